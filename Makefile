@@ -1,0 +1,19 @@
+# make run:  set up, build, and run the main job.
+# make test: set up, build both targets, and run every test.
+.PHONY: run test setup build clean
+
+setup:
+	bash scripts/setup.sh
+
+build: setup
+	cmake --preset native >/dev/null && cmake --build --preset native -j $$(nproc)
+	cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $$(nproc)
+
+run: setup
+	bash scripts/run-main.sh
+
+test: setup
+	bash scripts/run-tests.sh
+
+clean:
+	rm -rf build

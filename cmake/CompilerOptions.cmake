@@ -1,0 +1,15 @@
+# Flags shared by every target. The arithmetic order written in the code must hold on both targets:
+# no fast-math and no floating-point contraction into fused multiply-adds.
+add_compile_options(-Wall -Wextra -ffp-contract=off -fno-fast-math)
+
+if(WIN32)
+  # One self-contained DLL and self-contained test programs: C/C++ runtime and winpthread static.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  if(QV_SANITIZE)
+    list(JOIN QV_SANITIZE "," _qv_san)
+    add_compile_options(-fsanitize=${_qv_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${_qv_san})
+  endif()
+endif()

@@ -1,0 +1,33 @@
+# Every dependency is installed, never vendored: Debian's packages natively, and for Windows the
+# mingw builds that scripts/setup.sh makes from Debian's source packages.
+find_package(Threads REQUIRED)
+
+if(WIN32)
+  list(APPEND CMAKE_PREFIX_PATH ${QV_MINGW_PREFIX})
+  find_library(QV_PNG_LIB NAMES libpng16.a png16 PATHS ${QV_MINGW_PREFIX}/lib NO_DEFAULT_PATH REQUIRED)
+  find_library(QV_Z_LIB NAMES libz.a z PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH REQUIRED)
+  add_library(qv_png INTERFACE)
+  target_include_directories(qv_png SYSTEM INTERFACE ${QV_MINGW_PREFIX}/include)
+  target_link_libraries(qv_png INTERFACE ${QV_PNG_LIB} ${QV_Z_LIB})
+
+  # GoogleTest from Debian's source package, built with the project's own flags.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  # (the source tree defines the GTest:: aliases itself)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+  find_package(benchmark CONFIG PATHS ${QV_MINGW_PREFIX} NO_DEFAULT_PATH)
+else()
+  find_package(PNG REQUIRED)
+  find_package(ZLIB REQUIRED)
+  add_library(qv_png INTERFACE)
+  target_link_libraries(qv_png INTERFACE PNG::PNG ZLIB::ZLIB)
+  find_package(GTest REQUIRED)
+  find_package(benchmark)
+  find_package(PkgConfig)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(PIXMAN IMPORTED_TARGET pixman-1)
+  endif()
+  find_library(QV_LODEPNG_LIB lodepng)
+  find_path(QV_LODEPNG_INCLUDE lodepng.h)
+endif()
