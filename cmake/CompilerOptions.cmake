@@ -12,4 +12,8 @@ else()
     add_compile_options(-fsanitize=${_qv_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${_qv_san})
   endif()
+  if(QV_FUZZ)
+    # Coverage for every library the fuzzers reach; the fuzz targets add libFuzzer's own main.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
 endif()
