@@ -1,0 +1,310 @@
+// IPlugBase: program slots - filling, restoring, renaming, pruning - and the bank state.
+
+#include "framework/IPlugBase.h"
+
+#include "framework/Base64.h"
+#include "framework/StrCopy.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kUserPresetName = "user preset";
+
+// Parameters whose preset values are passed as ints (MakePreset, MakePresetFromNamedParams).
+bool TakesIntArg(const IParam* pParam)
+{
+  const int type = pParam->Type();
+  return type == IParam::kTypeBool || type == IParam::kTypeInt || type == IParam::kTypeEnum;
+}
+
+// Reads one preset value of a parameter's type from the argument list. Without a parameter (an
+// index outside the list) the value is read as a double, as for a parameter not yet initialised.
+double NextPresetArg(const IParam* pParam, va_list& vp)
+{
+  if (pParam && TakesIntArg(pParam))
+    return (double)va_arg(vp, int);
+  return va_arg(vp, double);
+}
+
+}  // namespace
+
+void IPreset::SetName(const char* name)
+{
+  StrCopyBounded(mName, kNameSize, name);
+}
+
+IPreset* IPlugBase::GetNextUninitializedPreset()
+{
+  for (int i = 0; i < NPresets(); ++i)
+  {
+    IPreset* pPreset = mPresets.Get(i);
+    if (!pPreset->mInitialized)
+      return pPreset;
+  }
+  return nullptr;
+}
+
+void IPlugBase::MakeUserPresetName(char* name)
+{
+  int nUser = 0;
+  for (int i = 0; i < NPresets(); ++i)
+    if (strstr(mPresets.Get(i)->mName, kUserPresetName))
+      ++nUser;
+  snprintf(name, IPreset::kNameSize, "%s %d", kUserPresetName, nUser + 1);
+}
+
+void IPlugBase::MakePreset(const char* name, ...)
+{
+  IPreset* pPreset = GetNextUninitializedPreset();
+  if (!pPreset)
+    return;
+  pPreset->mInitialized = true;
+  pPreset->SetName(name);
+  pPreset->mChunk.Clear();
+
+  va_list vp;
+  va_start(vp, name);
+  for (int i = 0; i < NParams(); ++i)
+  {
+    const double v = NextPresetArg(GetParam(i), vp);
+    pPreset->mChunk.Put(&v);
+  }
+  va_end(vp);
+}
+
+void IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ...)
+{
+  IPreset* pPreset = GetNextUninitializedPreset();
+  if (!pPreset)
+    return;
+  const int n = NParams();
+  WDL_TypedBuf<double> values;
+  WDL_TypedBuf<unsigned char> given;  // 1 where the caller named the parameter
+  values.Resize(n);
+  given.Resize(n);
+  if (values.GetSize() != n || given.GetSize() != n)
+    return;
+  if (n)
+    memset(given.Get(), 0, (size_t)n);
+
+  va_list vp;
+  va_start(vp, nParamsNamed);
+  for (int i = 0; i < nParamsNamed; ++i)
+  {
+    const int paramIdx = va_arg(vp, int);
+    const IParam* pParam = GetParam(paramIdx);
+    const double v = NextPresetArg(pParam, vp);
+    if (pParam)
+    {
+      values.Get()[paramIdx] = v;
+      given.Get()[paramIdx] = 1;
+    }
+  }
+  va_end(vp);
+
+  pPreset->mInitialized = true;
+  pPreset->SetName(name);
+  pPreset->mChunk.Clear();
+  for (int i = 0; i < n; ++i)
+  {
+    const double v = given.Get()[i] ? values.Get()[i] : GetParam(i)->Value();
+    pPreset->mChunk.Put(&v);
+  }
+}
+
+void IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk)
+{
+  IPreset* pPreset = GetNextUninitializedPreset();
+  if (!pPreset)
+    return;
+  pPreset->mInitialized = true;
+  pPreset->SetName(name);
+  pPreset->mChunk.Clear();
+  if (pChunk)
+    pPreset->mChunk.PutChunk(pChunk);
+}
+
+void IPlugBase::MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk)
+{
+  ByteChunk presetChunk;
+  if (presetChunk.Resize(sizeOfChunk) < 0)
+    return;
+  Base64Decode(blob, presetChunk.GetBytes(), sizeOfChunk);
+  MakePresetFromChunk(name, &presetChunk);
+}
+
+void IPlugBase::MakeDefaultPreset(const char* name, int nPresets)
+{
+  for (int i = 0; i < nPresets; ++i)
+  {
+    IPreset* pPreset = GetNextUninitializedPreset();
+    if (!pPreset)
+      return;
+    pPreset->mInitialized = true;
+    pPreset->SetName(name ? name : "Empty");
+    pPreset->mChunk.Clear();
+    SerializeState(&pPreset->mChunk);
+  }
+}
+
+void IPlugBase::EnsureDefaultPreset()
+{
+  MakeDefaultPreset("Empty", NPresets());
+}
+
+void IPlugBase::PruneUninitializedPresets()
+{
+  for (int i = NPresets() - 1; i >= 0; --i)
+    if (!mPresets.Get(i)->mInitialized)
+      mPresets.Delete(i, true);
+}
+
+bool IPlugBase::RestorePreset(int idx)
+{
+  IPreset* pPreset = mPresets.Get(idx);
+  if (!pPreset)
+    return false;
+  if (!pPreset->mInitialized)
+  {
+    pPreset->mInitialized = true;
+    MakeUserPresetName(pPreset->mName);
+    pPreset->mChunk.Clear();
+    SerializeState(&pPreset->mChunk);
+  }
+  else if (UnserializeState(&pPreset->mChunk, 0) <= 0)
+  {
+    return false;
+  }
+  mCurrentPresetIdx = idx;
+  PresetsChangedByHost();
+  RedrawParamControls();
+  return true;
+}
+
+bool IPlugBase::RestorePreset(const char* name)
+{
+  if (!name || !*name)
+    return false;
+  for (int i = 0; i < NPresets(); ++i)
+    if (!strcmp(mPresets.Get(i)->mName, name))
+      return RestorePreset(i);
+  return false;
+}
+
+const char* IPlugBase::GetPresetName(int idx)
+{
+  const IPreset* pPreset = mPresets.Get(idx);
+  return pPreset ? pPreset->mName : "";
+}
+
+void IPlugBase::ModifyCurrentPreset(const char* name)
+{
+  IPreset* pPreset = mPresets.Get(mCurrentPresetIdx);
+  if (!pPreset)
+    return;
+  pPreset->mChunk.Clear();
+  SerializeState(&pPreset->mChunk);
+  if (name && *name)
+    pPreset->SetName(name);
+}
+
+bool IPlugBase::CompareState(const unsigned char* data, int startPos)
+{
+  if (!data || startPos < 0)
+    return false;
+  const unsigned char* pState = data + (size_t)startPos * sizeof(double);
+  for (int i = 0; i < NParams(); ++i)
+  {
+    double stored;
+    memcpy(&stored, pState + (size_t)i * sizeof(double), sizeof(double));
+    const float diff = (float)GetParam(i)->Value() - (float)stored;
+    if (!(diff < 0.00001f && diff > -0.00001f))
+      return false;
+  }
+  return true;
+}
+
+bool IPlugBase::SerializePresets(ByteChunk* pChunk)
+{
+  if (!pChunk)
+    return false;
+  for (int i = 0; i < NPresets(); ++i)
+  {
+    IPreset* pPreset = mPresets.Get(i);
+    if (pChunk->PutStr(pPreset->mName) < 1 || pChunk->PutBool(pPreset->mInitialized) < 1)
+      return false;
+    if (pPreset->mInitialized && pChunk->PutChunk(&pPreset->mChunk) < 1)
+      return false;
+  }
+  return true;
+}
+
+namespace {
+
+// One slot as read from a bank, held until the whole bank has been read.
+struct StagedPreset
+{
+  WDL_String mName;
+  bool mInitialized = false;
+  ByteChunk mState;
+};
+
+}  // namespace
+
+int IPlugBase::UnserializePresets(ByteChunk* pChunk, int startPos)
+{
+  if (!pChunk || startPos < 0)
+    return -1;
+  IMutexLock lock(this);
+
+  // Each slot's state is read through UnserializeState (a product may override its layout) and
+  // stored again as the parameters now hold it; the parameters are put back as they were when the
+  // bank turns out unreadable.
+  ByteChunk before;
+  if (!SerializeState(&before))
+    return -1;
+
+  const int n = NPresets();
+  StagedPreset* pStaged = new StagedPreset[n > 0 ? n : 1];
+  int pos = startPos;
+  for (int i = 0; i < n && pos >= 0; ++i)
+  {
+    StagedPreset& s = pStaged[i];
+    pos = pChunk->GetStr(&s.mName, pos);
+    if (pos >= 0)
+      pos = pChunk->GetBool(&s.mInitialized, pos);
+    if (pos >= 0 && s.mInitialized)
+    {
+      pos = UnserializeState(pChunk, pos);
+      if (pos >= 0 && !SerializeState(&s.mState))
+        pos = -1;
+    }
+  }
+
+  if (pos < 0)
+  {
+    UnserializeState(&before, 0);
+    delete[] pStaged;
+    return -1;
+  }
+
+  for (int i = 0; i < n; ++i)
+  {
+    IPreset* pPreset = mPresets.Get(i);
+    StagedPreset& s = pStaged[i];
+    pPreset->SetName(s.mName.Get());
+    pPreset->mInitialized = s.mInitialized;
+    if (s.mInitialized)
+    {
+      pPreset->mChunk.Clear();
+      pPreset->mChunk.PutChunk(&s.mState);
+    }
+  }
+  delete[] pStaged;
+
+  RestorePreset(mCurrentPresetIdx);
+  return pos;
+}

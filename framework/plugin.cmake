@@ -1,0 +1,31 @@
+# The plug-in instance base: library `qv_plugin` (links `qv_framework` publicly).
+#
+# IPlugBase with its channel records and buffers, programs and banks, state serialisation, host
+# identification and versions. A plug-in API binding derives from IPlugBase and links qv_plugin
+# (add the binding's sources to a library of its own that links qv_plugin).
+#
+# IPlugBase calls the editor surface (gui/IGraphics.h) through its constructor and destructor and
+# through `SetParameterFromPlug` and `PrepDraw`. Until the surface's implementation is in a library
+# of its own, whatever links qv_plugin into an executable or module must supply those definitions:
+# the tests link `qv_test_surface` (tests/framework/plugin.cmake), which records the calls.
+set(QV_PLUGIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/IPlugBase.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Channels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NChanDelayLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Presets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Serialize.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Hosts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Versions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp)
+
+set(_qv_plugin_ready TRUE)
+foreach(_src ${QV_PLUGIN_SOURCES})
+  if(NOT EXISTS ${_src})
+    set(_qv_plugin_ready FALSE)
+  endif()
+endforeach()
+
+if(TARGET qv_framework AND _qv_plugin_ready)
+  add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
+  target_link_libraries(qv_plugin PUBLIC qv_framework)
+endif()

@@ -1,0 +1,105 @@
+#include "framework/WDLString.h"
+
+#include "FailingAlloc.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+TEST(WDLString, SetAndAppendTakeTheTextUpToMaxLen)
+{
+  const struct { const char* initial; bool append; const char* s; int maxLen; const char* want; } cases[] = {
+    {nullptr, false, "abcdef", 3, "abc"},
+    {nullptr, false, "ab", 5, "ab"},
+    {nullptr, false, "abcdef", -4, "abcdef"},
+    {"xyz", false, "", 0, ""},
+    {"xyz", false, "a\0bc", 4, "a"},
+    {"a long initial text", false, "b", 0, "b"},
+    {nullptr, true, "abc", 0, "abc"},
+    {"abc", true, "defgh", 2, "abcde"},
+    {"abc", true, "", 0, "abc"},
+  };
+  for (const auto& c : cases)
+  {
+    WDL_String str(c.initial);
+    if (c.append)
+      str.Append(c.s, c.maxLen);
+    else
+      str.Set(c.s, c.maxLen);
+    EXPECT_STREQ(str.Get(), c.want);
+    EXPECT_EQ(str.GetLength(), (int)strlen(c.want));
+  }
+}
+
+TEST(WDLString, EmptyTextNeedsNoBuffer)
+{
+  FailingAlloc hook(FailingAlloc::kFailAll);  // any allocation would fail
+  WDL_String never;
+  never.Set("");
+  never.Append("");
+  EXPECT_STREQ(never.Get(), "");
+  EXPECT_STREQ(static_cast<const WDL_String&>(never).Get(), "");
+  EXPECT_EQ(never.GetLength(), 0);
+  EXPECT_EQ(hook.Calls(), 0);
+}
+
+TEST(WDLString, DeleteSubCutsInsideTheTextOnly)
+{
+  const struct { const char* initial; int position, length; const char* want; } cases[] = {
+    {"abcd", 1, 100, "a"}, {"abcd", 1, 2, "ad"},   {"abcd", 0, 4, ""},    {"abcd", 2, INT_MAX, "ab"},
+    {"abcd", 4, 1, "abcd"}, {"abcd", -1, 1, "abcd"}, {"abcd", 1, -3, "abcd"}, {"", 0, 1, ""},
+  };
+  for (const auto& c : cases)
+  {
+    WDL_String str(c.initial);
+    str.DeleteSub(c.position, c.length);
+    EXPECT_STREQ(str.Get(), c.want) << c.initial << " " << c.position << "," << c.length;
+  }
+}
+
+TEST(WDLString, SourceInsideItsOwnBufferStaysCorrect)
+{
+  const std::string base = "abc" + std::string(300, 'x');
+  const struct { FailingAlloc::Mode mode; void (*op)(WDL_String&); std::string want; } cases[] = {
+    {FailingAlloc::kCount, [](WDL_String& s) { s.Append(s.Get()); }, base + base},
+    {FailingAlloc::kFailRealloc, [](WDL_String& s) { s.Append(s.Get()); }, base + base},
+    {FailingAlloc::kFailRealloc, [](WDL_String& s) { s.Append(s.Get() + 1, 200); }, base + base.substr(1, 200)},
+    {FailingAlloc::kCount, [](WDL_String& s) { s.Set(s.Get() + 2); }, base.substr(2)},
+  };
+  for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+  {
+    WDL_String s(base.c_str());
+    FailingAlloc hook(cases[i].mode);
+    cases[i].op(s);
+    EXPECT_EQ(std::string(s.Get()), cases[i].want) << "case " << i;
+  }
+}
+
+TEST(WDLString, FailedGrowthKeepsTheText)
+{
+  const std::string big(500, 'y');
+  const struct { const char* what; std::function<void(WDL_String&)> op; } cases[] = {
+    {"set", [&](WDL_String& s) { s.Set(big.c_str()); }},
+    {"append", [&](WDL_String& s) { s.Append(big.c_str()); }},
+    {"setlen", [](WDL_String& s) { s.SetLen(500); }},
+    {"setlen negative", [](WDL_String& s) { s.SetLen(-2); }},
+  };
+  for (const auto& c : cases)
+  {
+    WDL_String s("abc");
+    FailingAlloc hook(FailingAlloc::kFailAll);
+    c.op(s);
+    EXPECT_STREQ(s.Get(), "abc") << c.what;
+  }
+  WDL_String grown("ab");
+  grown.SetLen(200);
+  EXPECT_EQ(grown.Get()[200], '\0');
+  EXPECT_EQ(memcmp(grown.Get(), "ab", 2), 0);
+  grown.SetLen(1);
+  EXPECT_STREQ(grown.Get(), "a");
+}
+
+}  // namespace
