@@ -1,0 +1,36 @@
+#pragma once
+
+// A plug-in's shared library, loaded for as long as this object lives, with its entry point:
+// `VSTPluginMain`, or the legacy `main` when the library exports only that.
+//
+// Every instance created from the library must be closed before the library is released.
+
+#include <memory>
+#include <string>
+
+#include "framework/vst/aeffect.h"
+
+namespace vsthost {
+
+class PluginLibrary {
+ public:
+   // Null on failure, with the reason in *error.
+   static std::unique_ptr<PluginLibrary> open(const std::string& path, std::string* error);
+   ~PluginLibrary();
+   PluginLibrary(const PluginLibrary&) = delete;
+   PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+   VstPluginMainProc entry() const { return mEntry; }
+   const std::string& entryName() const { return mEntryName; }
+   const std::string& path() const { return mPath; }
+
+ private:
+   PluginLibrary() = default;
+
+   void* mHandle = nullptr;
+   VstPluginMainProc mEntry = nullptr;
+   std::string mEntryName;
+   std::string mPath;
+};
+
+} // namespace vsthost
