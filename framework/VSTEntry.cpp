@@ -1,0 +1,36 @@
+// The plug-in library's exported instance entry: VSTPluginMain. (Its legacy alias `main` is
+// exported by VSTEntry.def on Windows and by VSTEntryMain.c elsewhere.)
+
+#include "framework/IPlugVST.h"
+#include "framework/Mutex.h"
+
+#include <new>
+
+// [main thread] Builds one instance for the host and hands out its AEffect, or null.
+//
+// Creations are serialised by a process-wide mutex, built on first use and destroyed at unload.
+// No C++ exception reaches the host: a failing construction answers null.
+VST_EXTERN_C VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback hostCallback)
+{
+  IPlugVST* pPlug = nullptr;
+  try
+  {
+    static WDL_Mutex sMutex;
+    WDL_MutexLock lock(&sMutex);
+    IPlugInstanceInfo instanceInfo;
+    instanceInfo.mVSTHostCallback = hostCallback;
+    pPlug = MakePlugInstance(instanceInfo);
+    if (!pPlug)
+      return nullptr;
+    pPlug->EnsureDefaultPreset();
+    AEffect* pEffect = pPlug->GetAEffect();
+    if (pEffect->numPrograms < 1)
+      pEffect->numPrograms = 1;
+    return pEffect;
+  }
+  catch (...)
+  {
+    delete pPlug;
+    return nullptr;
+  }
+}
