@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     else
     {
-      midi[i].type = d[0] % 3 == 1 ? kVstMidiType : d[0];
+      midi[i].type = d[0] % 3 == 1 ? (int32_t)kVstMidiType : (int32_t)d[0];
       midi[i].byteSize = d[1];
       midi[i].deltaFrames = delta;
       memcpy(midi[i].midiData, d + 12, 4);
