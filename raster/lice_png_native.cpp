@@ -1,0 +1,37 @@
+// Native stand-ins for the PNG loader's platform side: plain fopen for files, and resources linked
+// into the program as byte arrays in place of a module's resource section.
+#include "raster/lice_png.h"
+
+#include "raster/lice_png_platform.h"
+
+#include <cstring>
+
+namespace {
+// Head of the linked-resource registry; constant-initialised, so registration order across
+// translation units does not matter.
+const LICE_LinkedResource* s_linkedResources = nullptr;
+}  // namespace
+
+FILE* _LICE_OpenFileUTF8(const char* filename) { return fopen(filename, "rb"); }
+
+LICE_LinkedResource::LICE_LinkedResource(int id_, const char* type_, const unsigned char* data_,
+                                         int size_)
+    : id(id_), type(type_), data(data_), size(size_), next(s_linkedResources)
+{
+  s_linkedResources = this;
+}
+
+const LICE_LinkedResource* LICE_FindLinkedResource(int id, const char* type)
+{
+  if (!type) return nullptr;
+  for (const LICE_LinkedResource* r = s_linkedResources; r; r = r->next)
+    if (r->id == id && r->type && !strcmp(r->type, type)) return r;
+  return nullptr;
+}
+
+LICE_IBitmap* LICE_LoadPNGFromResource(LICE_ModuleHandle, int resid, LICE_IBitmap* bmp)
+{
+  const LICE_LinkedResource* r = LICE_FindLinkedResource(resid & 0xFFFF, "PNG");
+  if (!r || !r->data || r->size < 8) return nullptr;
+  return LICE_LoadPNGFromMemory(r->data, r->size, bmp);
+}

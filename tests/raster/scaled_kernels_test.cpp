@@ -1,0 +1,126 @@
+// The specialised bilinear loops of the scaled and rotated blits (eight-lane and portable) give
+// exactly the results of the generic loop templates, for every kind of combiner, walk direction,
+// row order and edge.
+#include "raster/lice_scaled_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Lcg {
+  uint32_t v;
+  uint32_t next() { return v = v * 1664525u + 1013904223u, v ^ (v >> 15); }
+  int range(int lo, int hi) { return lo + (int)(next() % (uint32_t)(hi - lo + 1)); }
+};
+
+// A source and a destination of random pixels (alpha included, with some fully transparent and
+// fully opaque ones), walked top-down or bottom-up.
+struct Images {
+  int sw, sh, dw, dh;
+  bool srcUp, destUp;
+  std::vector<LICE_pixel> src, dest;
+  Images(Lcg& rng) : sw(rng.range(2, 40)), sh(rng.range(2, 30)), dw(rng.range(1, 50)),
+                     dh(rng.range(1, 20)), srcUp(rng.next() & 1), destUp(rng.next() & 1),
+                     src((size_t)sw * sh), dest((size_t)dw * dh)
+  {
+    for (auto& p : src) p = rng.next() | (rng.next() & 1 ? 0xFF000000u : 0u);
+    for (size_t i = 0; i < src.size(); i += 3) src[i] &= 0x00FFFFFF;
+    for (auto& p : dest) p = rng.next();
+  }
+  const LICE_pixel_chan* srcStart() const
+  {
+    return (const LICE_pixel_chan*)(srcUp ? &src[(size_t)(sh - 1) * sw] : src.data());
+  }
+  ptrdiff_t srcSpan() const { return (srcUp ? -4 : 4) * (ptrdiff_t)sw; }
+  LICE_pixel_chan* destStart(std::vector<LICE_pixel>& d) const
+  {
+    return (LICE_pixel_chan*)(destUp ? &d[(size_t)(dh - 1) * dw] : d.data());
+  }
+  ptrdiff_t destSpan() const { return (destUp ? -4 : 4) * (ptrdiff_t)dw; }
+};
+
+template <class C>
+void compareScaled(int weight, uint32_t seed)
+{
+  Lcg rng{seed};
+  for (int trial = 0; trial < 300; ++trial) {
+    Images im(rng);
+    // Steps of either sign, starts that begin left of or inside the source, limits inside it.
+    const int idx = rng.range(-3 * 65536, 3 * 65536), idy = rng.range(-2 * 65536, 2 * 65536);
+    const int sx = rng.range(-2 * 65536, im.sw * 65536), sy = rng.range(-65536, im.sh * 65536);
+    const int cr = rng.range(1, im.sw), cb = rng.range(1, im.sh);
+    std::vector<LICE_pixel> generic = im.dest, fast = im.dest, portable = im.dest;
+    _LICE_Template_Blit2<C>::scaleBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy,
+                                       idx, idy, cr, cb, im.srcSpan(), im.destSpan(), weight,
+                                       LICE_FILTER_BILINEAR);
+    _LICE_ScaledKernels<C>::scaleBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx,
+                                              sy, idx, idy, cr, cb, im.srcSpan(), im.destSpan(),
+                                              weight);
+    _LICE_ScaledKernels<C>::scaleBlitBilinearPortable(im.destStart(portable), im.srcStart(), im.dw,
+                                                      im.dh, sx, sy, idx, idy, cr, cb,
+                                                      im.srcSpan(), im.destSpan(), weight);
+    ASSERT_EQ(fast, generic) << "trial " << trial;
+    ASSERT_EQ(portable, generic) << "trial " << trial;
+  }
+}
+
+template <class C>
+void compareDelta(int weight, uint32_t seed)
+{
+  Lcg rng{seed};
+  for (int trial = 0; trial < 300; ++trial) {
+    Images im(rng);
+    const int dsdx = rng.range(-2 * 65536, 2 * 65536), dtdx = rng.range(-2 * 65536, 2 * 65536);
+    const int dsdy = rng.range(-2 * 65536, 2 * 65536), dtdy = rng.range(-2 * 65536, 2 * 65536);
+    const int sx = rng.range(-10 * 65536, (im.sw + 10) * 65536);
+    const int sy = rng.range(-10 * 65536, (im.sh + 10) * 65536);
+    const int left = rng.range(0, im.sw - 1), top = rng.range(0, im.sh - 1);
+    const int right = rng.range(left, im.sw), bottom = rng.range(top, im.sh);
+    std::vector<LICE_pixel> generic = im.dest, fast = im.dest, portable = im.dest;
+    _LICE_Template_Blit3::deltaBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy,
+                                    dsdx, dtdx, dsdy, dtdy, 0, 0, left, top, right, bottom,
+                                    im.srcSpan(), im.destSpan(), weight, LICE_FILTER_BILINEAR,
+                                    &C::doPix);
+    _LICE_ScaledKernels<C>::deltaBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx,
+                                              sy, dsdx, dtdx, dsdy, dtdy, left, top, right, bottom,
+                                              im.srcSpan(), im.destSpan(), weight);
+    _LICE_ScaledKernels<C>::deltaBlitBilinearPortable(
+        im.destStart(portable), im.srcStart(), im.dw, im.dh, sx, sy, dsdx, dtdx, dsdy, dtdy, left,
+        top, right, bottom, im.srcSpan(), im.destSpan(), weight);
+    ASSERT_EQ(fast, generic) << "trial " << trial;
+    ASSERT_EQ(portable, generic) << "trial " << trial;
+  }
+}
+
+struct Case {
+  const char* name;
+  void (*scaled)(int, uint32_t);
+  void (*delta)(int, uint32_t);
+  int weight;
+};
+
+#define LICE_CASE(C, w) {#C, &compareScaled<C>, &compareDelta<C>, w}
+
+}  // namespace
+
+TEST(ScaledKernels, BilinearLoopsMatchTheGenericTemplates)
+{
+  const Case cases[] = {
+      LICE_CASE(_LICE_CombinePixelsClobberNoClamp, 256),
+      LICE_CASE(_LICE_CombinePixelsCopyNoClamp, 77),
+      LICE_CASE(_LICE_CombinePixelsAdd, 256),
+      LICE_CASE(_LICE_CombinePixelsMulNoClamp, 140),
+      LICE_CASE(_LICE_CombinePixelsHSVAdjust, 256),
+      LICE_CASE(_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp, 256),
+      LICE_CASE(_LICE_CombinePixelsCopySourceAlphaNoClamp, 200),
+      LICE_CASE(_LICE_CombinePixelsOverlaySourceAlpha, 256),
+  };
+  uint32_t seed = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.scaled(c.weight, seed++);
+    c.delta(c.weight, seed++);
+  }
+}
