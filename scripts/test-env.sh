@@ -18,8 +18,12 @@ start)
   fi
   mkdir -p "$WINEPREFIX"
   setsid "$wineserver" -p </dev/null >/dev/null 2>&1 || true
+  # The first wine process of a server starts wine's service processes, which keep the output
+  # handles they inherit: start them here, detached, so that no test's output stays open.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$build/wine-run" wineboot.exe --init </dev/null >/dev/null 2>&1 || true
+  else
+    "$build/wine-run" wineboot.exe </dev/null >/dev/null 2>&1 || true
   fi
   ;;
 stop)

@@ -1,0 +1,133 @@
+#pragma once
+// Quorvalent: a tempo-synchronised 16-step gate and step filter.
+//
+// Each channel runs through its own resonant filter and the amplitude envelope; the filter envelope
+// and the filter LFO move the cutoff, the amplitude LFO scales the level, and dry/wet mixes the
+// result with the input. A 16-step sequencer that follows the host's transport retriggers both
+// envelopes; with the sequencer switched off, MIDI notes and the "Push!!" button do.
+//
+// The class owns the whole engine by value. Its operations are spread over files by concern:
+// Quorvalent.cpp (lifecycle, host, MIDI and notes), QuorvalentProcessing.cpp (the per-block loop,
+// sequencer and effect stage), QuorvalentParameters.cpp (parameters), FactoryPresets.cpp and
+// PresetDump.cpp (programs), QuorvalentEditor.cpp (the editor).
+//
+// Threads: everything but OnIdle runs under the instance mutex (audio blocks, dispatcher calls,
+// parameter changes from host and editor). OnIdle runs on the host's idle thread without the lock
+// and reads only the published step and the lamp indexes.
+
+#include "effect/EnvelopeGenerator.h"
+#include "effect/Filter.h"
+#include "effect/MIDIReceiver.h"
+#include "effect/Oscillator.h"
+#include "effect/ParameterTable.h"
+#include "framework/IPlugVST.h"
+
+#include <atomic>
+#include <cstddef>
+#include <utility>
+
+class IBitmapControl;
+
+class Quorvalent : public IPlugVST
+{
+public:
+  explicit Quorvalent(IPlugInstanceInfo instanceInfo);
+  ~Quorvalent() override;
+
+  // [dispatcher] Sample rate or block size changed: the step timing, both envelopes and both
+  // LFOs take the host's sample rate.
+  void Reset() override;
+  // [dispatcher, GUI; never during a block] Maps parameter paramIdx onto the engine.
+  void OnParamChange(int paramIdx) override;
+  // [audio] One block; channel 0 is left, channel 1 right.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // [idle thread, no lock] Lights the lamp of the step published by the last block.
+  void OnIdle() override;
+  // [dispatcher] Queues note-on and note-off messages for the next block; in sequencer mode they
+  // are dropped at that block's end.
+  void ProcessMidiMsg(IMidiMsg* pMsg) override;
+  // [dispatcher] At the first open: takes the host's sample rate and tempo.
+  void OnHostIdentified() override;
+
+  // Note handlers of the MIDI receiver, the sequencer and "Push!!"; the arguments are not used.
+  void onNoteOn(const int noteNumber, const int velocity);
+  void onNoteOff(const int noteNumber, const int velocity);
+
+  // Developer's dump: appends the current values as a preset-making source line to the dump file.
+  void SavetheWorld();
+
+  // The step the last block ended on, as the editor's lamps show it.
+  int shownStep() const { return mShownStep.load(std::memory_order_relaxed); }
+
+private:
+  friend struct QuorvalentTestAccess;
+
+  void CreateParams();
+  void CreatePresets();
+  void CreateGraphics();
+
+  // The dump's line: "MakePreset(\"Bu <n>\"," then every value with "%f", comma-separated, and
+  // ");\n". False when it does not fit.
+  static const int kDumpLineSize = 1024;
+  bool presetDumpLine(char* line, int size);
+
+  template <std::size_t... I>
+  void makeFactoryPreset(const char* name, const double* values, std::index_sequence<I...>);
+
+  // Per block: host time into the bar position and the step timing.
+  void beginBlock();
+  // Per sample.
+  void sequencer();
+  void effectStage(double* inL, double* inR, double* outL, double* outR);
+
+  // The host's sample rate into the step timing, the envelopes and the LFOs.
+  void applySampleRate();
+  void updateAmpLFORate();
+  void updateFilterLFORate();
+
+  bool mSteps[kNumSteps];
+  int mNumSteps;
+  Filter mFilterL;
+  Filter mFilterR;
+  EnvelopeGenerator mAmpEnvelope;
+  EnvelopeGenerator mFilterEnvelope;
+  MIDIReceiver mMIDIReceiver;
+  Oscillator mFilterLFO;
+  Oscillator mAmpLFO;
+  double mFilterLFODepth;
+  double mAmpLFODepth;
+  int mFilterLFOShape;   // parameter 19: 0 saw, 1 square, 2 sine
+  int mAmpLFOShape;      // parameter 18
+  double mDryWet;
+  bool mPush;
+  ITimeInfo mTimeInfo;
+  double mPosInBar;      // quarter notes into the bar at block start
+  int mSamplesPerBar;    // a bar of four quarter notes
+  int mSampleRate;       // whole samples per second, for bar and step timing
+  double mTempo;
+  double mFilterEnvAmount;
+  int mDumpCount;
+  int mCounter;          // sample position inside the bar
+  int mCurrentStep;
+  bool mStepHandled;
+  int mLedIdx[kNumSteps];
+  IBitmapControl* mLeds[kNumSteps];
+  std::atomic<int> mShownStep;
+  int mMode;             // 0 sequencer, 1 MIDI / push
+  bool mTrigger;         // a step asked for a retrigger: the gate is fading out
+  bool mNoteOffSent;
+  bool mAmpTriplet;
+  bool mFilterTriplet;
+  int mAmpRateMul;
+  int mFilterRateMul;
+  float mGateGain;
+  double mNoteLen;       // fraction of a step
+  double mSpeed;         // step length in sixty-fourth notes
+
+  // Step timing of the running block, fixed at its start.
+  bool mTimingValid;     // false: tempo, position or lengths unusable; the sequencer idles
+  int mUnit;             // a sixty-fourth note in samples
+  int mStepLen;          // a step in samples
+  int mStepPos;          // mCounter % mStepLen
+  double mNoteOffThreshold; // step position (plus the lead) from which the note-off is due
+};

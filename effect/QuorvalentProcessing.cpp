@@ -1,0 +1,215 @@
+// The processing path of the plug-in: per block, the host's time into the bar position and step
+// timing; per sample, the step sequencer, which turns the bar position into step starts,
+// retriggers and note-offs, and the effect stage, which runs the LFOs, the gate fade, the cutoff
+// modulation, the filters, the amplitude envelope and the dry/wet mix. (One file, so that the
+// per-sample operations inline into the loop.)
+#include "effect/Quorvalent.h"
+
+#include "effect/DenormalGuard.h"
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Both LFOs restart at phase 0 during the first ten samples of every bar.
+constexpr int kLFORestartWindow = 9;
+// A bar counts four quarter notes, whatever the host's time signature.
+constexpr double kQuartersPerBar = 4.0;
+constexpr double kSixtyFourthsPerQuarter = 16.0;
+// Bar counts up to this many quarter notes are formed in integers; beyond it (decades of music)
+// the position in the bar is taken with fmod.
+constexpr double kMaxIntegerBars = 2147483647.0;
+
+// The window at the start of each step in which the step start is taken: positions 0 .. 10.
+constexpr int kStepStartWindow = 10;
+// The note-off comes this many samples before the note length ends.
+constexpr int kNoteOffLead = 100;
+// A step start this close to the bar start (30 samples early to 69 late) restarts the cycle.
+constexpr int kBarStartLead = 30;
+constexpr int kBarStartWindow = 99;
+// The gate fades out over 20 samples before the envelopes restart.
+constexpr double kGateFadeStep = 0.05;
+
+}  // namespace
+
+void Quorvalent::sequencer()
+{
+  if (mMode == 1 || !mTimeInfo.mTransportIsRunning)
+    return;
+
+  const int pos = mStepPos;
+
+  if ((double)(pos + kNoteOffLead) >= mNoteOffThreshold && !mNoteOffSent)
+  {
+    onNoteOff(1, 1);
+    mNoteOffSent = true;
+  }
+
+  if (pos <= kStepStartWindow)
+  {
+    if (mStepHandled)
+      return;
+    if (((long long)mCounter + kBarStartLead) % mSamplesPerBar <= kBarStartWindow)
+      mCurrentStep = 0;
+    else
+      mCurrentStep += 1;
+    if (mCurrentStep >= mNumSteps)
+      mCurrentStep = 0;
+    // Only an enabled step retriggers, and only it re-arms the note-off.
+    if (mSteps[mCurrentStep])
+    {
+      mTrigger = true;
+      mNoteOffSent = false;
+      mGateGain = 1.0f;
+    }
+    mStepHandled = true;
+  }
+  else
+  {
+    mStepHandled = false;
+  }
+}
+
+void Quorvalent::effectStage(double* inL, double* inR, double* outL, double* outR)
+{
+  const double filterMod = mFilterLFO.nextSample() * mFilterLFODepth;
+  const double ampMod = mAmpLFO.nextSample() * mAmpLFODepth;
+
+  if (mMode == 0)
+  {
+    if (mTrigger)
+    {
+      // Fade the gate out in single precision; the sample that reaches 0 restarts the envelopes
+      // and already plays at full gain.
+      mGateGain = (float)((double)mGateGain - kGateFadeStep);
+      if (0.0f >= mGateGain)
+      {
+        mTrigger = false;
+        onNoteOn(1, 1);
+        mGateGain = 1.0f;
+      }
+    }
+  }
+  else
+  {
+    mGateGain = 1.0f;
+  }
+
+  const double cutoffMod = mFilterEnvAmount * mFilterEnvelope.nextSample() + filterMod;
+  mFilterL.setCutoffMod(cutoffMod);
+  mFilterR.setCutoffMod(cutoffMod);
+
+  const double g = (double)mGateGain;
+  // The amplitude envelope is applied at single precision.
+  const double amp = (double)(float)mAmpEnvelope.nextSample();
+
+  const double wetL = mFilterL.process(*inL) * amp;
+  const double wetR = mFilterR.process(*inR) * amp;
+
+  // The wet path is halved.
+  *outL = *inL * (1.0 - mDryWet) + mDryWet * g * (ampMod + 1.0) * wetL / 2.0;
+  *outR = *inR * (1.0 - mDryWet) + mDryWet * g * (ampMod + 1.0) * wetR / 2.0;
+}
+
+void Quorvalent::beginBlock()
+{
+  GetTime(&mTimeInfo);
+  mTempo = mTimeInfo.mTempo;
+  mTimingValid = false;
+
+  const double ppq = mTimeInfo.mPPQPos;
+  const int numerator = mTimeInfo.mNumerator;
+  // Without a finite tempo and position, or with a step or bar shorter than one sample or longer
+  // than a counter holds, the sequencer idles for this block.
+  if (!std::isfinite(ppq) || !std::isfinite(mTempo) || !(mTempo > 0.0) || numerator < 1 ||
+      mSampleRate < 1)
+    return;
+
+  const double samplesPerBeat = (60.0 / mTempo) * (double)mSampleRate;
+  const double samplesPerBar = kQuartersPerBar * samplesPerBeat;
+  const double unit = (double)mSampleRate * (60.0 / mTempo) / kSixtyFourthsPerQuarter;
+  if (!(unit >= 1.0 && samplesPerBar <= (double)INT_MAX))
+    return;
+  const int stepLen = (int)(mSpeed * (double)(int)unit);
+  if (stepLen < 1)
+    return;
+
+  // The position inside the bar follows the host's numerator; the bar length always counts four
+  // quarter notes.
+  if (std::fabs(ppq) < kMaxIntegerBars)
+  {
+    const int bars = (int)(ppq / (double)numerator);
+    mPosInBar = ppq - (double)((long long)numerator * bars);
+  }
+  else
+  {
+    mPosInBar = std::fmod(ppq, (double)numerator);
+  }
+
+  mSamplesPerBar = (int)samplesPerBar;
+  double counter = std::trunc(mPosInBar * samplesPerBeat);
+  // Bars longer than four quarter notes: the counter runs on from the same place in the
+  // four-quarter cycle instead of restarting at every block in the bar's tail.
+  if (std::fabs(counter) >= (double)mSamplesPerBar)
+    counter = std::fmod(counter, (double)mSamplesPerBar);
+  mCounter = (int)counter;
+
+  mUnit = (int)unit;
+  mStepLen = stepLen;
+  mStepPos = mCounter % mStepLen;
+  mNoteOffThreshold = (double)mUnit * (mSpeed * mNoteLen);
+  mTimingValid = true;
+}
+
+void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
+{
+  DenormalGuard flushDenormals;
+
+  beginBlock();
+
+  double* inL = inputs[0];
+  double* inR = inputs[1];
+  double* outL = outputs[0];
+  double* outR = outputs[1];
+
+  for (int s = 0; s < nFrames; ++s)
+  {
+    if (mMode == 1)
+      mMIDIReceiver.advance();
+    if (mTimingValid)
+    {
+      if (mCounter <= kLFORestartWindow)
+      {
+        mFilterLFO.setStartPosition();
+        mAmpLFO.setStartPosition();
+      }
+      sequencer();
+    }
+    effectStage(inL + s, inR + s, outL + s, outR + s);
+    if (mTimingValid)
+    {
+      if (++mCounter >= mSamplesPerBar)
+        mCounter = 0;
+      // mCounter % mStepLen, moved on without a division per sample.
+      if (mCounter > 0)
+      {
+        if (++mStepPos >= mStepLen)
+          mStepPos = 0;
+      }
+      else
+      {
+        mStepPos = mCounter % mStepLen;
+      }
+    }
+  }
+
+  // Notes belong to the block they arrived for: in MIDI mode any left (offsets past the block's
+  // end) are taken now; in sequencer mode they are dropped rather than kept for later.
+  if (mMode == 1)
+    mMIDIReceiver.endBlock();
+  else
+    mMIDIReceiver.dropPending();
+
+  mShownStep.store(mCurrentStep, std::memory_order_relaxed);
+}
