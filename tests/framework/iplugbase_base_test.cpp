@@ -270,7 +270,7 @@ TEST(Hosts, TheInstanceKeepsTheHostAndItsVersion)
 {
   TestPlug plug(0, "1-1");
   EXPECT_EQ(plug.GetHost(), kHostUninit);
-  plug.SetHost("Cockos REAPER", PackDecimalVersion(60105));
+  plug.SetHost("REAPER", PackDecimalVersion(60105));
   EXPECT_EQ(plug.GetHost(), kHostReaper);
   EXPECT_EQ(plug.GetHostVersion(false), 0x00060105);
   EXPECT_EQ(plug.GetHostVersion(true), 60105);
