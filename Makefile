@@ -2,6 +2,9 @@
 # make test: set up, build both targets, and run every test.
 .PHONY: run test setup build clean
 
+# The build presets and the set-up script keep their caches under the home folder.
+export HOME := $(or $(HOME),$(shell getent passwd $$(id -u) | cut -d: -f6))
+
 setup:
 	bash scripts/setup.sh
 
