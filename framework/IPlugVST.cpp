@@ -24,6 +24,15 @@ IPlugVST* InstanceOf(AEffect* pEffect)
   return pEffect ? static_cast<IPlugVST*>(pEffect->object) : nullptr;
 }
 
+// Copies a name into the host's buffer of size bytes: 1, or 0 when there is no buffer.
+VstIntPtr NameToHost(void* ptr, int size, const char* name)
+{
+  if (!ptr)
+    return 0;
+  StrCopyBounded((char*)ptr, size, name);
+  return 1;
+}
+
 // True when the pointer-sized value lies in 0 .. n - 1.
 bool InRange(VstIntPtr value, int n)
 {
@@ -369,7 +378,9 @@ bool IPlugVST::VSTPrepProcess(SAMPLETYPE** inputs, SAMPLETYPE** outputs, VstInt3
   return true;
 }
 
-void IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+template <class SAMPLETYPE, void (IPlugBase::*PROCESS)(SAMPLETYPE, int)>
+void IPlugVST::VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYPE** outputs,
+                               VstInt32 nFrames)
 {
   IPlugVST* _this = InstanceOf(pEffect);
   if (!_this)
@@ -378,45 +389,29 @@ void IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, Vst
   {
     IMutexLock lock(_this);
     if (_this->VSTPrepProcess(inputs, outputs, nFrames))
-      _this->ProcessBuffersAccumulating(0.0f, nFrames);
+      (_this->*PROCESS)((SAMPLETYPE)0, nFrames);
   }
   catch (...)
   {
   }
+}
+
+void IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+{
+  VSTProcessBlock<float, &IPlugBase::ProcessBuffersAccumulating>(pEffect, inputs, outputs,
+                                                                 nFrames);
 }
 
 void IPlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
                                    VstInt32 nFrames)
 {
-  IPlugVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return;
-  try
-  {
-    IMutexLock lock(_this);
-    if (_this->VSTPrepProcess(inputs, outputs, nFrames))
-      _this->ProcessBuffers(0.0f, nFrames);
-  }
-  catch (...)
-  {
-  }
+  VSTProcessBlock<float, &IPlugBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames);
 }
 
 void IPlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
                                          VstInt32 nFrames)
 {
-  IPlugVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return;
-  try
-  {
-    IMutexLock lock(_this);
-    if (_this->VSTPrepProcess(inputs, outputs, nFrames))
-      _this->ProcessBuffers(0.0, nFrames);
-  }
-  catch (...)
-  {
-  }
+  VSTProcessBlock<double, &IPlugBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames);
 }
 
 // ---- Dispatcher -------------------------------------------------------------------------------
@@ -598,28 +593,13 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
                                    (const VstSpeakerArrangement*)ptr);
 
     case effGetEffectName:
-      if (ptr)
-      {
-        StrCopyBounded((char*)ptr, kVstMaxEffectNameLen, GetEffectName());
-        return 1;
-      }
-      return 0;
+      return NameToHost(ptr, kVstMaxEffectNameLen, GetEffectName());
 
     case effGetVendorString:
-      if (ptr)
-      {
-        StrCopyBounded((char*)ptr, kVstMaxVendorStrLen, GetMfrName());
-        return 1;
-      }
-      return 0;
+      return NameToHost(ptr, kVstMaxVendorStrLen, GetMfrName());
 
     case effGetProductString:
-      if (ptr)
-      {
-        StrCopyBounded((char*)ptr, kVstMaxProductStrLen, GetProductName());
-        return 1;
-      }
-      return 0;
+      return NameToHost(ptr, kVstMaxProductStrLen, GetProductName());
 
     case effVendorSpecific:
       return VendorSpecific(idx, value, ptr, opt);

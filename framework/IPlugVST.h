@@ -133,6 +133,11 @@ private:
   VstIntPtr VendorSpecific(VstInt32 idx, VstIntPtr value, void* ptr, float opt);
   VstIntPtr CanDo(const char* capability);
 
+  // One block through any of the three processing callbacks: the instance mutex held for the
+  // whole block, the host's buffers attached, then PROCESS (replacing or accumulating).
+  template <class SAMPLETYPE, void (IPlugBase::*PROCESS)(SAMPLETYPE, int)>
+  static void VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYPE** outputs,
+                              VstInt32 nFrames);
   // Attaches a block's host buffers; false when the block must not be processed (no frames, no
   // buffer arrays, or scratch buffers that could not grow to the block).
   template <class SAMPLETYPE>

@@ -95,16 +95,18 @@ void CompileTimestamp(const char* date, const char* time, WDL_String* out)
 {
   if (!out)
     return;
-  char monthDay[7];  // "Mon DD"
-  StrCopyBounded(monthDay, sizeof(monthDay), date);
-  // A one-digit day is padded with a blank ("Jan  5"): drop the padding, keep the separator.
-  if (strlen(monthDay) == 6 && monthDay[4] == ' ')
-    memmove(monthDay + 4, monthDay + 5, 2);
-  char hoursMinutes[6];  // "hh:mm"
-  StrCopyBounded(hoursMinutes, sizeof(hoursMinutes), time);
-  char buf[16];
-  snprintf(buf, sizeof(buf), "[%s %s]", monthDay, hoursMinutes);
-  out->Set(buf);
+  // "[" and the month with the day, the character after the month dropped: a one-digit day loses
+  // its padding blank ("[Jan 5"), a two-digit day joins the month ("[Dec25").
+  out->Set("[");
+  if (date)
+    out->Append(date, 6);
+  out->DeleteSub(4, 1);
+  // A blank and the time cut to hours and minutes, within 12 characters.
+  out->Append(" ");
+  const int room = 12 - out->GetLength();
+  if (time && room > 0)
+    out->Append(time, room);
+  out->Append("]");
 }
 
 const char* AppendTimestamp(const char* date, const char* time, const char* cStr)

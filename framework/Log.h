@@ -82,8 +82,8 @@ const char* CurrentTime();
 // Minutes that local time is ahead of UTC, from the two broken-down forms of the same instant.
 int UtcOffsetMinutes(const struct tm& local, const struct tm& utc);
 
-// Builds "[Mon D hh:mm]" from the compiler's __DATE__ ("Mon DD YYYY", day padded with a blank) and
-// __TIME__ ("hh:mm:ss").
+// Builds a bracketed stamp from the compiler's __DATE__ ("Mon DD YYYY", day padded with a blank)
+// and __TIME__ ("hh:mm:ss"): "[Jan 5 12:34]" for a one-digit day, "[Dec25 12:34]" for two digits.
 void CompileTimestamp(const char* date, const char* time, WDL_String* out);
 
 // cStr, a blank and the CompileTimestamp of date and time, in a static string: valid until the next

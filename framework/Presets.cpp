@@ -29,6 +29,14 @@ double NextPresetArg(const IParam* pParam, va_list& vp)
   return va_arg(vp, double);
 }
 
+// Makes a free slot a program: taken, named, its stored state emptied for the caller to fill.
+void TakeSlot(IPreset* pPreset, const char* name)
+{
+  pPreset->mInitialized = true;
+  pPreset->SetName(name);
+  pPreset->mChunk.Clear();
+}
+
 }  // namespace
 
 void IPreset::SetName(const char* name)
@@ -61,9 +69,7 @@ void IPlugBase::MakePreset(const char* name, ...)
   IPreset* pPreset = GetNextUninitializedPreset();
   if (!pPreset)
     return;
-  pPreset->mInitialized = true;
-  pPreset->SetName(name);
-  pPreset->mChunk.Clear();
+  TakeSlot(pPreset, name);
 
   va_list vp;
   va_start(vp, name);
@@ -105,9 +111,7 @@ void IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ..
   }
   va_end(vp);
 
-  pPreset->mInitialized = true;
-  pPreset->SetName(name);
-  pPreset->mChunk.Clear();
+  TakeSlot(pPreset, name);
   for (int i = 0; i < n; ++i)
   {
     const double v = given.Get()[i] ? values.Get()[i] : GetParam(i)->Value();
@@ -120,9 +124,7 @@ void IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk)
   IPreset* pPreset = GetNextUninitializedPreset();
   if (!pPreset)
     return;
-  pPreset->mInitialized = true;
-  pPreset->SetName(name);
-  pPreset->mChunk.Clear();
+  TakeSlot(pPreset, name);
   if (pChunk)
     pPreset->mChunk.PutChunk(pChunk);
 }
@@ -143,9 +145,7 @@ void IPlugBase::MakeDefaultPreset(const char* name, int nPresets)
     IPreset* pPreset = GetNextUninitializedPreset();
     if (!pPreset)
       return;
-    pPreset->mInitialized = true;
-    pPreset->SetName(name ? name : "Empty");
-    pPreset->mChunk.Clear();
+    TakeSlot(pPreset, name ? name : "Empty");
     SerializeState(&pPreset->mChunk);
   }
 }
@@ -169,9 +169,9 @@ bool IPlugBase::RestorePreset(int idx)
     return false;
   if (!pPreset->mInitialized)
   {
-    pPreset->mInitialized = true;
-    MakeUserPresetName(pPreset->mName);
-    pPreset->mChunk.Clear();
+    char name[IPreset::kNameSize];
+    MakeUserPresetName(name);
+    TakeSlot(pPreset, name);
     SerializeState(&pPreset->mChunk);
   }
   else if (UnserializeState(&pPreset->mChunk, 0) <= 0)

@@ -237,6 +237,15 @@ TEST(Hosts, ProductStringsNameTheFirstHostOfTheTable)
     {"Fruity Wrapper", kHostFL, "FLStudio"},
     {"ProTools", kHostProTools, "ProTools"},
     {"Standalone", kHostStandalone, "Standalone"},
+    {"Samplitude Pro X", kHostSamplitude, "Samplitude"},
+    {"AULab", kHostAULab, "AULab"},
+    {"GarageBand", kHostGarageBand, "GarageBand"},
+    {"Forte 4", kHostForte, "Forte"},
+    {"Chainer", kHostChainer, "Chainer"},
+    {"Orion Platinum", kHostOrion, "Orion"},
+    {"SAWStudio", kHostSAWStudio, "SAWStudio"},
+    {"Logic Pro", kHostLogic, "Logic"},
+    {"AudioMulch", kHostAudioMulch, "AudioMulch"},
     {"vsthost", kHostUnknown, "Unknown"},
     {"", kHostUnknown, "Unknown"},
     {nullptr, kHostUnknown, "Unknown"},
@@ -249,6 +258,23 @@ TEST(Hosts, ProductStringsNameTheFirstHostOfTheTable)
     char name[kMaxHostNameLen];
     GetHostNameStr(c.host, name);
     EXPECT_STREQ(name, c.name);
+  }
+}
+
+TEST(Hosts, IdentifiersWithoutAKeywordHaveDisplayNamesToo)
+{
+  struct Case
+  {
+    int host;
+    const char* name;
+  };
+  const Case cases[] = {{6, "Vegas"},     {10, "Unknown"}, {11, "Unknown"}, {12, "Unknown"},
+                        {19, "Unknown"},  {0, "Unknown"},  {-1, "Unknown"}, {29, "Unknown"}};
+  for (const Case& c : cases)
+  {
+    char name[kMaxHostNameLen];
+    GetHostNameStr((EHost)c.host, name);
+    EXPECT_STREQ(name, c.name) << c.host;
   }
 }
 

