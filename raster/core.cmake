@@ -2,6 +2,7 @@
 add_library(qv_raster STATIC
   ${CMAKE_CURRENT_LIST_DIR}/lice_combine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lice_membitmap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lice_sysbitmap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lice_blit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lice_deltablit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lice_fill.cpp

@@ -100,8 +100,9 @@ public:
 
 // Pixels in one heap block, 64-byte aligned; rows padded to a multiple of the line alignment. The
 // block grows with 25% headroom and never shrinks except to nothing; its contents are not cleared
-// on resize. A size that cannot be had (over LICE_MAX_BITMAP_DIM, or an allocation failure) leaves
-// the bitmap empty with null bits and resize answers false. Negative sizes count as 0.
+// on resize. A size without pixels (a width or height of 0; negative sizes count as 0) leaves the
+// bitmap 0 x 0 without a block. A size that cannot be had (over LICE_MAX_BITMAP_DIM, or an
+// allocation failure) leaves it empty as well, and resize answers false.
 class LICE_MemBitmap : public LICE_IBitmap {
 public:
   explicit LICE_MemBitmap(int w = 0, int h = 0, unsigned int linealign = 4);
@@ -146,6 +147,11 @@ public:
   LICE_HDC getDC() override { return m_dc; }
 
 private:
+  // The platform's side (lice_sysbitmap_win.cpp, lice_sysbitmap_mem.cpp) of the size bookkeeping
+  // in resize: whether a surface can be made at all, making one of m_allocw x m_alloch pixels
+  // (false when that fails), and letting it go.
+  bool canMakeSurface() const;
+  bool makeSurface();
   void releaseSurface();
 
   int m_width = 0;

@@ -15,6 +15,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The per-pixel helpers must inline into their loops, or a call per pixel dominates.
+#if defined(__GNUC__)
+#define LICE_PIXEL_INLINE static inline __attribute__((always_inline))
+#else
+#define LICE_PIXEL_INLINE static inline
+#endif
 
 // Integer part of a 16.16 position, truncated toward zero (positions in (-1, 0) give pixel 0).
 static inline int64_t _LICE_FixedInt(int64_t v) { return v / 65536; }
@@ -47,6 +59,126 @@ static inline void __LICE_LinearFilterI(int* r, int* g, int* b, int* a, const LI
   *b = LICE__LF(LICE_PIXEL_B);
   *a = LICE__LF(LICE_PIXEL_A);
 #undef LICE__LF
+}
+
+// __LICE_BilinearFilterI as one pixel word, four channels at once. Each weight (at most 65536) is
+// split into 256 x high + low so that both halves fit the 16-bit multiplier; the sums are exact,
+// so the result is the scalar filter's.
+LICE_PIXEL_INLINE LICE_pixel _LICE_BilinearPixel(const LICE_pixel_chan* p,
+                                                 const LICE_pixel_chan* pnext, unsigned int xfrac,
+                                                 unsigned int yfrac)
+{
+#if defined(__SSE2__)
+  const unsigned int f4 = (xfrac * yfrac) >> 16;
+  const unsigned int wtl = 65536 - xfrac - yfrac + f4, wtr = xfrac - f4, wbl = yfrac - f4, wbr = f4;
+  const __m128i zero = _mm_setzero_si128();
+  __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)p), zero);
+  __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)pnext), zero);
+  // Left and right pixel of each channel side by side: b b g g r r a a.
+  top = _mm_unpacklo_epi16(top, _mm_srli_si128(top, 8));
+  bot = _mm_unpacklo_epi16(bot, _mm_srli_si128(bot, 8));
+  const __m128i th = _mm_set1_epi32((int)((wtl >> 8) | ((wtr >> 8) << 16)));
+  const __m128i tlo = _mm_set1_epi32((int)((wtl & 0xFF) | ((wtr & 0xFF) << 16)));
+  const __m128i bh = _mm_set1_epi32((int)((wbl >> 8) | ((wbr >> 8) << 16)));
+  const __m128i blo = _mm_set1_epi32((int)((wbl & 0xFF) | ((wbr & 0xFF) << 16)));
+  const __m128i hi = _mm_add_epi32(_mm_madd_epi16(top, th), _mm_madd_epi16(bot, bh));
+  const __m128i lo = _mm_add_epi32(_mm_madd_epi16(top, tlo), _mm_madd_epi16(bot, blo));
+  __m128i sum = _mm_srli_epi32(_mm_add_epi32(_mm_slli_epi32(hi, 8), lo), 16);
+  sum = _mm_packs_epi32(sum, sum);
+  sum = _mm_packus_epi16(sum, sum);
+  return (LICE_pixel)_mm_cvtsi128_si32(sum);
+#else
+  int r, g, b, a;
+  __LICE_BilinearFilterI(&r, &g, &b, &a, p, pnext, xfrac, yfrac);
+  return LICE_RGBA(r, g, b, a);
+#endif
+}
+
+// The two ways a loop gets its combiner: fixed at compile time (a combiner class), or chosen at
+// run time (a doPix function pointer). Both combine channels, and a filtered pixel word.
+template <class COMBFUNC>
+struct _LICE_StaticCombiner {
+  void operator()(LICE_pixel_chan* dest, int r, int g, int b, int a, int weight) const
+  {
+    COMBFUNC::doPix(dest, r, g, b, a, weight);
+  }
+  // A full-strength clobber of a filtered word is a plain store.
+  void word(LICE_pixel_chan* dest, LICE_pixel pix, int weight) const
+  {
+    if (std::is_same<COMBFUNC, _LICE_CombinePixelsClobberNoClamp>::value)
+      *(LICE_pixel*)dest = pix;
+    else
+      COMBFUNC::doPix(dest, LICE_GETR(pix), LICE_GETG(pix), LICE_GETB(pix), LICE_GETA(pix), weight);
+  }
+};
+
+struct _LICE_PointerCombiner {
+  LICE_COMBINEFUNC fn;
+  void operator()(LICE_pixel_chan* dest, int r, int g, int b, int a, int weight) const
+  {
+    fn(dest, r, g, b, a, weight);
+  }
+  void word(LICE_pixel_chan* dest, LICE_pixel pix, int weight) const
+  {
+    fn(dest, LICE_GETR(pix), LICE_GETG(pix), LICE_GETB(pix), LICE_GETA(pix), weight);
+  }
+};
+
+// The edge rules of bilinear sampling, shared by every bilinear loop: source pixel p is filtered
+// with its right and lower neighbours where both exist; with only one of them, linearly toward it
+// by its fraction; with neither, it is taken as it is. span is the signed byte step to the row
+// below.
+template <class COMB>
+LICE_PIXEL_INLINE void _LICE_CombineBilinear(const COMB& comb, LICE_pixel_chan* dest,
+                                             const LICE_pixel_chan* p, ptrdiff_t span,
+                                             bool hasRight, bool hasBelow, unsigned int xfrac,
+                                             unsigned int yfrac, int weight)
+{
+  int r, g, b, a;
+  if (hasBelow && hasRight) {
+    comb.word(dest, _LICE_BilinearPixel(p, p + span, xfrac, yfrac), weight);
+    return;
+  }
+  if (hasBelow)
+    __LICE_LinearFilterI(&r, &g, &b, &a, p, p + span, yfrac);
+  else if (hasRight)
+    __LICE_LinearFilterI(&r, &g, &b, &a, p, p + 4, xfrac);
+  else
+    r = p[LICE_PIXEL_R], g = p[LICE_PIXEL_G], b = p[LICE_PIXEL_B], a = p[LICE_PIXEL_A];
+  comb(dest, r, g, b, a, weight);
+}
+
+// One destination pixel of a bilinear scaled walk: source column position curx on a row whose
+// pixels start at inrow, yfrac its 16.16 row fraction, lastRow whether no row lies below it.
+// Columns outside 0..clipright-1 draw nothing.
+template <class COMB>
+LICE_PIXEL_INLINE void _LICE_ScaleBilinearPixel(const COMB& comb, LICE_pixel_chan* dest,
+                                                const LICE_pixel_chan* inrow, int64_t curx,
+                                                unsigned int yfrac, bool lastRow, int clipright,
+                                                ptrdiff_t src_span, int weight)
+{
+  const int64_t x = _LICE_FixedInt(curx);
+  if (x < 0 || x >= clipright) return;
+  _LICE_CombineBilinear(comb, dest, inrow + x * 4, src_span, x < clipright - 1, !lastRow,
+                        (unsigned int)(curx & 0xFFFF), yfrac, weight);
+}
+
+// One destination pixel of an affine walk at source position (s, t), nearest or bilinear; positions
+// outside [left, right) x [top, bottom) draw nothing.
+template <bool BILINEAR, class COMB>
+LICE_PIXEL_INLINE void _LICE_DeltaPixel(const COMB& comb, LICE_pixel_chan* dest,
+                                        const LICE_pixel_chan* src, int64_t s, int64_t t,
+                                        int left, int top, int right, int bottom,
+                                        ptrdiff_t src_span, int weight)
+{
+  const int64_t x = _LICE_FixedInt(s), y = _LICE_FixedInt(t);
+  if (y < top || y >= bottom || x < left || x >= right) return;
+  const LICE_pixel_chan* p = src + (ptrdiff_t)y * src_span + x * 4;
+  if (BILINEAR)
+    _LICE_CombineBilinear(comb, dest, p, src_span, x < right - 1, y < bottom - 1,
+                          (unsigned int)(s & 0xFFFF), (unsigned int)(t & 0xFFFF), weight);
+  else
+    comb(dest, p[LICE_PIXEL_R], p[LICE_PIXEL_G], p[LICE_PIXEL_B], p[LICE_PIXEL_A], weight);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -146,44 +278,18 @@ public:
   {
     int64_t cury = icury;
     if (filtermode == LICE_FILTER_BILINEAR) {
+      const _LICE_StaticCombiner<COMBFUNC> comb;
       for (int row = 0; row < h; ++row, cury += idy) {
         const int64_t y = _LICE_FixedInt(cury);
         if (y < 0 || y >= clipbottom) continue;
         LICE_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
         const LICE_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
         const unsigned int yfrac = (unsigned int)(cury & 0xFFFF);
+        const bool lastRow = y == clipbottom - 1;
         int64_t curx = icurx;
-        int r, g, b, a;
-        if (y < clipbottom - 1) {
-          for (int n = 0; n < w; ++n, pout += 4, curx += idx) {
-            const int64_t x = _LICE_FixedInt(curx);
-            if (x >= 0 && x < clipright - 1) {
-              const LICE_pixel_chan* p = inrow + x * 4;
-              __LICE_BilinearFilterI(&r, &g, &b, &a, p, p + src_span, (unsigned int)(curx & 0xFFFF),
-                                     yfrac);
-            } else if (x >= 0 && x == clipright - 1) {
-              const LICE_pixel_chan* p = inrow + x * 4;
-              __LICE_LinearFilterI(&r, &g, &b, &a, p, p + src_span, yfrac);
-            } else {
-              continue;
-            }
-            COMBFUNC::doPix(pout, r, g, b, a, weight);
-          }
-        } else {
-          for (int n = 0; n < w; ++n, pout += 4, curx += idx) {
-            const int64_t x = _LICE_FixedInt(curx);
-            if (x >= 0 && x < clipright - 1) {
-              const LICE_pixel_chan* p = inrow + x * 4;
-              __LICE_LinearFilterI(&r, &g, &b, &a, p, p + 4, (unsigned int)(curx & 0xFFFF));
-            } else if (x >= 0 && x == clipright - 1) {
-              const LICE_pixel_chan* p = inrow + x * 4;
-              r = p[LICE_PIXEL_R], g = p[LICE_PIXEL_G], b = p[LICE_PIXEL_B], a = p[LICE_PIXEL_A];
-            } else {
-              continue;
-            }
-            COMBFUNC::doPix(pout, r, g, b, a, weight);
-          }
-        }
+        for (int n = 0; n < w; ++n, pout += 4, curx += idx)
+          _LICE_ScaleBilinearPixel(comb, pout, inrow, curx, yfrac, lastRow, clipright, src_span,
+                                   weight);
       }
       return;
     }
@@ -266,35 +372,31 @@ public:
                         ptrdiff_t src_span, ptrdiff_t dest_span, int weight, int filtermode,
                         LICE_COMBINEFUNC combine)
   {
+    const _LICE_PointerCombiner comb = {combine};
+    if (filtermode == LICE_FILTER_BILINEAR)
+      deltaWalk<true>(comb, dest, src, w, h, isrcx, isrcy, idsdx, idtdx, idsdy, idtdy, idsdxdy,
+                      idtdxdy, src_left, src_top, src_right, src_bottom, src_span, dest_span,
+                      weight);
+    else
+      deltaWalk<false>(comb, dest, src, w, h, isrcx, isrcy, idsdx, idtdx, idsdy, idtdy, idsdxdy,
+                       idtdxdy, src_left, src_top, src_right, src_bottom, src_span, dest_span,
+                       weight);
+  }
+
+  // The walk itself, for either kind of combiner (_LICE_StaticCombiner, _LICE_PointerCombiner).
+  template <bool BILINEAR, class COMB>
+  static void deltaWalk(const COMB& comb, LICE_pixel_chan* dest, const LICE_pixel_chan* src, int w,
+                        int h, int isrcx, int isrcy, int idsdx, int idtdx, int idsdy, int idtdy,
+                        int idsdxdy, int idtdxdy, int src_left, int src_top, int src_right,
+                        int src_bottom, ptrdiff_t src_span, ptrdiff_t dest_span, int weight)
+  {
     int64_t rs = isrcx, rt = isrcy, dsdx = idsdx, dtdx = idtdx;
-    const bool bilinear = filtermode == LICE_FILTER_BILINEAR;
-    for (int row = 0; row < h; ++row) {
+    for (int row = 0; row < h; ++row, dsdx += idsdxdy, dtdx += idtdxdy, rs += idsdy, rt += idtdy) {
       LICE_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       int64_t s = rs, t = rt;
-      for (int n = 0; n < w; ++n, pout += 4, s += dsdx, t += dtdx) {
-        const int64_t x = _LICE_FixedInt(s), y = _LICE_FixedInt(t);
-        if (y < src_top || y >= src_bottom || x < src_left || x >= src_right) continue;
-        const LICE_pixel_chan* p = src + (ptrdiff_t)y * src_span + x * 4;
-        int r, g, b, a;
-        if (!bilinear) {
-          r = p[LICE_PIXEL_R], g = p[LICE_PIXEL_G], b = p[LICE_PIXEL_B], a = p[LICE_PIXEL_A];
-        } else if (y < src_bottom - 1) {
-          if (x < src_right - 1)
-            __LICE_BilinearFilterI(&r, &g, &b, &a, p, p + src_span, (unsigned int)(s & 0xFFFF),
-                                   (unsigned int)(t & 0xFFFF));
-          else
-            __LICE_LinearFilterI(&r, &g, &b, &a, p, p + src_span, (unsigned int)(t & 0xFFFF));
-        } else if (x < src_right - 1) {
-          __LICE_LinearFilterI(&r, &g, &b, &a, p, p + 4, (unsigned int)(s & 0xFFFF));
-        } else {
-          r = p[LICE_PIXEL_R], g = p[LICE_PIXEL_G], b = p[LICE_PIXEL_B], a = p[LICE_PIXEL_A];
-        }
-        combine(pout, r, g, b, a, weight);
-      }
-      dsdx += idsdxdy;
-      dtdx += idtdxdy;
-      rs += idsdy;
-      rt += idtdy;
+      for (int n = 0; n < w; ++n, pout += 4, s += dsdx, t += dtdx)
+        _LICE_DeltaPixel<BILINEAR>(comb, pout, src, s, t, src_left, src_top, src_right, src_bottom,
+                                   src_span, weight);
     }
   }
 };

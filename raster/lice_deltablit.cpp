@@ -72,24 +72,23 @@ void LICE_DeltaBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, i
   // Left and top clipping advance the walk in fixed point by the skipped columns and rows, the
   // second-order terms included, so the visible part maps exactly as it would unclipped.
   int64_t sx = isrcx, sy = isrcy, sdx = idsdx, tdx = idtdx, sdy = idsdy, tdy = idtdy;
-  const auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+  // Skips n steps of (ds, dt) along one axis; the steps along the other axis grow by n times the
+  // second-order terms. False when a value leaves the int range.
+  const auto skip = [&](int64_t n, int64_t ds, int64_t dt, int64_t* other_ds, int64_t* other_dt) {
+    const auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+    sx += n * ds;
+    sy += n * dt;
+    *other_ds += n * idsdxdy;
+    *other_dt += n * idtdxdy;
+    return fits(sx) && fits(sy) && fits(*other_ds) && fits(*other_dt);
+  };
   if (dx < 0) {
-    const int64_t n = -dx;
-    sx += n * sdx;
-    sy += n * tdx;
-    sdy += n * idsdxdy;
-    tdy += n * idtdxdy;
-    if (!fits(sx) || !fits(sy) || !fits(sdy) || !fits(tdy)) return;
+    if (!skip(-dx, sdx, tdx, &sdy, &tdy)) return;
     dw += dx;
     dx = 0;
   }
   if (dy < 0) {
-    const int64_t n = -dy;
-    sx += n * sdy;
-    sy += n * tdy;
-    sdx += n * idsdxdy;
-    tdx += n * idtdxdy;
-    if (!fits(sx) || !fits(sy) || !fits(sdx) || !fits(tdx)) return;
+    if (!skip(-dy, sdy, tdy, &sdx, &tdx)) return;
     dh += dy;
     dy = 0;
   }

@@ -45,7 +45,9 @@ bool LICE_MemBitmap::resize(int w, int h)
   // At most 32768 x 32767 x 4 bytes: computed in size_t, never in int.
   const size_t size = (size_t)getRowSpan() * (size_t)h * 4;
   if (size == 0) {
+    // No pixels, no block: the bitmap is empty, whichever of its sizes was 0.
     freeBlock();
+    m_width = m_height = 0;
     return true;
   }
 

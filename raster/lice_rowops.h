@@ -55,130 +55,133 @@ static inline __m128i _LICE_AlphaLanes(__m128i v)
 
 #endif
 
-// Copy at 0 < weight < 256 (_LICE_CombinePixelsCopyNoClamp).
-struct _LICE_RowCopy {
+// A row kernel: four pixels at a time with LANES, which computes what COMBFUNC computes for four
+// destination and four source pixels at once; the rest of the row with COMBFUNC itself. LANES is
+// constructed once per row from the weight.
+template <class COMBFUNC, class LANES>
+struct _LICE_RowKernel {
   static void row(LICE_pixel_chan* d, const LICE_pixel_chan* s, int n, int weight)
   {
     int i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), k = _mm_set1_epi16((short)(256 - weight));
+    const LANES lanes(weight);
     for (; i + 4 <= n; i += 4) {
       const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
       const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
-      const __m128i lo = _LICE_LerpLanes(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero), k);
-      const __m128i hi = _LICE_LerpLanes(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero), k);
-      _mm_storeu_si128((__m128i*)(d + i * 4), _mm_packus_epi16(lo, hi));
+      _mm_storeu_si128((__m128i*)(d + i * 4), lanes(dv, sv));
     }
 #endif
-    _LICE_RowTail<_LICE_CombinePixelsCopyNoClamp>(d + i * 4, s + i * 4, n - i, weight);
+    _LICE_RowTail<COMBFUNC>(d + i * 4, s + i * 4, n - i, weight);
   }
 };
 
-// Add at weight 256: d + s, saturated, is one saturating byte add per lane.
-struct _LICE_RowAddFull {
-  static void row(LICE_pixel_chan* d, const LICE_pixel_chan* s, int n, int weight)
-  {
-    int i = 0;
-#if defined(__SSE2__)
-    for (; i + 4 <= n; i += 4) {
-      const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
-      const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
-      _mm_storeu_si128((__m128i*)(d + i * 4), _mm_adds_epu8(dv, sv));
-    }
-#endif
-    _LICE_RowTail<_LICE_CombinePixelsAdd>(d + i * 4, s + i * 4, n - i, weight);
-  }
-};
-
-// Add at 0 < weight <= 256 (_LICE_CombinePixelsAdd).
-struct _LICE_RowAdd {
-  static void row(LICE_pixel_chan* d, const LICE_pixel_chan* s, int n, int weight)
-  {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), w = _mm_set1_epi16((short)weight);
-    for (; i + 4 <= n; i += 4) {
-      const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
-      const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
-      const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), w), 8);
-      const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), w), 8);
-      _mm_storeu_si128((__m128i*)(d + i * 4), _mm_adds_epu8(dv, _mm_packus_epi16(lo, hi)));
-    }
-#endif
-    _LICE_RowTail<_LICE_CombinePixelsAdd>(d + i * 4, s + i * 4, n - i, weight);
-  }
-};
-
-// Multiply at 0 < weight <= 256 (_LICE_CombinePixelsMulNoClamp): d * T / 65536 with
-// T = (256 - w) * 256 + s * w, which stays below 65536 for w >= 1.
-struct _LICE_RowMul {
-  static void row(LICE_pixel_chan* d, const LICE_pixel_chan* s, int n, int weight)
-  {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), w = _mm_set1_epi16((short)weight);
-    const __m128i base = _mm_set1_epi16((short)((256 - weight) * 256));
-    for (; i + 4 <= n; i += 4) {
-      const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
-      const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
-      const __m128i tlo = _mm_add_epi16(base, _mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), w));
-      const __m128i thi = _mm_add_epi16(base, _mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), w));
-      const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(dv, zero), tlo);
-      const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(dv, zero), thi);
-      _mm_storeu_si128((__m128i*)(d + i * 4), _mm_packus_epi16(lo, hi));
-    }
-#endif
-    _LICE_RowTail<_LICE_CombinePixelsMulNoClamp>(d + i * 4, s + i * 4, n - i, weight);
-  }
-};
-
-// Source-alpha copy. FULL: weight 256 (_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp),
-// colour blended by k = 255 - a and alpha d + a. Otherwise 0 < weight < 256
-// (_LICE_CombinePixelsCopySourceAlphaNoClamp): w' = (a + 1) * w / 256, k = 256 - w', alpha d + w'.
-// Pixels of source alpha 0 are left alone either way.
+struct _LICE_CopyLanes;
+struct _LICE_AddFullLanes;
+struct _LICE_AddLanes;
+struct _LICE_MulLanes;
 template <bool FULL>
-struct _LICE_RowCopySourceAlpha {
-  typedef typename std::conditional<FULL, _LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp,
-                                    _LICE_CombinePixelsCopySourceAlphaNoClamp>::type Combiner;
+struct _LICE_CopySourceAlphaLanes;
 
-  static void row(LICE_pixel_chan* d, const LICE_pixel_chan* s, int n, int weight)
-  {
-    int i = 0;
+// Copy at 0 < weight < 256.
+typedef _LICE_RowKernel<_LICE_CombinePixelsCopyNoClamp, _LICE_CopyLanes> _LICE_RowCopy;
+// Add at weight 256.
+typedef _LICE_RowKernel<_LICE_CombinePixelsAdd, _LICE_AddFullLanes> _LICE_RowAddFull;
+// Add at 0 < weight < 256.
+typedef _LICE_RowKernel<_LICE_CombinePixelsAdd, _LICE_AddLanes> _LICE_RowAdd;
+// Multiply at 0 < weight <= 256.
+typedef _LICE_RowKernel<_LICE_CombinePixelsMulNoClamp, _LICE_MulLanes> _LICE_RowMul;
+// Source-alpha copy. FULL: weight 256 (the copy that ignores the weight); otherwise
+// 0 < weight < 256.
+template <bool FULL>
+using _LICE_RowCopySourceAlpha = _LICE_RowKernel<
+    typename std::conditional<FULL, _LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp,
+                              _LICE_CombinePixelsCopySourceAlphaNoClamp>::type,
+    _LICE_CopySourceAlphaLanes<FULL>>;
+
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), alphamask = _mm_set1_epi32((int)0xFF000000u);
-    const __m128i c255 = _mm_set1_epi16(255), c256 = _mm_set1_epi16(256), one = _mm_set1_epi16(1);
-    const __m128i w = _mm_set1_epi16((short)weight);
-    for (; i + 4 <= n; i += 4) {
-      const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
-      const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
-      const __m128i slo = _mm_unpacklo_epi8(sv, zero), shi = _mm_unpackhi_epi8(sv, zero);
-      const __m128i alo = _LICE_AlphaLanes(slo), ahi = _LICE_AlphaLanes(shi);
-      __m128i klo, khi, cover;
-      if (FULL) {
-        klo = _mm_sub_epi16(c255, alo);
-        khi = _mm_sub_epi16(c255, ahi);
-        cover = _mm_and_si128(sv, alphamask);
-      } else {
-        const __m128i wlo = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(alo, one), w), 8);
-        const __m128i whi = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(ahi, one), w), 8);
-        klo = _mm_sub_epi16(c256, wlo);
-        khi = _mm_sub_epi16(c256, whi);
-        cover = _mm_and_si128(_mm_packus_epi16(wlo, whi), alphamask);
-      }
-      const __m128i lo = _LICE_LerpLanes(_mm_unpacklo_epi8(dv, zero), slo, klo);
-      const __m128i hi = _LICE_LerpLanes(_mm_unpackhi_epi8(dv, zero), shi, khi);
-      const __m128i colour = _mm_andnot_si128(alphamask, _mm_packus_epi16(lo, hi));
-      const __m128i alpha = _mm_and_si128(_mm_adds_epu8(dv, cover), alphamask);
-      const __m128i blended = _mm_or_si128(colour, alpha);
-      const __m128i untouched = _mm_cmpeq_epi32(_mm_and_si128(sv, alphamask), zero);
-      const __m128i out =
-          _mm_or_si128(_mm_and_si128(untouched, dv), _mm_andnot_si128(untouched, blended));
-      _mm_storeu_si128((__m128i*)(d + i * 4), out);
-    }
-#endif
-    _LICE_RowTail<Combiner>(d + i * 4, s + i * 4, n - i, weight);
+
+// s + (d - s) * (256 - w) / 256 per channel.
+struct _LICE_CopyLanes {
+  const __m128i zero = _mm_setzero_si128(), k;
+  explicit _LICE_CopyLanes(int weight) : k(_mm_set1_epi16((short)(256 - weight))) {}
+  __m128i operator()(__m128i dv, __m128i sv) const
+  {
+    const __m128i lo = _LICE_LerpLanes(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero), k);
+    const __m128i hi = _LICE_LerpLanes(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero), k);
+    return _mm_packus_epi16(lo, hi);
   }
 };
+
+// d + s, saturated: one saturating byte add per lane.
+struct _LICE_AddFullLanes {
+  explicit _LICE_AddFullLanes(int) {}
+  __m128i operator()(__m128i dv, __m128i sv) const { return _mm_adds_epu8(dv, sv); }
+};
+
+// d + s * w / 256, saturated.
+struct _LICE_AddLanes {
+  const __m128i zero = _mm_setzero_si128(), w;
+  explicit _LICE_AddLanes(int weight) : w(_mm_set1_epi16((short)weight)) {}
+  __m128i operator()(__m128i dv, __m128i sv) const
+  {
+    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), w), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), w), 8);
+    return _mm_adds_epu8(dv, _mm_packus_epi16(lo, hi));
+  }
+};
+
+// d * T / 65536 with T = (256 - w) * 256 + s * w, which stays below 65536 for w >= 1.
+struct _LICE_MulLanes {
+  const __m128i zero = _mm_setzero_si128(), w, base;
+  explicit _LICE_MulLanes(int weight)
+      : w(_mm_set1_epi16((short)weight)), base(_mm_set1_epi16((short)((256 - weight) * 256)))
+  {
+  }
+  __m128i operator()(__m128i dv, __m128i sv) const
+  {
+    const __m128i tlo = _mm_add_epi16(base, _mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), w));
+    const __m128i thi = _mm_add_epi16(base, _mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), w));
+    const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(dv, zero), tlo);
+    const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(dv, zero), thi);
+    return _mm_packus_epi16(lo, hi);
+  }
+};
+
+// FULL: colour blended by k = 255 - a, alpha d + a. Otherwise w' = (a + 1) * w / 256,
+// k = 256 - w', alpha d + w'. Pixels of source alpha 0 are left alone either way.
+template <bool FULL>
+struct _LICE_CopySourceAlphaLanes {
+  const __m128i zero = _mm_setzero_si128(), alphamask = _mm_set1_epi32((int)0xFF000000u);
+  const __m128i c255 = _mm_set1_epi16(255), c256 = _mm_set1_epi16(256), one = _mm_set1_epi16(1);
+  const __m128i w;
+  explicit _LICE_CopySourceAlphaLanes(int weight) : w(_mm_set1_epi16((short)weight)) {}
+  __m128i operator()(__m128i dv, __m128i sv) const
+  {
+    const __m128i slo = _mm_unpacklo_epi8(sv, zero), shi = _mm_unpackhi_epi8(sv, zero);
+    const __m128i alo = _LICE_AlphaLanes(slo), ahi = _LICE_AlphaLanes(shi);
+    __m128i klo, khi, cover;
+    if (FULL) {
+      klo = _mm_sub_epi16(c255, alo);
+      khi = _mm_sub_epi16(c255, ahi);
+      cover = _mm_and_si128(sv, alphamask);
+    } else {
+      const __m128i wlo = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(alo, one), w), 8);
+      const __m128i whi = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(ahi, one), w), 8);
+      klo = _mm_sub_epi16(c256, wlo);
+      khi = _mm_sub_epi16(c256, whi);
+      cover = _mm_and_si128(_mm_packus_epi16(wlo, whi), alphamask);
+    }
+    const __m128i lo = _LICE_LerpLanes(_mm_unpacklo_epi8(dv, zero), slo, klo);
+    const __m128i hi = _LICE_LerpLanes(_mm_unpackhi_epi8(dv, zero), shi, khi);
+    const __m128i colour = _mm_andnot_si128(alphamask, _mm_packus_epi16(lo, hi));
+    const __m128i alpha = _mm_and_si128(_mm_adds_epu8(dv, cover), alphamask);
+    const __m128i blended = _mm_or_si128(colour, alpha);
+    const __m128i untouched = _mm_cmpeq_epi32(_mm_and_si128(sv, alphamask), zero);
+    return _mm_or_si128(_mm_and_si128(untouched, dv), _mm_andnot_si128(untouched, blended));
+  }
+};
+
+#endif
 
 // Stores n copies of v from p on: the clobber fill's row. Long runs use the string store, which
 // modern x86 cores run at full cache-line width; short ones aligned 16-byte stores.

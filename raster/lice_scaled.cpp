@@ -50,14 +50,57 @@ bool sameSizeBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int
         std::fabs((double)srcy - std::floor((double)srcy + 0.5)) < 0.03))
     return false;
   int ix, iy;
-  if (_LICE_ToInt((double)(srcx + 0.5f), &ix) && _LICE_ToInt((double)(srcy + 0.5f), &iy)) {
-    LICE_RECT r;
-    r.left = ix;
-    r.top = iy;
-    r.right = _LICE_ClampToInt((int64_t)ix + dstw);
-    r.bottom = _LICE_ClampToInt((int64_t)iy + dsth);
-    LICE_Blit(dest, src, dstx, dsty, &r, alpha, mode);
+  if (_LICE_ToInt((double)(srcx + 0.5f), &ix) && _LICE_ToInt((double)(srcy + 0.5f), &iy))
+    LICE_Blit(dest, src, dstx, dsty, ix, iy, dstw, dsth, alpha, mode);
+  return true;
+}
+
+// The destination rectangle (in 64 bits, so that no sum of caller values overflows) and the source
+// rectangle it shows, as the set-up moves them.
+struct Placement {
+  int64_t x, y, w, h;
+  float srcx, srcy, srcw, srch;
+};
+
+// A negative destination size mirrors: the rectangle moves left (up) by it and the source is
+// walked backwards from its far edge. False when that edge is not finite.
+bool mirrorNegativeSizes(Placement* p)
+{
+  if (p->w < 0) {
+    p->x += p->w;
+    p->w = -p->w;
+    p->srcx += p->srcw;
+    p->srcw = -p->srcw;
   }
+  if (p->h < 0) {
+    p->y += p->h;
+    p->h = -p->h;
+    p->srcy += p->srch;
+    p->srch = -p->srch;
+  }
+  return allFinite({p->srcx, p->srcy});
+}
+
+// Right and bottom clipping against the destination; false when nothing is left.
+bool clipFarEdges(Placement* p, LICE_IBitmap* dest)
+{
+  const int64_t width = dest->getWidth(), height = dest->getHeight();
+  if (p->x + p->w > width) p->w = width - p->x;
+  if (p->y + p->h > height) p->h = height - p->y;
+  return p->w > 0 && p->h > 0;
+}
+
+// The source from its logical row 0 and the destination from the placement's first pixel; false
+// when either bitmap has no pixels.
+bool startRows(LICE_IBitmap* dest, LICE_IBitmap* src, const Placement& p, _LICE_Rows* srows,
+               _LICE_Rows* drows)
+{
+  LICE_pixel* sbits = src->getBits();
+  LICE_pixel* dbits = dest->getBits();
+  if (!sbits || !dbits) return false;
+  *srows = _LICE_LogicalRows(src, sbits, 0);
+  *drows = _LICE_LogicalRows(dest, dbits, (int)p.y);
+  drows->start += p.x * 4;
   return true;
 }
 
@@ -100,65 +143,45 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
 
   if (sameSizeBlit(dest, src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode)) return;
 
-  // Mirroring: a negative destination size walks the source backwards.
-  int64_t dx0 = dstx, dy0 = dsty, dw = dstw, dh = dsth;
-  if (dw < 0) {
-    dx0 += dw;
-    dw = -dw;
-    srcx += srcw;
-    srcw = -srcw;
-  }
-  if (dh < 0) {
-    dy0 += dh;
-    dh = -dh;
-    srcy += srch;
-    srch = -srch;
-  }
-  if (!allFinite({srcx, srcy})) return;
+  Placement p = {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch};
+  if (!mirrorNegativeSizes(&p)) return;
 
-  const double xadv = (double)(srcw / (float)dw);
-  const double yadv = (double)(srch / (float)dh);
+  const double xadv = (double)(p.srcw / (float)p.w);
+  const double yadv = (double)(p.srch / (float)p.h);
   // The source rectangle as asked for: clipping below moves the start, never the limits.
-  const float rectx = srcx, recty = srcy, rectw = srcw, recth = srch;
+  const float rectx = p.srcx, recty = p.srcy, rectw = p.srcw, recth = p.srch;
 
-  if (dx0 < 0) {
-    if (!toFloat((double)srcx - (double)dx0 * xadv, &srcx)) return;
-    dw += dx0;
-    dx0 = 0;
+  if (p.x < 0) {
+    if (!toFloat((double)p.srcx - (double)p.x * xadv, &p.srcx)) return;
+    p.w += p.x;
+    p.x = 0;
   }
-  if (dy0 < 0) {
-    if (!toFloat((double)srcy - (double)dy0 * yadv, &srcy)) return;
-    dh += dy0;
-    dy0 = 0;
+  if (p.y < 0) {
+    if (!toFloat((double)p.srcy - (double)p.y * yadv, &p.srcy)) return;
+    p.h += p.y;
+    p.y = 0;
   }
-  const int destW = dest->getWidth(), destH = dest->getHeight();
-  if (dx0 + dw > destW) dw = destW - dx0;
-  if (dy0 + dh > destH) dh = destH - dy0;
-  if (dw <= 0 || dh <= 0) return;
+  if (!clipFarEdges(&p, dest)) return;
 
   int idx, idy, isx, isy;
-  if (!_LICE_ToFixed(xadv, &idx) || !_LICE_ToFixed(yadv, &idy) || !_LICE_ToFixed(srcx, &isx) ||
-      !_LICE_ToFixed(srcy, &isy))
+  if (!_LICE_ToFixed(xadv, &idx) || !_LICE_ToFixed(yadv, &idy) || !_LICE_ToFixed(p.srcx, &isx) ||
+      !_LICE_ToFixed(p.srcy, &isy))
     return;
 
   const int srcW = src->getWidth(), srcH = src->getHeight();
   int64_t sx = isx, sy = isy;
-  if (idx > 0) clipWalkToSource(&sx, idx, &dw, &dx0, srcW);
-  if (idy > 0) clipWalkToSource(&sy, idy, &dh, &dy0, srcH);
-  if (dw <= 0 || dh <= 0) return;
+  if (idx > 0) clipWalkToSource(&sx, idx, &p.w, &p.x, srcW);
+  if (idy > 0) clipWalkToSource(&sy, idy, &p.h, &p.y, srcH);
+  if (p.w <= 0 || p.h <= 0) return;
 
-  LICE_pixel* sbits = src->getBits();
-  LICE_pixel* dbits = dest->getBits();
-  if (!sbits || !dbits) return;
-  const _LICE_Rows srows = _LICE_LogicalRows(src, sbits, 0);
-  _LICE_Rows drows = _LICE_LogicalRows(dest, dbits, (int)dy0);
-  drows.start += dx0 * 4;
+  _LICE_Rows srows, drows;
+  if (!startRows(dest, src, p, &srows, &drows)) return;
 
   int cr = samplingLimit(rectx, rectw, srcW);
   int cb = samplingLimit(recty, recth, srcH);
   if (cr <= 0 || cb <= 0) return;
 
-  const int cols = (int)dw, rows = (int)dh;
+  const int cols = (int)p.w, rows = (int)p.h;
   if ((mode & 0x1FFFF) == 0 && (w == 128 || w == 256)) {
     if (w == 256)
       _LICE_Template_Blit0<_LICE_CombinePixelsClobberFAST>::scaleBlitFAST(
@@ -219,61 +242,44 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   if (cliptosourcerect) {
     if (srcx > 0.0f) cl = srcx;
     if (srcy > 0.0f) ct = srcy;
-    if ((double)srcx + srcw < cr) cr = (double)srcx + srcw;
-    if ((double)srcy + srch < cb) cb = (double)srcy + srch;
+    if (srcx + srcw < cr) cr = srcx + srcw;
+    if (srcy + srch < cb) cb = srcy + srch;
   }
 
-  int64_t dx0 = dstx, dy0 = dsty, dw = dstw, dh = dsth;
-  if (dw < 0) {
-    dx0 += dw;
-    dw = -dw;
-    srcx += srcw;
-    srcw = -srcw;
-  }
-  if (dh < 0) {
-    dy0 += dh;
-    dh = -dh;
-    srcy += srch;
-    srch = -srch;
-  }
-  if (!allFinite({srcx, srcy})) return;
+  Placement p = {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch};
+  if (!mirrorNegativeSizes(&p)) return;
 
   const double c = std::cos((double)angle), s = std::sin((double)angle);
-  const float kx = srcw / (float)dw, ky = srch / (float)dh;
+  const float kx = p.srcw / (float)p.w, ky = p.srch / (float)p.h;
   const double dsdx = kx * c, dtdx = -s * ky, dsdy = kx * s, dtdy = ky * c;
 
   // Centring: the destination centre maps to the source centre moved by (rotxcent, rotycent).
-  if (!toFloat((double)srcx - ((((double)dw * dsdx + (double)dh * dsdy) - srcw) * 0.5 - rotxcent),
-               &srcx) ||
-      !toFloat((double)srcy - ((((double)dh * dtdy + (double)dw * dtdx) - srch) * 0.5 - rotycent),
-               &srcy))
+  if (!toFloat((double)p.srcx -
+                   ((((double)p.w * dsdx + (double)p.h * dsdy) - p.srcw) * 0.5 - rotxcent),
+               &p.srcx) ||
+      !toFloat((double)p.srcy -
+                   ((((double)p.h * dtdy + (double)p.w * dtdx) - p.srch) * 0.5 - rotycent),
+               &p.srcy))
     return;
 
-  if (dx0 < 0) {
-    if (!toFloat((double)srcx - (double)dx0 * dsdx, &srcx) ||
-        !toFloat((double)srcy - (double)dx0 * dtdx, &srcy))
+  if (p.x < 0) {
+    if (!toFloat((double)p.srcx - (double)p.x * dsdx, &p.srcx) ||
+        !toFloat((double)p.srcy - (double)p.x * dtdx, &p.srcy))
       return;
-    dw += dx0;
-    dx0 = 0;
+    p.w += p.x;
+    p.x = 0;
   }
-  if (dy0 < 0) {
-    if (!toFloat((double)srcy - (double)dy0 * dtdy, &srcy) ||
-        !toFloat((double)srcx - (double)dy0 * dsdy, &srcx))
+  if (p.y < 0) {
+    if (!toFloat((double)p.srcy - (double)p.y * dtdy, &p.srcy) ||
+        !toFloat((double)p.srcx - (double)p.y * dsdy, &p.srcx))
       return;
-    dh += dy0;
-    dy0 = 0;
+    p.h += p.y;
+    p.y = 0;
   }
-  const int destW = dest->getWidth(), destH = dest->getHeight();
-  if (dx0 + dw > destW) dw = destW - dx0;
-  if (dy0 + dh > destH) dh = destH - dy0;
-  if (dw <= 0 || dh <= 0) return;
+  if (!clipFarEdges(&p, dest)) return;
 
-  LICE_pixel* sbits = src->getBits();
-  LICE_pixel* dbits = dest->getBits();
-  if (!sbits || !dbits) return;
-  const _LICE_Rows srows = _LICE_LogicalRows(src, sbits, 0);
-  _LICE_Rows drows = _LICE_LogicalRows(dest, dbits, (int)dy0);
-  drows.start += dx0 * 4;
+  _LICE_Rows srows, drows;
+  if (!startRows(dest, src, p, &srows, &drows)) return;
 
   int w;
   if (!_LICE_WeightFromAlpha(alpha, &w) || w == 0) return;
@@ -281,8 +287,9 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   if (!combine) return;
 
   int isx, isy, idsdx, idtdx, idsdy, idtdy;
-  if (!_LICE_ToFixed(srcx, &isx) || !_LICE_ToFixed(srcy, &isy) || !_LICE_ToFixed(dsdx, &idsdx) ||
-      !_LICE_ToFixed(dtdx, &idtdx) || !_LICE_ToFixed(dsdy, &idsdy) || !_LICE_ToFixed(dtdy, &idtdy))
+  if (!_LICE_ToFixed(p.srcx, &isx) || !_LICE_ToFixed(p.srcy, &isy) ||
+      !_LICE_ToFixed(dsdx, &idsdx) || !_LICE_ToFixed(dtdx, &idtdx) ||
+      !_LICE_ToFixed(dsdy, &idsdy) || !_LICE_ToFixed(dtdy, &idtdy))
     return;
 
   // The clip rectangle truncated to whole pixels; bounds past the bitmap are pulled onto its edges,
@@ -290,15 +297,16 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   auto edge = [](double v, int size) { return v <= 0.0 ? 0 : v >= size ? size : (int)v; };
   const int left = edge(cl, srcW), top = edge(ct, srcH), right = edge(cr, srcW),
             bottom = edge(cb, srcH);
+  const int cols = (int)p.w, rows = (int)p.h;
   if ((mode & LICE_FILTER_MASK) == LICE_FILTER_BILINEAR) {
     _LICE_SelectNoClamp(mode, w, [&](auto tag) {
       _LICE_ScaledKernels<typename decltype(tag)::type>::deltaBlitBilinear(
-          drows.start, srows.start, (int)dw, (int)dh, isx, isy, idsdx, idtdx, idsdy, idtdy, left,
-          top, right, bottom, srows.step, drows.step, w);
+          drows.start, srows.start, cols, rows, isx, isy, idsdx, idtdx, idsdy, idtdy, left, top,
+          right, bottom, srows.step, drows.step, w);
     });
     return;
   }
-  _LICE_Template_Blit3::deltaBlit(drows.start, srows.start, (int)dw, (int)dh, isx, isy, idsdx,
-                                  idtdx, idsdy, idtdy, 0, 0, left, top, right, bottom, srows.step,
+  _LICE_Template_Blit3::deltaBlit(drows.start, srows.start, cols, rows, isx, isy, idsdx, idtdx,
+                                  idsdy, idtdy, 0, 0, left, top, right, bottom, srows.step,
                                   drows.step, w, mode & LICE_FILTER_MASK, combine);
 }

@@ -68,7 +68,7 @@ TEST(PngDecode, TurnsEveryLayoutIntoStraightArgbWords)
     const Bytes png = makePng(c.width, 1, c.depth, c.colour, c.row, c.plte, c.trns);
     auto bm = decode(png);
     ASSERT_NE(bm, nullptr);
-    EXPECT_EQ(pixelsOf(bm.get()), c.expected);
+    EXPECT_EQ(Pixels(*bm), c.expected);
   }
 }
 
@@ -96,7 +96,7 @@ TEST(PngDecode, FillsTheBitmapPassedInOrANewOne)
     }
     EXPECT_EQ(got->getWidth(), 32);
     EXPECT_EQ(got->getHeight(), 16);
-    EXPECT_EQ(pixelsOf(got), rgbaPattern());
+    EXPECT_EQ(Pixels(*got), rgbaPattern());
   }
 }
 
@@ -171,11 +171,11 @@ TEST(PngDecode, EveryPrefixOfAFileGivesNullOrTheWholeImage)
     ASSERT_FALSE(png.empty());
     auto whole = decode(png);
     ASSERT_NE(whole, nullptr);
-    const std::vector<LICE_pixel> expected = pixelsOf(whole.get());
+    const std::vector<LICE_pixel> expected = Pixels(*whole);
     for (size_t len = 0; len < png.size(); ++len) {
       std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNGFromMemory(png.data(), (int)len));
       if (!bm) continue;
-      ASSERT_EQ(pixelsOf(bm.get()), expected) << "prefix of " << len << " bytes";
+      ASSERT_EQ(Pixels(*bm), expected) << "prefix of " << len << " bytes";
     }
   }
 }

@@ -70,11 +70,11 @@ TEST(PngReference, DecodesEverySampleAsTheIndependentDecoderDoes)
     ASSERT_NE(fromMemory, nullptr);
     EXPECT_EQ(fromMemory->getWidth(), (int)w);
     EXPECT_EQ(fromMemory->getHeight(), (int)h);
-    EXPECT_EQ(pixelsOf(fromMemory.get()), expected);
+    EXPECT_EQ(Pixels(*fromMemory), expected);
 
     std::unique_ptr<LICE_IBitmap> fromFile(LICE_LoadPNG(file.c_str()));
     ASSERT_NE(fromFile, nullptr);
-    EXPECT_EQ(pixelsOf(fromFile.get()), expected);
+    EXPECT_EQ(Pixels(*fromFile), expected);
   }
 }
 
@@ -92,10 +92,10 @@ TEST(PngReference, MalformedSamplesAreRefusedOrDecodedAlike)
     unsigned w = 0, h = 0;
     const std::vector<LICE_pixel> expected = referenceDecode(png, &w, &h);
     if (!expected.empty()) {
-      EXPECT_EQ(pixelsOf(fromMemory.get()), expected);
+      EXPECT_EQ(Pixels(*fromMemory), expected);
     }
     if (fromFile) {
-      EXPECT_EQ(pixelsOf(fromFile.get()), pixelsOf(fromMemory.get()));
+      EXPECT_EQ(Pixels(*fromFile), Pixels(*fromMemory));
     }
   }
 }

@@ -43,7 +43,7 @@ TEST(PngResource, LoadsOnlyWholeImagesFromTheModule)
     EXPECT_EQ(bm->getWidth(), 32);
     EXPECT_EQ(bm->getHeight(), 16);
     // Pixel (x, y) = (r 8x, g 16y, b 4(x + y), a 255 - 4x).
-    EXPECT_EQ(pixelsOf(bm.get())[5 * 32 + 7], LICE_RGBA(56, 80, 48, 227));
+    EXPECT_EQ(Pixels(*bm)[5 * 32 + 7], LICE_RGBA(56, 80, 48, 227));
   }
 }
 

@@ -1,11 +1,11 @@
-// Helpers of the PNG and scaled-blit tests: a minimal PNG writer for hand-made images, file
-// reading, logical-row pixel access, and a bitmap that stores its rows bottom-up.
+// Helpers of the PNG tests: a minimal PNG writer for hand-made images and file reading. Pixel access
+// and the bitmap kinds come from raster_test_util.h.
 #pragma once
 
 #include "raster/lice.h"
+#include "raster_test_util.h"
 
 #include <zlib.h>
-
 
 #include <cstdint>
 #include <cstdio>
@@ -65,33 +65,5 @@ inline Bytes readFile(const std::string& path)
   }
   return data;
 }
-
-// The pixels of a bitmap in logical rows, width x height words.
-inline std::vector<LICE_pixel> pixelsOf(LICE_IBitmap* bm)
-{
-  std::vector<LICE_pixel> px;
-  const int w = bm->getWidth(), h = bm->getHeight();
-  for (int y = 0; y < h; ++y) {
-    const int row = bm->isFlipped() ? h - 1 - y : y;
-    const LICE_pixel* p = bm->getBits() + (ptrdiff_t)row * bm->getRowSpan();
-    px.insert(px.end(), p, p + w);
-  }
-  return px;
-}
-
-// A heap bitmap whose storage row 0 is the bottom row of the image.
-class FlippedBitmap : public LICE_IBitmap {
-public:
-  FlippedBitmap(int w, int h) : m_mem(w, h, 4) {}
-  LICE_pixel* getBits() override { return m_mem.getBits(); }
-  int getWidth() override { return m_mem.getWidth(); }
-  int getHeight() override { return m_mem.getHeight(); }
-  int getRowSpan() override { return m_mem.getRowSpan(); }
-  bool isFlipped() override { return true; }
-  bool resize(int w, int h) override { return m_mem.resize(w, h); }
-
-private:
-  LICE_MemBitmap m_mem;
-};
 
 }  // namespace pngtest

@@ -10,10 +10,15 @@
 
 // A bitmap over a heap block of exactly width x height pixels, rows exactly the width long and
 // optionally stored bottom-up, so that reading one pixel past either end of the storage leaves the
-// block and the address sanitizer sees it.
+// block and the address sanitizer sees it. Sizes beyond maxDim are refused (resize answers false).
 class ExactBitmap : public LICE_IBitmap {
 public:
-  explicit ExactBitmap(int w = 0, int h = 0, bool flipped = false) : m_flipped(flipped) { resize(w, h); }
+  explicit ExactBitmap(int w = 0, int h = 0, bool flipped = false,
+                       int maxDim = LICE_MAX_BITMAP_DIM)
+      : m_flipped(flipped), m_maxDim(maxDim)
+  {
+    resize(w, h);
+  }
   LICE_pixel* getBits() override { return m_bits.get(); }
   int getWidth() override { return m_w; }
   int getHeight() override { return m_h; }
@@ -23,7 +28,7 @@ public:
   {
     if (w < 0) w = 0;
     if (h < 0) h = 0;
-    if (w == m_w && h == m_h) return false;
+    if (w > m_maxDim || h > m_maxDim || (w == m_w && h == m_h)) return false;
     m_w = w;
     m_h = h;
     m_bits.reset(w && h ? new LICE_pixel[(size_t)w * h]() : nullptr);
@@ -34,6 +39,7 @@ private:
   std::unique_ptr<LICE_pixel[]> m_bits;
   int m_w = 0, m_h = 0;
   bool m_flipped;
+  int m_maxDim;
 };
 
 class FlippedBitmap : public ExactBitmap {

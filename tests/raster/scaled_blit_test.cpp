@@ -2,7 +2,7 @@
 // rectangles that never bleed, storage-independent results, and refusal of unusable arguments.
 #include "raster/lice_scaled.h"
 
-#include "png_test_util.h"
+#include "raster_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,6 @@
 #include <functional>
 #include <utility>
 #include <limits>
-
-using pngtest::FlippedBitmap;
-using pngtest::pixelsOf;
 
 namespace {
 
@@ -37,27 +34,13 @@ void fill(LICE_IBitmap* bm, LICE_pixel c)
     for (int x = 0; x < bm->getWidth(); ++x) bm->getBits()[y * bm->getRowSpan() + x] = c;
 }
 
-// Pixel (x, y) in logical rows.
-LICE_pixel& at(LICE_IBitmap* bm, int x, int y)
-{
-  const int row = bm->isFlipped() ? bm->getHeight() - 1 - y : y;
-  return bm->getBits()[row * bm->getRowSpan() + x];
-}
-
-// Sets logical pixels of dst from the same logical pixels of src (any storage).
-void copyLogical(LICE_IBitmap* dst, LICE_IBitmap* src)
-{
-  for (int y = 0; y < src->getHeight(); ++y)
-    for (int x = 0; x < src->getWidth(); ++x) at(dst, x, y) = at(src, x, y);
-}
-
 // Channel-wise truncated average of the w x h source block at (x, y).
 LICE_pixel average(LICE_IBitmap* src, int x, int y, int w, int h)
 {
   int sum[4] = {0, 0, 0, 0};
   for (int j = y; j < y + h; ++j)
     for (int i = x; i < x + w; ++i)
-      for (int c = 0; c < 4; ++c) sum[c] += (at(src, i, j) >> (8 * c)) & 0xFF;
+      for (int c = 0; c < 4; ++c) sum[c] += (Px(*src, i, j) >> (8 * c)) & 0xFF;
   LICE_pixel p = 0;
   for (int c = 0; c < 4; ++c) p |= (LICE_pixel)(sum[c] / (w * h)) << (8 * c);
   return p;
@@ -89,12 +72,12 @@ TEST(ScaledBlit, SameSizeCopiesFromTheRoundedPositionUnlessFilteringAFraction)
     fill(&dest, 0);
     LICE_ScaledBlit(&dest, &src, 0, 0, 20, 4, c.srcx, 0.0f, 20.0f, 4.0f, 1.0f, c.mode);
     if (c.column >= 0) {
-      for (int x = 0; x < 20; ++x) EXPECT_EQ(at(&dest, x, 1), at(&src, c.column + x, 1)) << x;
+      for (int x = 0; x < 20; ++x) EXPECT_EQ(Px(dest, x, 1), Px(src, c.column + x, 1)) << x;
     } else {
       // 0.4 of the way from column 3 to 4 (16.16 fraction of the truncated position).
       const int frac = (int)(3.4f * 65536.0) & 0xFFFF;
-      const int g3 = LICE_GETG(at(&src, 3, 0)), g4 = LICE_GETG(at(&src, 4, 0));
-      EXPECT_EQ(LICE_GETG(at(&dest, 0, 0)), (g3 * (65536 - frac) + g4 * frac) / 65536);
+      const int g3 = LICE_GETG(Px(src, 3, 0)), g4 = LICE_GETG(Px(src, 4, 0));
+      EXPECT_EQ(LICE_GETG(Px(dest, 0, 0)), (g3 * (65536 - frac) + g4 * frac) / 65536);
     }
   }
 }
@@ -107,10 +90,10 @@ TEST(ScaledBlit, NegativeDestinationWidthWalksTheSourceBackwards)
   fill(&dest, 0x01020304);
   LICE_ScaledBlit(&dest, &src, 100, 0, -50, 2, 0.0f, 0.0f, 50.0f, 2.0f, 1.0f, LICE_MODE_COPY);
   // Columns 50..99; the walk starts at the rectangle's right edge (outside it) and falls by one.
-  EXPECT_EQ(at(&dest, 49, 0), 0x01020304u);
-  EXPECT_EQ(at(&dest, 50, 0), 0x01020304u);
-  for (int x = 51; x < 100; ++x) EXPECT_EQ(at(&dest, x, 0), at(&src, 100 - x, 0)) << x;
-  EXPECT_EQ(at(&dest, 100, 0), 0x01020304u);
+  EXPECT_EQ(Px(dest, 49, 0), 0x01020304u);
+  EXPECT_EQ(Px(dest, 50, 0), 0x01020304u);
+  for (int x = 51; x < 100; ++x) EXPECT_EQ(Px(dest, x, 0), Px(src, 100 - x, 0)) << x;
+  EXPECT_EQ(Px(dest, 100, 0), 0x01020304u);
 }
 
 TEST(ScaledBlit, ReductionsAverageOnlyWhenFilteringByAtLeast1Point7)
@@ -137,7 +120,7 @@ TEST(ScaledBlit, ReductionsAverageOnlyWhenFilteringByAtLeast1Point7)
     fill(&dest, 0);
     const int n = (int)(60 / c.factor);
     LICE_ScaledBlit(&dest, &src, 0, 0, n, n, 0.0f, 0.0f, 60.0f, 60.0f, 1.0f, c.mode);
-    EXPECT_EQ(at(&dest, c.dx, c.dy), average(&src, c.bx, c.by, c.bw, c.bh));
+    EXPECT_EQ(Px(dest, c.dx, c.dy), average(&src, c.bx, c.by, c.bw, c.bh));
   }
 }
 
@@ -191,7 +174,7 @@ TEST(ScaledBlit, PartlyOffCanvasEqualsTheCropOfALargerCanvas)
     draw(&large, M);
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
-        ASSERT_EQ(at(&small, x, y), at(&large, x + M, y + M)) << "at " << x << "," << y;
+        ASSERT_EQ(Px(small, x, y), Px(large, x + M, y + M)) << "at " << x << "," << y;
   }
 }
 
@@ -205,7 +188,7 @@ TEST(ScaledBlit, FilmstripFramesNeverBleed)
   LICE_MemBitmap frame(FW, FH, 4);
   fillNoise(&frame, 5, 0xFFFF00FF);
   for (int y = 0; y < FH; ++y)
-    for (int x = 0; x < FW; ++x) at(&strip, FX + x, FY + y) = at(&frame, x, y);
+    for (int x = 0; x < FW; ++x) Px(strip, FX + x, FY + y) = Px(frame, x, y);
 
   struct Case {
     const char* name;
@@ -241,8 +224,8 @@ TEST(ScaledBlit, FilmstripFramesNeverBleed)
     int drawn = 0;
     for (int y = 0; y < 20; ++y)
       for (int x = 0; x < 24; ++x) {
-        ASSERT_EQ(LICE_GETG(at(&dest, x, y)), 0) << "at " << x << "," << y;
-        drawn += at(&dest, x, y) != 0;
+        ASSERT_EQ(LICE_GETG(Px(dest, x, y)), 0) << "at " << x << "," << y;
+        drawn += Px(dest, x, y) != 0;
       }
     EXPECT_GT(drawn, 0);
   }
@@ -280,7 +263,7 @@ TEST(ScaledBlit, SamePictureWhateverTheRowStorage)
     LICE_MemBitmap refDest(15, 13, 4);
     fill(&refDest, 0x11223344);
     d.draw(&refDest, &plainSrc);
-    const std::vector<LICE_pixel> expected = pixelsOf(&refDest);
+    const std::vector<LICE_pixel> expected = Pixels(refDest);
 
     std::unique_ptr<LICE_IBitmap> kinds[][2] = {
         {std::make_unique<FlippedBitmap>(13, 11), std::make_unique<LICE_MemBitmap>(15, 13, 4)},
@@ -289,10 +272,10 @@ TEST(ScaledBlit, SamePictureWhateverTheRowStorage)
         {std::make_unique<LICE_MemBitmap>(13, 11, 1), std::make_unique<LICE_MemBitmap>(15, 13, 1)},
     };
     for (auto& k : kinds) {
-      copyLogical(k[0].get(), &plainSrc);
+      CopyPixels(*k[0], plainSrc);
       fill(k[1].get(), 0x11223344);
       d.draw(k[1].get(), k[0].get());
-      EXPECT_EQ(pixelsOf(k[1].get()), expected);
+      EXPECT_EQ(Pixels(*k[1]), expected);
     }
   }
 }
@@ -309,14 +292,14 @@ TEST(ScaledBlit, WalkPastTheSourceEdgeDrawsUpToItsLastPixel)
     fill(&dest, 0);
     // Step 0.5: destination column k samples source column k / 2.
     LICE_ScaledBlit(&dest, &src, 0, 0, 40, 24, 0.0f, 0.0f, 20.0f, 12.0f, 1.0f, mode);
-    EXPECT_NE(at(&dest, 19, 0), 0u);
-    EXPECT_NE(at(&dest, 0, 11), 0u);
-    EXPECT_NE(at(&dest, 19, 11), 0u);
-    EXPECT_EQ(at(&dest, 20, 0), 0u);
-    EXPECT_EQ(at(&dest, 0, 12), 0u);
+    EXPECT_NE(Px(dest, 19, 0), 0u);
+    EXPECT_NE(Px(dest, 0, 11), 0u);
+    EXPECT_NE(Px(dest, 19, 11), 0u);
+    EXPECT_EQ(Px(dest, 20, 0), 0u);
+    EXPECT_EQ(Px(dest, 0, 12), 0u);
     if (mode == LICE_MODE_COPY) {
-      EXPECT_EQ(at(&dest, 18, 3), at(&src, 9, 1));
-      EXPECT_EQ(at(&dest, 19, 11), at(&src, 9, 5));
+      EXPECT_EQ(Px(dest, 18, 3), Px(src, 9, 1));
+      EXPECT_EQ(Px(dest, 19, 11), Px(src, 9, 5));
     }
   }
 }
@@ -366,9 +349,9 @@ TEST(ScaledBlit, UnusableArgumentsDrawNothing)
     };
     LICE_MemBitmap dest(7, 7, 4);
     fill(&dest, 0x10203040);
-    const std::vector<LICE_pixel> before = pixelsOf(&dest);
+    const std::vector<LICE_pixel> before = Pixels(dest);
     draw(&dest, &src);
-    EXPECT_EQ(pixelsOf(&dest), before);
+    EXPECT_EQ(Pixels(dest), before);
     for (auto [d, s] : {std::pair<LICE_IBitmap*, LICE_IBitmap*>{nullptr, &src}, {&dest, nullptr},
                         {&empty, &src}, {&dest, &empty}})
       draw(d, s);
@@ -381,7 +364,7 @@ TEST(RotatedBlit, TurnsAboutTheCentres)
   LICE_MemBitmap src(16, 16, 4);
   fillNoise(&src, 8);
   for (int y = 5; y < 11; ++y)
-    for (int x = 5; x < 11; ++x) at(&src, x, y) = 0xFFABCDEF;
+    for (int x = 5; x < 11; ++x) Px(src, x, y) = 0xFFABCDEF;
 
   struct Case {
     const char* name;
@@ -400,14 +383,14 @@ TEST(RotatedBlit, TurnsAboutTheCentres)
     fill(&dest, 0);
     LICE_RotatedBlit(&dest, &src, 0, 0, 16, 16, 0, 0, 16, 16, c.angle, true, 1.0f, c.mode);
     for (int y = 7; y < 9; ++y)
-      for (int x = 7; x < 9; ++x) EXPECT_EQ(at(&dest, x, y), 0xFFABCDEFu) << x << "," << y;
+      for (int x = 7; x < 9; ++x) EXPECT_EQ(Px(dest, x, y), 0xFFABCDEFu) << x << "," << y;
   }
 
   // By 0 with equal sizes, destination (x, y) samples source (srcx + x, srcy + y).
   LICE_MemBitmap dest(10, 8, 4);
   LICE_RotatedBlit(&dest, &src, 0, 0, 10, 8, 3, 5, 10, 8, 0.0f, false, 1.0f, LICE_MODE_COPY);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 10; ++x) ASSERT_EQ(at(&dest, x, y), at(&src, 3 + x, 5 + y));
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(Px(dest, x, y), Px(src, 3 + x, 5 + y));
 }
 
 // Without clipping to the source rectangle any pixel of the source bitmap may be sampled, but a
@@ -417,18 +400,47 @@ TEST(RotatedBlit, UnclippedSamplesTheWholeBitmapButNothingBeyond)
   LICE_MemBitmap src(12, 12, 4);
   fill(&src, 0xFF00FF00);
   for (int y = 1; y < 11; ++y)
-    for (int x = 1; x < 11; ++x) at(&src, x, y) = 0xFF0000FF;
+    for (int x = 1; x < 11; ++x) Px(src, x, y) = 0xFF0000FF;
   LICE_MemBitmap dest(24, 24, 4);
   fill(&dest, 0x12345678);
   // The inner 10 x 10 drawn at 2.4 times its size turned by 45 degrees: the destination's corners
   // map about 7 source pixels from the centre along an axis, past the 12 x 12 bitmap, while the
   // pixels near the middle of its edges map onto the bitmap's border.
   LICE_RotatedBlit(&dest, &src, 0, 0, 24, 24, 1, 1, 10, 10, kPi / 4, false, 1.0f, LICE_MODE_COPY);
-  EXPECT_EQ(at(&dest, 12, 12), 0xFF0000FFu);
-  EXPECT_EQ(at(&dest, 0, 0), 0x12345678u);
-  EXPECT_EQ(at(&dest, 23, 23), 0x12345678u);
+  EXPECT_EQ(Px(dest, 12, 12), 0xFF0000FFu);
+  EXPECT_EQ(Px(dest, 0, 0), 0x12345678u);
+  EXPECT_EQ(Px(dest, 23, 23), 0x12345678u);
   int outsideRect = 0;
   for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 24; ++x) outsideRect += at(&dest, x, y) == 0xFF00FF00u;
+    for (int x = 0; x < 24; ++x) outsideRect += Px(dest, x, y) == 0xFF00FF00u;
   EXPECT_GT(outsideRect, 0);
+}
+
+// With cliptosourcerect the right edge is srcx + srcw summed in float, then truncated:
+// 3 + 0.99999994 is 4.0 in float, so column 3 is inside the rectangle.
+TEST(RotatedBlit, ClipEdgeIsTheFloatSumOfTheSourceRectangle)
+{
+  const float srcx = 3.0f, srcw = 0.99999994f;
+  ASSERT_EQ(srcx + srcw, 4.0f);
+  ASSERT_LT((double)srcx + (double)srcw, 4.0);
+  const struct {
+    const char* name;
+    Draw draw;
+  } draws[] = {
+      {"rotated", [=](LICE_IBitmap* d, LICE_IBitmap* s) {
+         LICE_RotatedBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 0.0f, true, 1.0f, 0);
+       }},
+      {"delta", [=](LICE_IBitmap* d, LICE_IBitmap* s) {
+         LICE_DeltaBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 1, 0, 0, 1, 0, 0, true, 1.0f, 0);
+       }},
+  };
+  LICE_MemBitmap src(6, 1, 4);
+  for (int x = 0; x < 6; ++x) Px(src, x, 0) = 0xFF000000u + (LICE_pixel)x;
+  for (const auto& d : draws) {
+    SCOPED_TRACE(d.name);
+    LICE_MemBitmap dest(1, 1, 4);
+    fill(&dest, 0);
+    d.draw(&dest, &src);
+    EXPECT_EQ(Px(dest, 0, 0), 0xFF000003u);
+  }
 }

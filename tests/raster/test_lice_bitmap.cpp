@@ -41,7 +41,7 @@ TEST(MemBitmap, BlockGrowsWithHeadroomAndNeverShrinksUntilEmpty)
 }
 
 // Sizes over 32767 in either direction, or whose pixels would not fit, give an empty bitmap with
-// no storage, never a short buffer; negative sizes count as 0.
+// no storage, never a short buffer; negative sizes count as 0, and a size without pixels is 0 x 0.
 TEST(MemBitmap, SizesThatCannotBeHadLeaveAnEmptyBitmap)
 {
   struct Case {
@@ -59,10 +59,18 @@ TEST(MemBitmap, SizesThatCannotBeHadLeaveAnEmptyBitmap)
     EXPECT_EQ(used.getWidth(), 0);
     EXPECT_EQ(used.getHeight(), 0);
   }
-  LICE_MemBitmap neg(-5, 7, 4);
-  EXPECT_EQ(neg.getWidth(), 0);
-  EXPECT_EQ(neg.getHeight(), 7);
-  EXPECT_EQ(neg.getBits(), nullptr);
+  // A size without pixels leaves no block and no size.
+  for (const auto& c : {Case{-5, 7}, Case{7, 0}, Case{0, 3}}) {
+    LICE_MemBitmap none(c.w, c.h, 4);
+    EXPECT_EQ(none.getBits(), nullptr);
+    EXPECT_EQ(none.getWidth(), 0) << c.w << "x" << c.h;
+    EXPECT_EQ(none.getHeight(), 0) << c.w << "x" << c.h;
+    LICE_MemBitmap used(4, 4, 4);
+    EXPECT_TRUE(used.resize(c.w, c.h));
+    EXPECT_EQ(used.getBits(), nullptr);
+    EXPECT_EQ(used.getWidth(), 0) << c.w << "x" << c.h;
+    EXPECT_EQ(used.getHeight(), 0) << c.w << "x" << c.h;
+  }
 
   LICE_MemBitmap edge(32767, 1, 4);
   EXPECT_NE(edge.getBits(), nullptr);
