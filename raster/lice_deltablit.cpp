@@ -8,19 +8,6 @@
 
 namespace {
 
-// True when the two bitmaps' pixel storage shares any byte.
-bool sameStorage(LICE_IBitmap* a, LICE_IBitmap* b)
-{
-  if (a == b) return true;
-  LICE_pixel* ab = a->getBits();
-  LICE_pixel* bb = b->getBits();
-  if (!ab || !bb) return false;
-  const uintptr_t alo = (uintptr_t)ab, blo = (uintptr_t)bb;
-  const uintptr_t ahi = alo + (uintptr_t)a->getRowSpan() * (uintptr_t)a->getHeight() * 4;
-  const uintptr_t bhi = blo + (uintptr_t)b->getRowSpan() * (uintptr_t)b->getHeight() * 4;
-  return alo < bhi && blo < ahi;
-}
-
 // The source clip bound d truncated to int, kept inside 0..limit (values beyond the source select
 // nothing more than the source edge would).
 int clipBound(double d, int limit)
@@ -31,6 +18,23 @@ int clipBound(double d, int limit)
 }
 
 }  // namespace
+
+LICE_IBitmap* _LICE_SourceApartFrom(LICE_IBitmap* dest, LICE_IBitmap* src, LICE_MemBitmap* copy)
+{
+  bool shared = dest == src;
+  LICE_pixel* db = dest->getBits();
+  LICE_pixel* sb = src->getBits();
+  if (!shared && db && sb) {
+    const uintptr_t dlo = (uintptr_t)db, slo = (uintptr_t)sb;
+    const uintptr_t dhi = dlo + (uintptr_t)dest->getRowSpan() * (uintptr_t)dest->getHeight() * 4;
+    const uintptr_t shi = slo + (uintptr_t)src->getRowSpan() * (uintptr_t)src->getHeight() * 4;
+    shared = dlo < shi && slo < dhi;
+  }
+  if (!shared) return src;
+  LICE_Copy(copy, src);
+  if (copy->getWidth() != src->getWidth() || copy->getHeight() != src->getHeight()) return nullptr;
+  return copy;
+}
 
 void LICE_DeltaBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
                     float srcx, float srcy, float srcw, float srch, double dsdx, double dtdx,
@@ -104,11 +108,8 @@ void LICE_DeltaBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, i
 
   // Reading and writing the same pixels: walk a copy of the source instead.
   LICE_MemBitmap copy(0, 0, 0);
-  if (sameStorage(dest, src)) {
-    LICE_Copy(&copy, src);
-    if (copy.getWidth() != sw || copy.getHeight() != sh) return;
-    src = &copy;
-  }
+  src = _LICE_SourceApartFrom(dest, src, &copy);
+  if (!src) return;
 
   LICE_pixel* dbits = dest->getBits();
   LICE_pixel* sbits = src->getBits();
@@ -131,11 +132,8 @@ void LICE_TransformBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dst
 
   // Every cell reads the source as it was before the first cell was drawn.
   LICE_MemBitmap copy(0, 0, 0);
-  if (sameStorage(dest, src)) {
-    LICE_Copy(&copy, src);
-    if (copy.getWidth() != src->getWidth() || copy.getHeight() != src->getHeight()) return;
-    src = &copy;
-  }
+  src = _LICE_SourceApartFrom(dest, src, &copy);
+  if (!src) return;
 
   const float xstep = (float)dstw / (float)(div_w - 1);
   const float ystep = (float)dsth / (float)(div_h - 1);

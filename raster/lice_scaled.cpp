@@ -143,6 +143,11 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
 
   if (sameSizeBlit(dest, src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode)) return;
 
+  // Drawing a bitmap onto itself reads the pixels as they were before the draw.
+  LICE_MemBitmap copy(0, 0, 0);
+  src = _LICE_SourceApartFrom(dest, src, &copy);
+  if (!src) return;
+
   Placement p = {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch};
   if (!mirrorNegativeSizes(&p)) return;
 
@@ -237,6 +242,11 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   if (!dest || !src || !dstw || !dsth) return;
   if (!allFinite({alpha, srcx, srcy, srcw, srch, angle, rotxcent, rotycent})) return;
 
+  // Drawing a bitmap onto itself reads the pixels as they were before the draw.
+  LICE_MemBitmap copy(0, 0, 0);
+  src = _LICE_SourceApartFrom(dest, src, &copy);
+  if (!src) return;
+
   const int srcW = src->getWidth(), srcH = src->getHeight();
   double cl = 0.0, ct = 0.0, cr = srcW, cb = srcH;
   if (cliptosourcerect) {
@@ -262,35 +272,38 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
                &p.srcy))
     return;
 
-  if (p.x < 0) {
-    if (!toFloat((double)p.srcx - (double)p.x * dsdx, &p.srcx) ||
-        !toFloat((double)p.srcy - (double)p.x * dtdx, &p.srcy))
-      return;
-    p.w += p.x;
-    p.x = 0;
-  }
-  if (p.y < 0) {
-    if (!toFloat((double)p.srcy - (double)p.y * dtdy, &p.srcy) ||
-        !toFloat((double)p.srcx - (double)p.y * dsdy, &p.srcx))
-      return;
-    p.h += p.y;
-    p.y = 0;
-  }
-  if (!clipFarEdges(&p, dest)) return;
-
-  _LICE_Rows srows, drows;
-  if (!startRows(dest, src, p, &srows, &drows)) return;
-
   int w;
   if (!_LICE_WeightFromAlpha(alpha, &w) || w == 0) return;
   const LICE_COMBINEFUNC combine = _LICE_NoClampCombineFunc(mode, w);
   if (!combine) return;
 
-  int isx, isy, idsdx, idtdx, idsdy, idtdy;
-  if (!_LICE_ToFixed(p.srcx, &isx) || !_LICE_ToFixed(p.srcy, &isy) ||
+  int isx0, isy0, idsdx, idtdx, idsdy, idtdy;
+  if (!_LICE_ToFixed(p.srcx, &isx0) || !_LICE_ToFixed(p.srcy, &isy0) ||
       !_LICE_ToFixed(dsdx, &idsdx) || !_LICE_ToFixed(dtdx, &idtdx) ||
       !_LICE_ToFixed(dsdy, &idsdy) || !_LICE_ToFixed(dtdy, &idtdy))
     return;
+
+  // Columns and rows left of or above the canvas are skipped in whole 16.16 steps, so that a
+  // clipped draw continues exactly as the unclipped one would.
+  int64_t sx = isx0, sy = isy0;
+  if (p.x < 0) {
+    sx -= (int64_t)p.x * idsdx;
+    sy -= (int64_t)p.x * idtdx;
+    p.w += p.x;
+    p.x = 0;
+  }
+  if (p.y < 0) {
+    sx -= (int64_t)p.y * idsdy;
+    sy -= (int64_t)p.y * idtdy;
+    p.h += p.y;
+    p.y = 0;
+  }
+  if (sx < INT32_MIN || sx > INT32_MAX || sy < INT32_MIN || sy > INT32_MAX) return;
+  const int isx = (int)sx, isy = (int)sy;
+  if (!clipFarEdges(&p, dest)) return;
+
+  _LICE_Rows srows, drows;
+  if (!startRows(dest, src, p, &srows, &drows)) return;
 
   // The clip rectangle truncated to whole pixels; bounds past the bitmap are pulled onto its edges,
   // which samples exactly the same pixels and keeps the conversion in range.

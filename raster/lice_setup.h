@@ -83,3 +83,8 @@ static inline bool _LICE_RowsOverlap(const LICE_pixel_chan* a, ptrdiff_t astep,
   _LICE_RowsExtent(b, bstep, cols, rows, &blo, &bhi);
   return alo < bhi && blo < ahi;
 }
+
+// The bitmap a warping or scaling walk reads: src itself, or *copy holding src's pixels when src
+// shares storage with dest (so every pixel is read as it was before the draw); null when the copy
+// could not be made.
+LICE_IBitmap* _LICE_SourceApartFrom(LICE_IBitmap* dest, LICE_IBitmap* src, LICE_MemBitmap* copy);

@@ -1,6 +1,7 @@
 // Geometry that every drawing operation shares: clipping to the destination, source rectangles
 // that never leak their surroundings, and flipped bitmaps addressed by logical rows.
 #include "raster/lice.h"
+#include "raster/lice_scaled.h"
 #include "raster_test_util.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,17 @@ std::vector<Op> Ops()
                                     dl.dsdy, dl.dtdy, dl.dsdxdy, dl.dtdxdy, true, 0.8f, dl.mode);
                    }});
   }
+  ops.push_back({"ScaledBlit bilinear up", [](LICE_IBitmap* d, LICE_IBitmap* s, int x, int y) {
+                   LICE_ScaledBlit(d, s, x, y, 11, 8, 1.5f, 1.25f, 6.0f, 5.0f, 0.9f,
+                                   LICE_MODE_COPY | LICE_FILTER_BILINEAR);
+                 }});
+  ops.push_back({"ScaledBlit down", [](LICE_IBitmap* d, LICE_IBitmap* s, int x, int y) {
+                   LICE_ScaledBlit(d, s, x, y, 5, 4, 1.0f, 1.0f, 9.0f, 7.0f, 1.0f, LICE_MODE_ADD);
+                 }});
+  ops.push_back({"RotatedBlit bilinear", [](LICE_IBitmap* d, LICE_IBitmap* s, int x, int y) {
+                   LICE_RotatedBlit(d, s, x, y, 10, 8, 1.0f, 1.0f, 9.0f, 7.0f, 0.4f, true, 1.0f,
+                                    LICE_MODE_COPY | LICE_FILTER_BILINEAR);
+                 }});
   ops.push_back({"TransformBlit", [](LICE_IBitmap* d, LICE_IBitmap* s, int x, int y) {
                    const float pts[3 * 3 * 2] = {1, 1, 5, 1.5f, 9.5f, 1, 1.5f, 4, 5.5f, 4.5f, 9.5f, 4,
                                                  1, 7.5f, 5, 7.2f, 9.5f, 7.5f};
