@@ -87,18 +87,11 @@ void EnvelopeGenerator::enterStage(EnvelopeStage newStage)
   }
 }
 
-double EnvelopeGenerator::nextSample()
+void EnvelopeGenerator::enterNextStages()
 {
-  if (currentStage == OFF || currentStage == SUSTAIN)
-    return currentLevel;
-
   // Usually one step; stages of no samples are passed through in the same call.
   while (isTimedStage(currentStage) && currentSampleIndex >= nextStageSampleIndex)
     enterStage(static_cast<EnvelopeStage>((currentStage + 1) % kNumEnvelopeStages));
-
-  currentLevel *= multiplier;
-  currentSampleIndex += 1;
-  return currentLevel;
 }
 
 void EnvelopeGenerator::setSampleRate(double newSampleRate)

@@ -26,7 +26,17 @@ public:
   EnvelopeGenerator();
 
   // The level for this sample; enters the next stage first when the running one has ended.
-  double nextSample();
+  // Inline: both envelopes run every sample.
+  double nextSample()
+  {
+    if (currentStage == OFF || currentStage == SUSTAIN)
+      return currentLevel;
+    if (currentSampleIndex >= nextStageSampleIndex)
+      enterNextStages();
+    currentLevel *= multiplier;
+    currentSampleIndex += 1;
+    return currentLevel;
+  }
 
   // Starts newStage from its own start level (RELEASE: from the level where the envelope stands).
   void enterStage(EnvelopeStage newStage);
@@ -44,6 +54,9 @@ public:
   void calculateMultiplier(double startLevel, double endLevel, unsigned long long lengthInSamples);
 
 private:
+  // The running timed stage has ended: enters the next one, passing through stages of no samples.
+  void enterNextStages();
+
   // Whole samples in a product of seconds and sample rate: truncated, 0 for anything below one
   // sample or not a number, bounded far beyond any real stage so the conversion is always defined.
   static unsigned long long toSamples(double product);

@@ -7,6 +7,8 @@
 // value; the filter then clears its states and outputs silence for that sample rather than
 // holding inf or NaN for ever.
 
+#include <cmath>
+
 class Filter
 {
 public:
@@ -20,22 +22,81 @@ public:
 
   Filter();
 
-  double process(double input);
+  // One sample. (A pair of filters with the same settings runs faster as a FilterPair.)
+  double process(double input)
+  {
+    const double c = calculatedCutoff;
+    buf0 += c * (input - buf0 + feedbackAmount * (buf0 - buf1));
+    buf1 += c * (buf0 - buf1);
+    buf2 += c * (buf1 - buf2);
+    buf3 += c * (buf2 - buf3);
+
+    double output;
+    switch (mode)
+    {
+      case FILTER_MODE_LOWPASS: output = buf1; break;
+      case FILTER_MODE_HIGHPASS: output = input - buf3; break;
+      case FILTER_MODE_BANDPASS: output = buf0 - buf3; break;
+      default: output = 0.0; break;
+    }
+
+    // Each stage feeds the next within the sample, so an overflow or NaN anywhere reaches buf3.
+    if (!std::isfinite(buf3) || !std::isfinite(output))
+    {
+      clearStates();
+      return 0.0;
+    }
+    return output;
+  }
 
   // Each stores the value, then recomputes the feedback. Non-finite values are ignored.
   void setCutoff(double newCutoff);
   void setResonance(double newResonance);
-  void setCutoffMod(double newCutoffMod);
+  void setCutoffMod(double newCutoffMod)
+  {
+    if (std::isfinite(newCutoffMod))
+      cutoffMod = newCutoffMod;
+    calculateFeedbackAmount();
+  }
+
+  // Takes the modulation of a filter with the same cutoff and resonance (the other channel of a
+  // pair): the same clamped cutoff and feedback, without computing them again.
+  void setCutoffModFrom(const Filter& same)
+  {
+    cutoffMod = same.cutoffMod;
+    calculatedCutoff = same.calculatedCutoff;
+    feedbackAmount = same.feedbackAmount;
+  }
 
   // Any mode outside the three outputs silence.
   void setFilterMode(FilterMode newMode) { mode = newMode; }
 
   // cutoff + cutoffMod, clamped to 0.01 .. 0.99.
-  double getCalculatedCutoff() const;
+  double getCalculatedCutoff() const { return clampCutoff(cutoff + cutoffMod); }
 
 private:
-  void calculateFeedbackAmount();
-  void clearStates();
+  friend class FilterPair;
+
+  static double clampCutoff(double c)
+  {
+    if (c > 0.99)
+      return 0.99;
+    if (!(c >= 0.01))
+      return 0.01;
+    return c;
+  }
+  // The clamped cutoff keeps the divisor at 0.01 or more.
+  static double feedbackFor(double resonance, double calculatedCutoff)
+  {
+    return resonance + resonance / (1.0 - calculatedCutoff);
+  }
+  // Every setting passes here, so the clamped cutoff is kept for process() too.
+  void calculateFeedbackAmount()
+  {
+    calculatedCutoff = getCalculatedCutoff();
+    feedbackAmount = feedbackFor(resonance, calculatedCutoff);
+  }
+  void clearStates() { buf0 = buf1 = buf2 = buf3 = 0.0; }
 
   double cutoff;
   double resonance;
@@ -46,4 +107,5 @@ private:
   double buf2;
   double buf3;
   double cutoffMod;
+  double calculatedCutoff;  // getCalculatedCutoff() as of the last setting
 };

@@ -37,41 +37,11 @@ void Oscillator::setSampleRate(double sampleRate)
   updateIncrement();
 }
 
-void Oscillator::advancePhase()
+void Oscillator::wrapPhase()
 {
-  mPhase += mPhaseIncrement;
+  mPhase -= twoPI;
   if (!(mPhase < twoPI))
-  {
-    mPhase -= twoPI;
-    // More than one cycle per sample (a rate lowered below the frequency): one bounded step,
-    // never a loop; a step too large to be a number restarts the phase.
-    if (!(mPhase < twoPI))
-      mPhase = std::isfinite(mPhase) ? std::fmod(mPhase, twoPI) : 0.0;
-  }
-}
-
-double Oscillator::nextSample()
-{
-  if (isMuted)
-    return 0.0;
-
-  double value = 0.0;
-  switch (mOscillatorMode)
-  {
-    case OSCILLATOR_MODE_SINE:
-      value = std::sin(mPhase);
-      break;
-    case OSCILLATOR_MODE_SAW:
-      value = mSmoother.Process((float)(1.0 - (mPhase + mPhase) / twoPI));
-      break;
-    case OSCILLATOR_MODE_SQUARE:
-      value = mSmoother.Process((float)(mPI >= mPhase ? 1.0 : -1.0));
-      break;
-    default:
-      break;
-  }
-  advancePhase();
-  return value;
+    mPhase = std::isfinite(mPhase) ? std::fmod(mPhase, twoPI) : 0.0;
 }
 
 void Oscillator::generate(double* buffer, int nFrames)
@@ -82,7 +52,7 @@ void Oscillator::generate(double* buffer, int nFrames)
   {
     switch (mOscillatorMode)
     {
-      case OSCILLATOR_MODE_SINE: buffer[i] = std::sin(mPhase); break;
+      case OSCILLATOR_MODE_SINE: buffer[i] = sine(mPhase); break;
       case OSCILLATOR_MODE_SAW: buffer[i] = 1.0 - 2.0 * mPhase / twoPI; break;
       case OSCILLATOR_MODE_SQUARE: buffer[i] = (mPI >= mPhase) ? 1.0 : -1.0; break;
       default: break;

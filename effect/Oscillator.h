@@ -7,6 +7,7 @@
 // sample are ignored, and the phase wrap is bounded whatever the increment.
 
 #include "effect/ParamSmooth.h"
+#include "effect/Sine.h"
 
 enum OscillatorMode : int
 {
@@ -21,8 +22,31 @@ class Oscillator
 public:
   Oscillator();
 
-  // The value at the current phase, then the phase advances (not while muted).
-  double nextSample();
+  // The value at the current phase, then the phase advances (not while muted). Inline: both
+  // LFOs run every sample.
+  double nextSample()
+  {
+    if (isMuted)
+      return 0.0;
+
+    double value = 0.0;
+    switch (mOscillatorMode)
+    {
+      case OSCILLATOR_MODE_SINE:
+        value = sine(mPhase);
+        break;
+      case OSCILLATOR_MODE_SAW:
+        value = mSmoother.Process((float)(1.0 - (mPhase + mPhase) / twoPI));
+        break;
+      case OSCILLATOR_MODE_SQUARE:
+        value = mSmoother.Process((float)(mPI >= mPhase ? 1.0 : -1.0));
+        break;
+      default:
+        break;
+    }
+    advancePhase();
+    return value;
+  }
 
   // Fills buffer with nFrames unsmoothed values, muted or not; other modes write nothing.
   void generate(double* buffer, int nFrames);
@@ -35,7 +59,15 @@ public:
 
 private:
   void updateIncrement();
-  void advancePhase();
+  void advancePhase()
+  {
+    mPhase += mPhaseIncrement;
+    if (!(mPhase < twoPI))
+      wrapPhase();
+  }
+  // Past 2 pi: one cycle back; more than one cycle per sample (a rate lowered below the frequency)
+  // takes one bounded step, never a loop, and a step too large to be a number restarts the phase.
+  void wrapPhase();
 
   OscillatorMode mOscillatorMode;
   double mPI;

@@ -76,14 +76,35 @@ private:
 
   // Per block: host time into the bar position and the step timing.
   void beginBlock();
-  // Per sample.
+
+  // What a block's samples share: neither the mode nor the transport changes during a block.
+  struct BlockState
+  {
+    bool midiMode;  // MIDI / push mode
+    bool timed;     // the bar position and step timing are usable
+    bool stepping;  // the sequencer runs: timed, sequencer mode, transport playing
+  };
+  // Per sample, what the effect stage needs from the control stage, for a chunk of samples.
+  static const int kChunk = 64;
+  struct ChunkValues
+  {
+    double cutoffMod[kChunk];
+    double amp[kChunk];      // amplitude envelope, at single precision
+    double wetGain[kChunk];  // dry/wet x gate x amplitude LFO
+  };
+  // Per sample s of a chunk: MIDI, the sequencer, the modulation; then the bar position moves on.
+  void controlStage(ChunkValues& v, int s, const BlockState& block);
+  // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();
-  void effectStage(double* inL, double* inR, double* outL, double* outR);
+  // Per sample: both LFOs, the gate fade and both envelopes.
+  void modulationStage(ChunkValues& v, int s, bool midiMode);
+  // Per chunk of n samples: both filters and the dry/wet mix.
+  void effectStage(const ChunkValues& v, double dry, const double* inL, const double* inR,
+                   double* outL, double* outR, int n);
 
   // The host's sample rate into the step timing, the envelopes and the LFOs.
   void applySampleRate();
-  void updateAmpLFORate();
-  void updateFilterLFORate();
+  void updateLFORate(Oscillator& lfo, int rateMul, bool triplet);
 
   bool mSteps[kNumSteps];
   int mNumSteps;

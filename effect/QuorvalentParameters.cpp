@@ -81,16 +81,12 @@ void Quorvalent::CreateParams()
   GetParam(kDryWet)->SetShape(0.5);
 }
 
-void Quorvalent::updateAmpLFORate()
+// The LFO runs at a tempo multiple, taken from the host's tempo as it stands now: half the rate
+// multiplier per beat, three quarters in triplets.
+void Quorvalent::updateLFORate(Oscillator& lfo, int rateMul, bool triplet)
 {
-  const double factor = mAmpTriplet ? 0.75 : 0.5;
-  mAmpLFO.setFrequency(factor * ((double)mAmpRateMul * mTimeInfo.mTempo) / 60.0);
-}
-
-void Quorvalent::updateFilterLFORate()
-{
-  const double factor = mFilterTriplet ? 0.75 : 0.5;
-  mFilterLFO.setFrequency(factor * ((double)mFilterRateMul * mTimeInfo.mTempo) / 60.0);
+  const double factor = triplet ? 0.75 : 0.5;
+  lfo.setFrequency(factor * ((double)rateMul * mTimeInfo.mTempo) / 60.0);
 }
 
 void Quorvalent::OnParamChange(int paramIdx)
@@ -142,11 +138,11 @@ void Quorvalent::OnParamChange(int paramIdx)
       break;
     case kAmpLFORate:
       mAmpRateMul = 1 << clampedIndex(value, 0, kMaxLFORate);
-      updateAmpLFORate();
+      updateLFORate(mAmpLFO, mAmpRateMul, mAmpTriplet);
       break;
     case kAmpLFOTriplet:
       mAmpTriplet = param->Bool();
-      updateAmpLFORate();
+      updateLFORate(mAmpLFO, mAmpRateMul, mAmpTriplet);
       break;
     case kFilterLFODepth:
       mFilterLFODepth = value;
@@ -154,11 +150,11 @@ void Quorvalent::OnParamChange(int paramIdx)
       break;
     case kFilterLFORate:
       mFilterRateMul = 1 << clampedIndex(value, 0, kMaxLFORate);
-      updateFilterLFORate();
+      updateLFORate(mFilterLFO, mFilterRateMul, mFilterTriplet);
       break;
     case kFilterLFOTriplet:
       mFilterTriplet = param->Bool();
-      updateFilterLFORate();
+      updateLFORate(mFilterLFO, mFilterRateMul, mFilterTriplet);
       break;
     case kPush:
       // The button plays only in MIDI / push mode; in sequencer mode it is ignored entirely.

@@ -1,8 +1,10 @@
 // Drives the DSP blocks and the MIDI receiver with arbitrary settings, inputs and MIDI bytes.
-// Invariants: a finite input never gives a non-finite filter output, and envelope and oscillator
-// values are always finite, whatever was set before.
+// Invariants: a finite input never gives a non-finite filter output, envelope and oscillator
+// values are always finite, whatever was set before, and a filter pair run in lockstep gives
+// exactly what its filters give one by one.
 #include "effect/EnvelopeGenerator.h"
 #include "effect/Filter.h"
+#include "effect/FilterPair.h"
 #include "effect/MIDIReceiver.h"
 #include "effect/Oscillator.h"
 
@@ -16,6 +18,7 @@ namespace {
 struct Rig
 {
   Filter filter;
+  Filter pairL, pairR;  // pairL mirrors filter; pairR has the same settings and its own input
   EnvelopeGenerator env;
   Oscillator osc;
   MIDIReceiver midi;
@@ -31,6 +34,7 @@ struct Rig
 
   void run(double input, int samples)
   {
+    double mods[256], inL[256], inR[256], outL[256], outR[256], solo[256];
     for (int i = 0; i < samples; ++i)
     {
       midi.advance();
@@ -40,7 +44,23 @@ struct Rig
       const double out = filter.process(input);
       if (!std::isfinite(level) || !std::isfinite(lfo) || (std::isfinite(input) && !std::isfinite(out)))
         abort();
+      mods[i] = level + lfo;
+      inL[i] = input;
+      inR[i] = -3.0 * input + lfo;
+      solo[i] = out;
     }
+    FilterPair::process(pairL, pairR, mods, inL, inR, outL, outR, samples);
+    for (int i = 0; i < samples; ++i)
+      if (std::memcmp(&outL[i], &solo[i], sizeof(double)) != 0 ||
+          (std::isfinite(inR[i]) && !std::isfinite(outR[i])))
+        abort();
+  }
+  template <class Setting>
+  void setFilters(Setting setting)
+  {
+    setting(filter);
+    setting(pairL);
+    setting(pairR);
   }
 };
 
@@ -59,9 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size -= 10;
     switch (op % 14)
     {
-      case 0: rig.filter.setCutoff(v); break;
-      case 1: rig.filter.setResonance(v); break;
-      case 2: rig.filter.setFilterMode(static_cast<Filter::FilterMode>(arg % 5)); break;
+      case 0: rig.setFilters([v](Filter& f) { f.setCutoff(v); }); break;
+      case 1: rig.setFilters([v](Filter& f) { f.setResonance(v); }); break;
+      case 2:
+        rig.setFilters([arg](Filter& f) { f.setFilterMode(static_cast<Filter::FilterMode>(arg % 5)); });
+        break;
       case 3: rig.env.setStageValue(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6), v); break;
       case 4: rig.env.enterStage(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6)); break;
       case 5: rig.env.setSampleRate(v); break;

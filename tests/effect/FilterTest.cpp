@@ -1,11 +1,14 @@
 #include "effect/Filter.h"
+#include "effect/FilterPair.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <limits>
+#include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -121,6 +124,72 @@ TEST(Filter, RandomFiniteInputNeverGivesNonFiniteOutput)
     }
   }
   EXPECT_GT(resets, 0);  // the unstable ones did overflow and restart
+}
+
+// A pair run in lockstep gives, bit for bit, what its two filters give run one by one: in every
+// mode (an unknown one included), with settings that differ (no lockstep then), with modulations
+// that are not numbers (ignored), through blow-ups that reset one channel while the other plays
+// on, and in runs of any length; afterwards both filters carry on alike.
+TEST(Filter, PairMatchesTheFiltersRunOneByOne)
+{
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case
+  {
+    const char* what;
+    int mode;
+    double cutoff, resonance, rightResonance, leftScale, rightScale;
+    bool nanMods;
+    bool zerosL, zerosR;  // outputs of exactly 0 come: resets, or the silent mode
+  };
+  const Case cases[] = {
+    {"low-pass", 0, 0.3, 0.5, 0.5, 1.0, 0.7, false, false, false},
+    {"high-pass", 1, 0.6, 0.9, 0.9, 1.0, -1.3, false, false, false},
+    {"band-pass", 2, 0.05, 0.2, 0.2, 1.0, 0.5, false, false, false},
+    {"no such mode", 3, 0.5, 0.5, 0.5, 1.0, 1.0, false, true, true},
+    {"right channel blows up alone", 1, 0.99, 1.0, 1.0, 1.0, 1e300, false, false, true},
+    {"both blow up", 2, 0.99, 1.0, 1.0, 1e300, -1e300, false, true, true},
+    {"modulations not numbers", 0, 0.4, 0.7, 0.7, 1.0, 0.9, true, false, false},
+    {"settings differ", 0, 0.4, 0.7, 0.2, 1.0, 0.9, false, false, false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    Filter pairL = makeFilter(c.mode, c.cutoff, c.resonance);
+    Filter pairR = makeFilter(c.mode, c.cutoff, c.rightResonance);
+    Filter soloL = pairL, soloR = pairR;
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int zerosL = 0, zerosR = 0;
+    for (int n : {1, 64, 3, 500, 0, 200})
+    {
+      std::vector<double> mods(n), inL(n), inR(n), outL(n), outR(n);
+      for (int i = 0; i < n; ++i)
+      {
+        mods[i] = (c.nanMods && i % 3 == 0) ? nan : 0.6 * unit(rng);
+        inL[i] = c.leftScale * unit(rng);
+        inR[i] = c.rightScale * unit(rng);
+      }
+      FilterPair::process(pairL, pairR, mods.data(), inL.data(), inR.data(), outL.data(),
+                          outR.data(), n);
+      for (int i = 0; i < n; ++i)
+      {
+        soloL.setCutoffMod(mods[i]);
+        soloR.setCutoffMod(mods[i]);
+        const double l = soloL.process(inL[i]), r = soloR.process(inR[i]);
+        ASSERT_EQ(std::memcmp(&outL[i], &l, sizeof l), 0) << "left, sample " << i << " of " << n;
+        ASSERT_EQ(std::memcmp(&outR[i], &r, sizeof r), 0) << "right, sample " << i << " of " << n;
+        zerosL += (l == 0.0);
+        zerosR += (r == 0.0);
+      }
+    }
+    EXPECT_EQ(zerosL > 0, c.zerosL);
+    EXPECT_EQ(zerosR > 0, c.zerosR);
+    for (int i = 0; i < 100; ++i)
+    {
+      ASSERT_EQ(pairL.process(0.25), soloL.process(0.25));
+      ASSERT_EQ(pairR.process(-0.5), soloR.process(-0.5));
+    }
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "effect/Oscillator.h"
+#include "effect/Sine.h"
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -101,6 +103,90 @@ TEST(Oscillator, HugeStepsStayFinite)
       for (int n = 0; n < 1000; ++n)
         ASSERT_TRUE(std::isfinite(o.nextSample())) << "rate " << rate << " mode " << mode;
     }
+}
+
+// The sine in the default rounding, whatever the current mode.
+double sineNearest(double x)
+{
+  const int saved = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double s = sine(x);
+  std::fesetround(saved);
+  return s;
+}
+
+// Distance of x from ref in units of ref's last place.
+double ulps(double x, double ref)
+{
+  const double a = std::fabs(ref);
+  return std::fabs(x - ref) / (std::nextafter(a, 2.0 * a + 1.0) - a);
+}
+
+// The engine's own sine stays within one unit in the last place: against correctly rounded
+// values (next to the multiples of pi / 2, where the reduction loses most, in the oscillator's
+// phase range and beyond it, negative too), and against the library's sine over a sweep of phases
+// where neither is near a zero. Arguments too large to reduce, and infinities and NaN, give what
+// the library gives.
+TEST(Oscillator, SineIsWithinAnUlp)
+{
+  const double kReference[][2] = {
+    {1.5707963267948963, 1.0},
+    {1.5707963267948966, 1.0},
+    {3.1415926535897927, 5.66553889764798e-16},
+    {3.141592653589793, 1.2246467991473532e-16},
+    {3.1415926535897936, -3.216245299353273e-16},
+    {4.71238898038469, -1.0},
+    {6.283185307179585, -1.133107779529596e-15},
+    {6.283185307179586, -2.4492935982947064e-16},
+    {6.283185307179587, 6.432490598706546e-16},
+    {1e-300, 1e-300},
+    {9.313225746154785e-10, 9.313225746154785e-10},
+    {0.5, 0.479425538604203},
+    {0.7853981633974483, 0.7071067811865475},
+    {2.356194490192345, 0.7071067811865476},
+    {3.0, 0.1411200080598672},
+    {6.0, -0.27941549819892586},
+    {-2.5, -0.5984721441039565},
+    {1234.5678, 0.07803344920002027},
+    {100000.1, -0.06419940098945935},
+    {1600000.0, -0.5414010921983009},
+  };
+  for (const auto& r : kReference)
+  {
+    EXPECT_LE(ulps(sine(r[0]), r[1]), 1.0) << "sin(" << r[0] << ")";
+    EXPECT_EQ(sine(-r[0]), -sine(r[0])) << "sin(" << -r[0] << ")";
+  }
+  EXPECT_EQ(sine(0.0), 0.0);
+
+  const double step = 0.000123456789;
+  for (double x = 0.0; x < 8.0; x += step)
+  {
+    const double ref = std::sin(x);
+    if (std::fabs(ref) > 0.01)
+    {
+      ASSERT_LE(ulps(sine(x), ref), 1.0) << "sin(" << x << ")";
+    }
+  }
+
+  // A host may run in another rounding mode: the sine stays within a few units.
+  for (int mode : {FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO})
+  {
+    const int saved = std::fegetround();
+    std::fesetround(mode);
+    double worst = 0.0;
+    for (double x = 0.001; x < 7.0; x += 0.0123)
+      worst = std::fmax(worst, ulps(sine(x), sineNearest(x)));
+    std::fesetround(saved);
+    EXPECT_LE(worst, 4.0) << "rounding mode " << mode;
+  }
+
+  for (double arg : {1e7, -3e9, 1e300})
+  {
+    volatile double x = arg;  // both at run time, from the same library
+    EXPECT_EQ(sine(x), std::sin(x)) << arg;
+  }
+  for (double x : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+    EXPECT_TRUE(std::isnan(sine(x)));
 }
 
 }  // namespace

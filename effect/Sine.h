@@ -1,0 +1,96 @@
+#pragma once
+// Sine in double precision, computed by the engine itself: the same bits on every target.
+//
+// Why: the sine LFO takes one sine per sample. Platform mathematics libraries differ by an order of
+// magnitude in speed (and may differ in the last bit), so the engine carries its own, inlinable
+// into the per-sample loop.
+//
+// How: the argument is reduced by the nearest multiple n of pi/2 (Cody and Waite: a first part of
+// pi/2 with 33 bits, whose product with n < 2^20 is exact, then the rest; next to a multiple, where
+// the first difference cancels, a second 33-bit part and its rest), and
+// the remainder's sine or cosine comes from short polynomials on [-pi/4, pi/4] (below). The
+// rounding tail of the remainder enters to first order.
+//
+// Careful: the rounding of every step is part of the result; the build forbids fused
+// multiply-add contraction, so both targets compute the same bits. Arguments beyond 2^20 x pi/2
+// in magnitude (far past any oscillator phase), infinities and NaN go to the library's sin.
+
+#include <cmath>
+
+namespace sine_detail {
+
+constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+// pi / 2 = kHalfPi1 + kHalfPi1Rest, and = kHalfPi1 + kHalfPi2 + kHalfPi2Rest to 119 bits; the
+// parts kHalfPi1 and kHalfPi2 have 33 significant bits.
+constexpr double kHalfPi1 = 0x1.921fb544p+0;
+constexpr double kHalfPi1Rest = 0x1.0b4611a626331p-34;
+constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
+constexpr double kHalfPi2Rest = 0x1.3198a2e037073p-69;
+// Whole multiples of pi / 2 up to 2^20 keep n x kHalfPi1 and n x kHalfPi2 exact (20 + 33 bits).
+constexpr double kMaxReduced = 1.647099e6;
+// Below this, most of the remainder cancelled against the first part: take the second.
+constexpr double kCancelled = 0x1p-16;
+
+// sin x = x + x^3 g(x^2) and cos x = 1 - x^2/2 + x^4 h(x^2) on [-pi/4, pi/4]: g and h are the
+// Taylor series economised to degree 5 over that interval (shifted Chebyshev polynomials, worked in
+// exact rational arithmetic, then rounded); their error stays below a tenth of the last bit.
+constexpr double s3 = -0x1.5555555555555p-3, s5 = 0x1.1111111110bb3p-7,
+                 s7 = -0x1.a01a019e83c6fp-13, s9 = 0x1.71de3796a9ea9p-19,
+                 s11 = -0x1.ae600b2037cb1p-26, s13 = 0x1.5e0b2389aef14p-33;
+constexpr double c4 = 0x1.5555555555555p-5, c6 = -0x1.6c16c16c16967p-10,
+                 c8 = 0x1.a01a019f4ebc8p-16, c10 = -0x1.27e4fa17e834bp-22,
+                 c12 = 0x1.1eeb68f65afa5p-29, c14 = -0x1.907dabea175dbp-37;
+
+// sin(x + y) for |x| <= pi/4, y the rounding tail of x.
+inline double kernelSin(double x, double y)
+{
+  const double z = x * x;
+  const double z2 = z * z;  // pairs of terms side by side: a shorter chain of dependent steps
+  const double p = (s3 + z * s5) + z2 * ((s7 + z * s9) + z2 * (s11 + z * s13));
+  return x + ((z * x) * p + y * (1.0 - 0.5 * z));
+}
+
+// cos(x + y) for |x| <= pi/4, y the rounding tail of x. 1 - x^2/2 is split into its rounded sum
+// and the rounding error, which joins the small terms.
+inline double kernelCos(double x, double y)
+{
+  const double z = x * x;
+  const double z2 = z * z;
+  const double q = (c4 + z * c6) + z2 * ((c8 + z * c10) + z2 * (c12 + z * c14));
+  const double hz = 0.5 * z;
+  const double head = 1.0 - hz;
+  const double error = (1.0 - head) - hz;
+  return head + (error + (z2 * q - x * y));
+}
+
+}  // namespace sine_detail
+
+inline double sine(double x)
+{
+  using namespace sine_detail;
+  const double ax = std::fabs(x);
+  if (!(ax <= kMaxReduced))
+    return std::sin(x);
+  const double n = std::floor(ax * kTwoOverPi + 0.5);
+  // t is exact (n x kHalfPi1 is, and t is the difference of two numbers within a factor of two);
+  // r = t - w rounds, and its rounding error goes into the tail.
+  double t = ax - n * kHalfPi1;
+  double w = n * kHalfPi1Rest;
+  double r = t - w;
+  if (std::fabs(r) < kCancelled)
+  {
+    t = t - n * kHalfPi2;  // exact again
+    w = n * kHalfPi2Rest;
+    r = t - w;
+  }
+  const double tail = (t - r) - w;
+  double s;
+  switch ((long long)n & 3)
+  {
+    case 0: s = kernelSin(r, tail); break;
+    case 1: s = kernelCos(r, tail); break;
+    case 2: s = -kernelSin(r, tail); break;
+    default: s = -kernelCos(r, tail); break;
+  }
+  return x < 0.0 ? -s : s;
+}
