@@ -60,6 +60,11 @@ TEST(WDLString, DeleteSubCutsInsideTheTextOnly)
   }
 }
 
+// Optimising builds cannot see that these strings hold text, and take Get() + 2 for a read past the
+// one-byte empty text a string without a buffer returns.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wstringop-overread"
+#endif
 TEST(WDLString, SourceInsideItsOwnBufferStaysCorrect)
 {
   const std::string base = "abc" + std::string(300, 'x');
