@@ -12,7 +12,7 @@
 // so the queue holds at most one block's messages. It never grows beyond its first allocation:
 // messages beyond its room are dropped, and nothing here allocates after construction.
 
-#include "effect/GallantSignal.h"
+#include "effect/Signal.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IMidiQueue.h"
 
@@ -45,6 +45,6 @@ private:
   int mOffset;
 
 public:
-  Gallant::Signal2<int, int> noteOn;   // (note number, velocity)
-  Gallant::Signal2<int, int> noteOff;  // (note number, velocity of the current note)
+  Signals::Signal2<int, int> noteOn;   // (note number, velocity)
+  Signals::Signal2<int, int> noteOff;  // (note number, velocity of the current note)
 };

@@ -5,8 +5,11 @@
 // the GUI links the real surface instead.
 #include "gui/IGraphics.h"
 
-IGraphics::IGraphics(IPlugBase* pPlug, int w, int h, int fps)
-  : mPlug(pPlug), mWidth(w), mHeight(h), mFPS(fps < 1 ? 25 : fps)
+IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
+  : mPlug(pPlug)
+  , mWidth(w)
+  , mHeight(h)
+  , mFPS(fps < 1 ? 25 : fps)
 {
 }
 

@@ -9,41 +9,41 @@ constexpr double kLFOStartFrequency = 6.0;
 
 }  // namespace
 
-Quorvalent::Quorvalent(IPlugInstanceInfo instanceInfo)
-  : IPlugVST(instanceInfo, kNumParams, "1-1 2-2", kNumPrograms, "Quorvalent", "", "Orvyn",
-             0x10001, 0x49706566, 0x41636D65, 0, true, false, false),
-    mNumSteps(16),
-    mFilterLFODepth(0.0),
-    mAmpLFODepth(0.0),
-    mFilterLFOShape(OSCILLATOR_MODE_SINE),
-    mAmpLFOShape(OSCILLATOR_MODE_SINE),
-    mDryWet(1.0),
-    mPush(false),
-    mPosInBar(0.0),
-    mSamplesPerBar(0),
-    mSampleRate((int)GetSampleRate()),
-    mTempo(mTimeInfo.mTempo),
-    mFilterEnvAmount(1.0),
-    mDumpCount(0),
-    mCounter(0),
-    mCurrentStep(0),
-    mStepHandled(false),
-    mShownStep(0),
-    mMode(0),
-    mTrigger(false),
-    mNoteOffSent(false),
-    mAmpTriplet(false),
-    mFilterTriplet(false),
-    mAmpRateMul(4),
-    mFilterRateMul(4),
-    mGateGain(1.0f),
-    mNoteLen(1.0),
-    mSpeed(4.0),
-    mTimingValid(false),
-    mUnit(0),
-    mStepLen(0),
-    mStepPos(0),
-    mNoteOffThreshold(0.0)
+Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
+  : PluginVST(instanceInfo, kNumParams, "1-1 2-2", kNumPrograms, "Quorvalent", "", "Orvyn", 0x10001,
+              0x49706566, 0x41636D65, 0, true, false, false)
+  , mNumSteps(16)
+  , mFilterLFODepth(0.0)
+  , mAmpLFODepth(0.0)
+  , mFilterLFOShape(OSCILLATOR_MODE_SINE)
+  , mAmpLFOShape(OSCILLATOR_MODE_SINE)
+  , mDryWet(1.0)
+  , mPush(false)
+  , mPosInBar(0.0)
+  , mSamplesPerBar(0)
+  , mSampleRate((int)GetSampleRate())
+  , mTempo(mTimeInfo.mTempo)
+  , mFilterEnvAmount(1.0)
+  , mDumpCount(0)
+  , mCounter(0)
+  , mCurrentStep(0)
+  , mStepHandled(false)
+  , mShownStep(0)
+  , mMode(0)
+  , mTrigger(false)
+  , mNoteOffSent(false)
+  , mAmpTriplet(false)
+  , mFilterTriplet(false)
+  , mAmpRateMul(4)
+  , mFilterRateMul(4)
+  , mGateGain(1.0f)
+  , mNoteLen(1.0)
+  , mSpeed(4.0)
+  , mTimingValid(false)
+  , mUnit(0)
+  , mStepLen(0)
+  , mStepPos(0)
+  , mNoteOffThreshold(0.0)
 {
   for (int k = 0; k < kNumSteps; ++k)
   {

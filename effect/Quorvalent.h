@@ -20,7 +20,7 @@
 #include "effect/MIDIReceiver.h"
 #include "effect/Oscillator.h"
 #include "effect/ParameterTable.h"
-#include "framework/IPlugVST.h"
+#include "framework/PluginVST.h"
 
 #include <atomic>
 #include <cstddef>
@@ -28,10 +28,10 @@
 
 class IBitmapControl;
 
-class Quorvalent : public IPlugVST
+class Quorvalent : public PluginVST
 {
 public:
-  explicit Quorvalent(IPlugInstanceInfo instanceInfo);
+  explicit Quorvalent(PluginInstanceInfo instanceInfo);
   ~Quorvalent() override;
 
   // [dispatcher] Sample rate or block size changed: the step timing, both envelopes and both

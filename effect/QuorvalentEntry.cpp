@@ -1,7 +1,7 @@
 // Builds the product's instance for the entry point.
 #include "effect/Quorvalent.h"
 
-IPlugVST* MakePlugInstance(IPlugInstanceInfo instanceInfo)
+PluginVST* MakePlugInstance(PluginInstanceInfo instanceInfo)
 {
   Quorvalent* pPlug = new Quorvalent(instanceInfo);
   // The empty slots take the default state first; then the instance applies its current program,

@@ -1,7 +1,7 @@
 #pragma once
-// The heap entry point of the growable containers (WDL_HeapBuf, IMidiQueue).
+// The heap entry point of the growable containers (QvHeapBuf, IMidiQueue).
 //
-// Every container allocates through WDL_Realloc so that tests can make allocations fail and check
+// Every container allocates through QvRealloc so that tests can make allocations fail and check
 // that a failed growth leaves the container unchanged. The hook is process-wide; swap it only while
 // no other thread is growing a container. Blocks are released with free().
 
@@ -10,23 +10,23 @@
 #include <cstdlib>
 
 // Same contract as realloc(ptr, size); ptr null asks for a fresh block. Never called with size 0.
-typedef void* (*WDL_ReallocFn)(void* ptr, size_t size);
+typedef void* (*QvReallocFn)(void* ptr, size_t size);
 
-inline void* WDL_DefaultRealloc(void* ptr, size_t size) { return realloc(ptr, size); }
+inline void* QvDefaultRealloc(void* ptr, size_t size) { return realloc(ptr, size); }
 
-inline std::atomic<WDL_ReallocFn>& WDL_ReallocHook()
+inline std::atomic<QvReallocFn>& QvReallocHook()
 {
-  static std::atomic<WDL_ReallocFn> hook{&WDL_DefaultRealloc};
+  static std::atomic<QvReallocFn> hook{&QvDefaultRealloc};
   return hook;
 }
 
 // Installs fn (null restores the default) and returns the previous hook.
-inline WDL_ReallocFn WDL_SetReallocHook(WDL_ReallocFn fn)
+inline QvReallocFn QvSetReallocHook(QvReallocFn fn)
 {
-  return WDL_ReallocHook().exchange(fn ? fn : &WDL_DefaultRealloc);
+  return QvReallocHook().exchange(fn ? fn : &QvDefaultRealloc);
 }
 
-inline void* WDL_Realloc(void* ptr, size_t size)
+inline void* QvRealloc(void* ptr, size_t size)
 {
-  return WDL_ReallocHook().load(std::memory_order_relaxed)(ptr, size);
+  return QvReallocHook().load(std::memory_order_relaxed)(ptr, size);
 }

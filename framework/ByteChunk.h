@@ -10,7 +10,7 @@
 // unchanged when it could not grow. No lock: the owner guards the chunk.
 
 #include "framework/HeapBuf.h"
-#include "framework/WDLString.h"
+#include "framework/QvString.h"
 
 #include <cstdint>
 #include <cstring>
@@ -71,7 +71,7 @@ public:
 
   // Reads a string into pStr and answers the position behind it. A length of 0 makes pStr empty.
   // A negative length, a string running past the end or a failed copy answers -1 and leaves pStr.
-  int GetStr(WDL_String* pStr, int startPos) const
+  int GetStr(QvString* pStr, int startPos) const
   {
     if (!pStr)
       return -1;
@@ -172,5 +172,5 @@ private:
     return n;
   }
 
-  WDL_TypedBuf<uint8_t> mBytes;
+  QvTypedBuf<uint8_t> mBytes;
 };

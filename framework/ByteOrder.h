@@ -1,10 +1,10 @@
 #pragma once
-// WDL_bswap_if_le: reverses the four bytes of a 32-bit value on little-endian machines (and does
+// QvBswapIfLE: reverses the four bytes of a 32-bit value on little-endian machines (and does
 // nothing on big-endian ones), so program and bank files are written and read big-endian.
 
 #include <cstdint>
 
-inline unsigned int WDL_bswap_if_le(unsigned int x)
+inline unsigned int QvBswapIfLE(unsigned int x)
 {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   return x;
@@ -14,4 +14,4 @@ inline unsigned int WDL_bswap_if_le(unsigned int x)
 #endif
 }
 
-inline int WDL_bswap_if_le(int x) { return (int)WDL_bswap_if_le((unsigned int)x); }
+inline int QvBswapIfLE(int x) { return (int)QvBswapIfLE((unsigned int)x); }

@@ -1,7 +1,7 @@
-// IPlugBase: channel records, their connection, the per-block attachment of host buffers, the
+// PluginBase: channel records, their connection, the per-block attachment of host buffers, the
 // single/double precision conversion and the default pass-through.
 
-#include "framework/IPlugBase.h"
+#include "framework/PluginBase.h"
 
 #include "framework/NChanDelayLine.h"
 
@@ -35,7 +35,7 @@ void CastCopy(D* pDest, const S* pSrc, int n)
     pDest[i] = (D)pSrc[i];
 }
 
-void ZeroDoubles(WDL_TypedBuf<double>& buf)
+void ZeroDoubles(QvTypedBuf<double>& buf)
 {
   if (buf.Get())
     memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(double));
@@ -66,7 +66,7 @@ void PassChannels(T** inputs, T** outputs, int nIn, int nOut, int nFrames)
 
 }  // namespace
 
-void IPlugBase::SetInputChannelConnections(int idx, int n, bool connected)
+void PluginBase::SetInputChannelConnections(int idx, int n, bool connected)
 {
   const ChannelRange r(idx, n, NInChannels());
   for (int i = r.lo; i < r.hi; ++i)
@@ -81,7 +81,7 @@ void IPlugBase::SetInputChannelConnections(int idx, int n, bool connected)
   }
 }
 
-void IPlugBase::SetOutputChannelConnections(int idx, int n, bool connected)
+void PluginBase::SetOutputChannelConnections(int idx, int n, bool connected)
 {
   const ChannelRange r(idx, n, NOutChannels());
   for (int i = r.lo; i < r.hi; ++i)
@@ -93,19 +93,19 @@ void IPlugBase::SetOutputChannelConnections(int idx, int n, bool connected)
   }
 }
 
-bool IPlugBase::IsInChannelConnected(int chIdx) const
+bool PluginBase::IsInChannelConnected(int chIdx) const
 {
   const InChannel* pIn = mInChannels.Get(chIdx);
   return pIn && pIn->mConnected;
 }
 
-bool IPlugBase::IsOutChannelConnected(int chIdx) const
+bool PluginBase::IsOutChannelConnected(int chIdx) const
 {
   const OutChannel* pOut = mOutChannels.Get(chIdx);
   return pOut && pOut->mConnected;
 }
 
-void IPlugBase::LimitToStereoIO()
+void PluginBase::LimitToStereoIO()
 {
   if (NInChannels() > 2)
     SetInputChannelConnections(2, NInChannels() - 2, false);
@@ -117,7 +117,7 @@ void IPlugBase::LimitToStereoIO()
 // may have moved; connected slots are re-attached by the next block). Shrinking keeps the block,
 // so a failure can only leave a buffer at its old, larger-than-needed size: every buffer holds at
 // least the stored block size at all times.
-bool IPlugBase::ResizeScratchBuffers(int nFrames)
+bool PluginBase::ResizeScratchBuffers(int nFrames)
 {
   bool allResized = true;
   for (int i = 0; i < NInChannels(); ++i)
@@ -139,7 +139,7 @@ bool IPlugBase::ResizeScratchBuffers(int nFrames)
   return allResized;
 }
 
-void IPlugBase::SetBlockSize(int blockSize)
+void PluginBase::SetBlockSize(int blockSize)
 {
   if (blockSize < 1 || blockSize == mBlockSize)
     return;
@@ -147,7 +147,7 @@ void IPlugBase::SetBlockSize(int blockSize)
     mBlockSize = blockSize;
 }
 
-bool IPlugBase::EnsureBlockSize(int nFrames)
+bool PluginBase::EnsureBlockSize(int nFrames)
 {
   if (nFrames < 1)
     return false;
@@ -159,7 +159,7 @@ bool IPlugBase::EnsureBlockSize(int nFrames)
   return true;
 }
 
-void IPlugBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames)
+void PluginBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames)
 {
   if (!ppData || nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -181,7 +181,7 @@ void IPlugBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames)
   }
 }
 
-void IPlugBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames)
+void PluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames)
 {
   if (!ppData || nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -202,7 +202,7 @@ void IPlugBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames)
   }
 }
 
-void IPlugBase::AttachOutputBuffers(int idx, int n, double** ppData)
+void PluginBase::AttachOutputBuffers(int idx, int n, double** ppData)
 {
   if (!ppData)
     return;
@@ -219,7 +219,7 @@ void IPlugBase::AttachOutputBuffers(int idx, int n, double** ppData)
   }
 }
 
-void IPlugBase::AttachOutputBuffers(int idx, int n, float** ppData)
+void PluginBase::AttachOutputBuffers(int idx, int n, float** ppData)
 {
   if (!ppData)
     return;
@@ -235,14 +235,14 @@ void IPlugBase::AttachOutputBuffers(int idx, int n, float** ppData)
   }
 }
 
-void IPlugBase::ProcessBuffers(double /*sampleType*/, int nFrames)
+void PluginBase::ProcessBuffers(double /*sampleType*/, int nFrames)
 {
   if (nFrames < 1 || nFrames > mBlockSize)
     return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
 }
 
-void IPlugBase::ProcessBuffers(float /*sampleType*/, int nFrames)
+void PluginBase::ProcessBuffers(float /*sampleType*/, int nFrames)
 {
   if (nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -255,7 +255,7 @@ void IPlugBase::ProcessBuffers(float /*sampleType*/, int nFrames)
   }
 }
 
-void IPlugBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
+void PluginBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
 {
   if (nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -272,7 +272,7 @@ void IPlugBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
   }
 }
 
-void IPlugBase::PassThroughBuffers(double /*sampleType*/, int nFrames)
+void PluginBase::PassThroughBuffers(double /*sampleType*/, int nFrames)
 {
   if (nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -282,7 +282,7 @@ void IPlugBase::PassThroughBuffers(double /*sampleType*/, int nFrames)
     PassThrough(mInData.Get(), mOutData.Get(), nFrames);
 }
 
-void IPlugBase::PassThroughBuffers(float /*sampleType*/, int nFrames)
+void PluginBase::PassThroughBuffers(float /*sampleType*/, int nFrames)
 {
   if (nFrames < 1 || nFrames > mBlockSize)
     return;
@@ -295,7 +295,7 @@ void IPlugBase::PassThroughBuffers(float /*sampleType*/, int nFrames)
   }
 }
 
-void IPlugBase::ZeroScratchBuffers()
+void PluginBase::ZeroScratchBuffers()
 {
   for (int i = 0; i < NInChannels(); ++i)
     ZeroDoubles(mInChannels.Get(i)->mScratchBuf);
@@ -303,29 +303,29 @@ void IPlugBase::ZeroScratchBuffers()
     ZeroDoubles(mOutChannels.Get(i)->mScratchBuf);
 }
 
-void IPlugBase::PassThrough(double** inputs, double** outputs, int nFrames)
+void PluginBase::PassThrough(double** inputs, double** outputs, int nFrames)
 {
   PassChannels(inputs, outputs, NInChannels(), NOutChannels(), nFrames);
 }
 
-void IPlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
+void PluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
   PassChannels(inputs, outputs, NInChannels(), NOutChannels(), nFrames);
 }
 
-void IPlugBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames)
+void PluginBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames)
 {
   PassChannels(inputs, outputs, NInChannels(), NOutChannels(), nFrames);
 }
 
-void IPlugBase::SetInputLabel(int idx, const char* label)
+void PluginBase::SetInputLabel(int idx, const char* label)
 {
   InChannel* pIn = mInChannels.Get(idx);
   if (pIn && label)
     pIn->mLabel.Set(label);
 }
 
-void IPlugBase::SetOutputLabel(int idx, const char* label)
+void PluginBase::SetOutputLabel(int idx, const char* label)
 {
   OutChannel* pOut = mOutChannels.Get(idx);
   if (pOut && label)
@@ -334,23 +334,23 @@ void IPlugBase::SetOutputLabel(int idx, const char* label)
 
 namespace {
 
-void ReplaceBusLabel(WDL_PtrList<WDL_String>& labels, int idx, const char* label)
+void ReplaceBusLabel(QvPtrList<QvString>& labels, int idx, const char* label)
 {
   labels.Delete(idx, true);
-  WDL_String* pLabel = new WDL_String(label);
+  QvString* pLabel = new QvString(label);
   if (!labels.Insert(idx, pLabel))
     delete pLabel;
 }
 
 }  // namespace
 
-void IPlugBase::SetInputBusLabel(int idx, const char* label)
+void PluginBase::SetInputBusLabel(int idx, const char* label)
 {
   if (idx == 0 || idx == 1)
     ReplaceBusLabel(mInputBusLabels, idx, label);
 }
 
-void IPlugBase::SetOutputBusLabel(int idx, const char* label)
+void PluginBase::SetOutputBusLabel(int idx, const char* label)
 {
   if (idx >= 0)
     ReplaceBusLabel(mOutputBusLabels, idx, label);

@@ -1,5 +1,5 @@
 #pragma once
-// WDL_HeapBuf: a raw byte buffer on the heap with a growth policy; WDL_TypedBuf<T>: an array of
+// QvHeapBuf: a raw byte buffer on the heap with a growth policy; QvTypedBuf<T>: an array of
 // plain values over it.
 //
 // Growth is geometric (at least half the new size, or the granularity when larger) so repeated
@@ -18,14 +18,19 @@
 #include <cstring>
 #include <type_traits>
 
-class WDL_HeapBuf
+class QvHeapBuf
 {
 public:
-  explicit WDL_HeapBuf(int granul = 4096) : mBuf(nullptr), mGranul(granul), mAlloc(0), mSize(0) {}
-  ~WDL_HeapBuf() { free(mBuf); }
+  explicit QvHeapBuf(int granul = 4096)
+    : mBuf(nullptr)
+    , mGranul(granul)
+    , mAlloc(0)
+    , mSize(0)
+  {}
+  ~QvHeapBuf() { free(mBuf); }
 
-  WDL_HeapBuf(const WDL_HeapBuf&) = delete;
-  WDL_HeapBuf& operator=(const WDL_HeapBuf&) = delete;
+  QvHeapBuf(const QvHeapBuf&) = delete;
+  QvHeapBuf& operator=(const QvHeapBuf&) = delete;
 
   void SetGranul(int granul) { mGranul = granul; }
   int GetGranul() const { return mGranul; }
@@ -88,11 +93,11 @@ private:
       mAlloc = 0;
       return true;
     }
-    void* nb = WDL_Realloc(mBuf, (size_t)newAlloc);
+    void* nb = QvRealloc(mBuf, (size_t)newAlloc);
     if (!nb)
     {
       // Fall back to a fresh block (realloc can fail where malloc of a new block succeeds).
-      nb = WDL_Realloc(nullptr, (size_t)newAlloc);
+      nb = QvRealloc(nullptr, (size_t)newAlloc);
       if (!nb)
         return false;
       const int keep = mSize < newSize ? mSize : newSize;
@@ -111,14 +116,16 @@ private:
   int mSize;     // bytes in use, never more than mAlloc
 };
 
-// An array of plain values (copied bytewise) over a WDL_HeapBuf.
+// An array of plain values (copied bytewise) over a QvHeapBuf.
 template <class T>
-class WDL_TypedBuf
+class QvTypedBuf
 {
-  static_assert(std::is_trivially_copyable<T>::value, "WDL_TypedBuf holds plain values only");
+  static_assert(std::is_trivially_copyable<T>::value, "QvTypedBuf holds plain values only");
 
 public:
-  explicit WDL_TypedBuf(int granul = 4096) : mHeap(granul) {}
+  explicit QvTypedBuf(int granul = 4096)
+    : mHeap(granul)
+  {}
 
   T* Get() const { return static_cast<T*>(mHeap.Get()); }
   int GetSize() const { return mHeap.GetSize() / (int)sizeof(T); }
@@ -149,5 +156,5 @@ public:
   }
 
 private:
-  WDL_HeapBuf mHeap;
+  QvHeapBuf mHeap;
 };

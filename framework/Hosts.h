@@ -1,7 +1,7 @@
 #pragma once
 // Host identification: the host's product string mapped to a host identifier.
 
-// The host an instance runs in (stored as an int in IPlugBase).
+// The host an instance runs in (stored as an int in PluginBase).
 enum EHost
 {
   kHostUninit = -1,  // not asked yet

@@ -113,7 +113,7 @@ private:
     const long long newSize = ((long long)mSize / mGrow + 1) * mGrow;
     if (newSize > INT_MAX / (long long)sizeof(IMidiMsg))
       return false;
-    void* buf = WDL_Realloc(mBuf, (size_t)newSize * sizeof(IMidiMsg));
+    void* buf = QvRealloc(mBuf, (size_t)newSize * sizeof(IMidiMsg));
     if (!buf)
       return false;
     mBuf = static_cast<IMidiMsg*>(buf);

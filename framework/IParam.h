@@ -102,7 +102,7 @@ private:
   char mLabel[kTextLen];
   char mParamGroup[kTextLen];
   bool mDisplayNegated;
-  WDL_TypedBuf<DisplayText> mDisplayTexts;
+  QvTypedBuf<DisplayText> mDisplayTexts;
 };
 
 // ((v - min) / (max - min)) ^ (1 / shape); 0 for an empty range.

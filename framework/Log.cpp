@@ -91,7 +91,7 @@ const char* CurrentTime()
   return sTimeStr;
 }
 
-void CompileTimestamp(const char* date, const char* time, WDL_String* out)
+void CompileTimestamp(const char* date, const char* time, QvString* out)
 {
   if (!out)
     return;
@@ -111,8 +111,8 @@ void CompileTimestamp(const char* date, const char* time, WDL_String* out)
 
 const char* AppendTimestamp(const char* date, const char* time, const char* cStr)
 {
-  static WDL_String str;
-  WDL_String stamp;
+  static QvString str;
+  QvString stamp;
   CompileTimestamp(date, time, &stamp);
   str.Set(cStr ? cStr : "");
   str.Append(" ");

@@ -2,7 +2,7 @@
 // Debug and time utilities: the debug message sink, the trace hook, a millisecond timer, the local
 // time stamp with its UTC offset, build stamps and two string helpers. Nothing here writes a file.
 
-#include "framework/WDLString.h"
+#include "framework/QvString.h"
 
 #include <ctime>
 
@@ -84,7 +84,7 @@ int UtcOffsetMinutes(const struct tm& local, const struct tm& utc);
 
 // Builds a bracketed stamp from the compiler's __DATE__ ("Mon DD YYYY", day padded with a blank)
 // and __TIME__ ("hh:mm:ss"): "[Jan 5 12:34]" for a one-digit day, "[Dec25 12:34]" for two digits.
-void CompileTimestamp(const char* date, const char* time, WDL_String* out);
+void CompileTimestamp(const char* date, const char* time, QvString* out);
 
 // cStr, a blank and the CompileTimestamp of date and time, in a static string: valid until the next
 // call, not re-entrant.

@@ -1,6 +1,6 @@
 #pragma once
-// WDL_Mutex: a re-entrant lock. The thread that holds it may enter it again; it is released after
-// as many Leave calls as Enter calls. WDL_MutexLock is the scoped form used throughout.
+// QvMutex: a re-entrant lock. The thread that holds it may enter it again; it is released after
+// as many Leave calls as Enter calls. QvMutexLock is the scoped form used throughout.
 //
 // On Windows the mutex is exactly one critical section; elsewhere a recursive pthread mutex.
 
@@ -10,24 +10,25 @@
 #include "framework/Mutex_posix.h"
 #endif
 
-// Holds a WDL_Mutex for its lifetime. A guard built with a null pointer does nothing.
-class WDL_MutexLock
+// Holds a QvMutex for its lifetime. A guard built with a null pointer does nothing.
+class QvMutexLock
 {
 public:
-  explicit WDL_MutexLock(WDL_Mutex* m) : mMutex(m)
+  explicit QvMutexLock(QvMutex* m)
+    : mMutex(m)
   {
     if (mMutex)
       mMutex->Enter();
   }
-  ~WDL_MutexLock()
+  ~QvMutexLock()
   {
     if (mMutex)
       mMutex->Leave();
   }
 
-  WDL_MutexLock(const WDL_MutexLock&) = delete;
-  WDL_MutexLock& operator=(const WDL_MutexLock&) = delete;
+  QvMutexLock(const QvMutexLock&) = delete;
+  QvMutexLock& operator=(const QvMutexLock&) = delete;
 
 private:
-  WDL_Mutex* mMutex;
+  QvMutex* mMutex;
 };

@@ -1,12 +1,12 @@
 #pragma once
-// WDL_Mutex on POSIX systems: a recursive pthread mutex.
+// QvMutex on POSIX systems: a recursive pthread mutex.
 
 #include <pthread.h>
 
-class WDL_Mutex
+class QvMutex
 {
 public:
-  WDL_Mutex()
+  QvMutex()
   {
     pthread_mutexattr_t attr;
     pthread_mutexattr_init(&attr);
@@ -14,10 +14,10 @@ public:
     pthread_mutex_init(&mMutex, &attr);
     pthread_mutexattr_destroy(&attr);
   }
-  ~WDL_Mutex() { pthread_mutex_destroy(&mMutex); }
+  ~QvMutex() { pthread_mutex_destroy(&mMutex); }
 
-  WDL_Mutex(const WDL_Mutex&) = delete;
-  WDL_Mutex& operator=(const WDL_Mutex&) = delete;
+  QvMutex(const QvMutex&) = delete;
+  QvMutex& operator=(const QvMutex&) = delete;
 
   void Enter() { pthread_mutex_lock(&mMutex); }
   void Leave() { pthread_mutex_unlock(&mMutex); }

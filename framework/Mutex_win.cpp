@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-static_assert(sizeof(CRITICAL_SECTION) == WDL_Mutex::kStorageBytes,
-              "WDL_Mutex storage must hold exactly one CRITICAL_SECTION");
-static_assert(alignof(CRITICAL_SECTION) <= 8, "WDL_Mutex storage alignment");
+static_assert(sizeof(CRITICAL_SECTION) == QvMutex::kStorageBytes,
+              "QvMutex storage must hold exactly one CRITICAL_SECTION");
+static_assert(alignof(CRITICAL_SECTION) <= 8, "QvMutex storage alignment");
 
 static CRITICAL_SECTION* CritSec(unsigned char* storage)
 {
   return reinterpret_cast<CRITICAL_SECTION*>(storage);
 }
 
-WDL_Mutex::WDL_Mutex() { InitializeCriticalSection(CritSec(mCritSec)); }
-WDL_Mutex::~WDL_Mutex() { DeleteCriticalSection(CritSec(mCritSec)); }
-void WDL_Mutex::Enter() { EnterCriticalSection(CritSec(mCritSec)); }
-void WDL_Mutex::Leave() { LeaveCriticalSection(CritSec(mCritSec)); }
+QvMutex::QvMutex() { InitializeCriticalSection(CritSec(mCritSec)); }
+QvMutex::~QvMutex() { DeleteCriticalSection(CritSec(mCritSec)); }
+void QvMutex::Enter() { EnterCriticalSection(CritSec(mCritSec)); }
+void QvMutex::Leave() { LeaveCriticalSection(CritSec(mCritSec)); }

@@ -1,17 +1,17 @@
 #pragma once
-// WDL_Mutex on Windows: exactly one critical section (re-entrant by nature).
+// QvMutex on Windows: exactly one critical section (re-entrant by nature).
 //
 // The critical section is kept as opaque storage so that this header does not pull <windows.h>
 // into every file that takes a lock; Mutex_win.cpp checks that the storage matches the real type.
 
-class WDL_Mutex
+class QvMutex
 {
 public:
-  WDL_Mutex();
-  ~WDL_Mutex();
+  QvMutex();
+  ~QvMutex();
 
-  WDL_Mutex(const WDL_Mutex&) = delete;
-  WDL_Mutex& operator=(const WDL_Mutex&) = delete;
+  QvMutex(const QvMutex&) = delete;
+  QvMutex& operator=(const QvMutex&) = delete;
 
   void Enter();
   void Leave();

@@ -1,6 +1,6 @@
 #pragma once
 // A delay of a whole number of samples over several channels, for a plug-in that reports latency
-// but passes its input through (IPlugBase::PassThroughBuffers).
+// but passes its input through (PluginBase::PassThroughBuffers).
 //
 // Channel c of the output is channel c of the input, delaySamples later; channels with no output
 // counterpart are dropped. SetDelayTime allocates, so it belongs in set-up, never in a block.
@@ -21,7 +21,7 @@ public:
   int GetDelayTime() const { return mDTSamples; }
 
 private:
-  WDL_TypedBuf<double> mBuffer;
+  QvTypedBuf<double> mBuffer;
   int mWriteAddress = 0;
   int mNInChans;
   int mNOutChans;

@@ -1,6 +1,6 @@
-// IPlugBase: program slots - filling, restoring, renaming, pruning - and the bank state.
+// PluginBase: program slots - filling, restoring, renaming, pruning - and the bank state.
 
-#include "framework/IPlugBase.h"
+#include "framework/PluginBase.h"
 
 #include "framework/Base64.h"
 #include "framework/StrCopy.h"
@@ -44,7 +44,7 @@ void IPreset::SetName(const char* name)
   StrCopyBounded(mName, kNameSize, name);
 }
 
-IPreset* IPlugBase::GetNextUninitializedPreset()
+IPreset* PluginBase::GetNextUninitializedPreset()
 {
   for (int i = 0; i < NPresets(); ++i)
   {
@@ -55,7 +55,7 @@ IPreset* IPlugBase::GetNextUninitializedPreset()
   return nullptr;
 }
 
-void IPlugBase::MakeUserPresetName(char* name)
+void PluginBase::MakeUserPresetName(char* name)
 {
   int nUser = 0;
   for (int i = 0; i < NPresets(); ++i)
@@ -64,7 +64,7 @@ void IPlugBase::MakeUserPresetName(char* name)
   snprintf(name, IPreset::kNameSize, "%s %d", kUserPresetName, nUser + 1);
 }
 
-void IPlugBase::MakePreset(const char* name, ...)
+void PluginBase::MakePreset(const char* name, ...)
 {
   IPreset* pPreset = GetNextUninitializedPreset();
   if (!pPreset)
@@ -81,14 +81,14 @@ void IPlugBase::MakePreset(const char* name, ...)
   va_end(vp);
 }
 
-void IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ...)
+void PluginBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ...)
 {
   IPreset* pPreset = GetNextUninitializedPreset();
   if (!pPreset)
     return;
   const int n = NParams();
-  WDL_TypedBuf<double> values;
-  WDL_TypedBuf<unsigned char> given;  // 1 where the caller named the parameter
+  QvTypedBuf<double> values;
+  QvTypedBuf<unsigned char> given;  // 1 where the caller named the parameter
   values.Resize(n);
   given.Resize(n);
   if (values.GetSize() != n || given.GetSize() != n)
@@ -119,7 +119,7 @@ void IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ..
   }
 }
 
-void IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk)
+void PluginBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk)
 {
   IPreset* pPreset = GetNextUninitializedPreset();
   if (!pPreset)
@@ -129,7 +129,7 @@ void IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk)
     pPreset->mChunk.PutChunk(pChunk);
 }
 
-void IPlugBase::MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk)
+void PluginBase::MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk)
 {
   ByteChunk presetChunk;
   if (presetChunk.Resize(sizeOfChunk) < 0)
@@ -138,7 +138,7 @@ void IPlugBase::MakePresetFromBlob(const char* name, const char* blob, int sizeO
   MakePresetFromChunk(name, &presetChunk);
 }
 
-void IPlugBase::MakeDefaultPreset(const char* name, int nPresets)
+void PluginBase::MakeDefaultPreset(const char* name, int nPresets)
 {
   for (int i = 0; i < nPresets; ++i)
   {
@@ -150,19 +150,16 @@ void IPlugBase::MakeDefaultPreset(const char* name, int nPresets)
   }
 }
 
-void IPlugBase::EnsureDefaultPreset()
-{
-  MakeDefaultPreset("Empty", NPresets());
-}
+void PluginBase::EnsureDefaultPreset() { MakeDefaultPreset("Empty", NPresets()); }
 
-void IPlugBase::PruneUninitializedPresets()
+void PluginBase::PruneUninitializedPresets()
 {
   for (int i = NPresets() - 1; i >= 0; --i)
     if (!mPresets.Get(i)->mInitialized)
       mPresets.Delete(i, true);
 }
 
-bool IPlugBase::RestorePreset(int idx)
+bool PluginBase::RestorePreset(int idx)
 {
   IPreset* pPreset = mPresets.Get(idx);
   if (!pPreset)
@@ -184,7 +181,7 @@ bool IPlugBase::RestorePreset(int idx)
   return true;
 }
 
-bool IPlugBase::RestorePreset(const char* name)
+bool PluginBase::RestorePreset(const char* name)
 {
   if (!name || !*name)
     return false;
@@ -194,13 +191,13 @@ bool IPlugBase::RestorePreset(const char* name)
   return false;
 }
 
-const char* IPlugBase::GetPresetName(int idx)
+const char* PluginBase::GetPresetName(int idx)
 {
   const IPreset* pPreset = mPresets.Get(idx);
   return pPreset ? pPreset->mName : "";
 }
 
-void IPlugBase::ModifyCurrentPreset(const char* name)
+void PluginBase::ModifyCurrentPreset(const char* name)
 {
   IPreset* pPreset = mPresets.Get(mCurrentPresetIdx);
   if (!pPreset)
@@ -211,7 +208,7 @@ void IPlugBase::ModifyCurrentPreset(const char* name)
     pPreset->SetName(name);
 }
 
-bool IPlugBase::CompareState(const unsigned char* data, int startPos)
+bool PluginBase::CompareState(const unsigned char* data, int startPos)
 {
   if (!data || startPos < 0)
     return false;
@@ -227,7 +224,7 @@ bool IPlugBase::CompareState(const unsigned char* data, int startPos)
   return true;
 }
 
-bool IPlugBase::SerializePresets(ByteChunk* pChunk)
+bool PluginBase::SerializePresets(ByteChunk* pChunk)
 {
   if (!pChunk)
     return false;
@@ -247,14 +244,14 @@ namespace {
 // One slot as read from a bank, held until the whole bank has been read.
 struct StagedPreset
 {
-  WDL_String mName;
+  QvString mName;
   bool mInitialized = false;
   ByteChunk mState;
 };
 
 }  // namespace
 
-int IPlugBase::UnserializePresets(ByteChunk* pChunk, int startPos)
+int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
 {
   if (!pChunk || startPos < 0)
     return -1;

@@ -1,5 +1,5 @@
 #pragma once
-// WDL_PtrList<T>: a growable array of object pointers over a WDL_HeapBuf.
+// QvPtrList<T>: a growable array of object pointers over a QvHeapBuf.
 //
 // The list owns its elements only when asked to delete them (Empty, Delete with wantDelete); its
 // destructor frees the array and never deletes elements. An element is always taken out of the list
@@ -12,14 +12,16 @@
 #include <cstdint>
 
 template <class T>
-class WDL_PtrList
+class QvPtrList
 {
 public:
-  explicit WDL_PtrList(int granul = 4096) : mHeap(granul) {}
-  ~WDL_PtrList() {}
+  explicit QvPtrList(int granul = 4096)
+    : mHeap(granul)
+  {}
+  ~QvPtrList() {}
 
-  WDL_PtrList(const WDL_PtrList&) = delete;
-  WDL_PtrList& operator=(const WDL_PtrList&) = delete;
+  QvPtrList(const QvPtrList&) = delete;
+  QvPtrList& operator=(const QvPtrList&) = delete;
 
   T** GetList() const { return static_cast<T**>(mHeap.Get()); }
   int GetSize() const { return mHeap.GetSize() / (int)sizeof(T*); }
@@ -115,5 +117,5 @@ private:
       delete item;
   }
 
-  WDL_HeapBuf mHeap;
+  QvHeapBuf mHeap;
 };

@@ -1,10 +1,10 @@
-// IPlugBase: the state-chunk header and the program state (one double per parameter).
+// PluginBase: the state-chunk header and the program state (one double per parameter).
 
-#include "framework/IPlugBase.h"
+#include "framework/PluginBase.h"
 
 #include <cmath>
 
-void IPlugBase::InitChunkWithIPlugVer(ByteChunk* pChunk)
+void PluginBase::InitChunkWithPluginVer(ByteChunk* pChunk)
 {
   pChunk->Clear();
   const int magic = kChunkMagic;
@@ -13,7 +13,7 @@ void IPlugBase::InitChunkWithIPlugVer(ByteChunk* pChunk)
   pChunk->Put(&version);
 }
 
-int IPlugBase::GetIPlugVerFromChunk(ByteChunk* pChunk, int* pPos)
+int PluginBase::GetPluginVerFromChunk(ByteChunk* pChunk, int* pPos)
 {
   if (!pChunk || !pPos)
     return 0;
@@ -29,7 +29,7 @@ int IPlugBase::GetIPlugVerFromChunk(ByteChunk* pChunk, int* pPos)
   return version;
 }
 
-bool IPlugBase::SerializeParams(ByteChunk* pChunk)
+bool PluginBase::SerializeParams(ByteChunk* pChunk)
 {
   if (!pChunk)
     return false;
@@ -43,7 +43,7 @@ bool IPlugBase::SerializeParams(ByteChunk* pChunk)
   return true;
 }
 
-int IPlugBase::UnserializeParams(ByteChunk* pChunk, int startPos)
+int PluginBase::UnserializeParams(ByteChunk* pChunk, int startPos)
 {
   if (!pChunk || startPos < 0 || startPos > pChunk->Size())
     return -1;

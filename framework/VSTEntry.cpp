@@ -1,8 +1,8 @@
 // The plug-in library's exported instance entry: VSTPluginMain. (Its legacy alias `main` is
 // exported by VSTEntry.def on Windows and by VSTEntryMain.c elsewhere.)
 
-#include "framework/IPlugVST.h"
 #include "framework/Mutex.h"
+#include "framework/PluginVST.h"
 
 #include <new>
 
@@ -12,12 +12,12 @@
 // No C++ exception reaches the host: a failing construction answers null.
 VST_EXTERN_C VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback hostCallback)
 {
-  IPlugVST* pPlug = nullptr;
+  PluginVST* pPlug = nullptr;
   try
   {
-    static WDL_Mutex sMutex;
-    WDL_MutexLock lock(&sMutex);
-    IPlugInstanceInfo instanceInfo;
+    static QvMutex sMutex;
+    QvMutexLock lock(&sMutex);
+    PluginInstanceInfo instanceInfo;
     instanceInfo.mVSTHostCallback = hostCallback;
     pPlug = MakePlugInstance(instanceInfo);
     if (!pPlug)

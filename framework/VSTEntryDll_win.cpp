@@ -1,6 +1,6 @@
 // The library entry of a plug-in DLL: remembers the module handle for the editor's resources.
 
-#include "framework/IPlugVST.h"
+#include "framework/PluginVST.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The module handle of the plug-in library (set by DllMain, read by the editor).
 
-#include "framework/IPlugVST.h"
+#include "framework/PluginVST.h"
 
 #include <windows.h>
 

@@ -1,15 +1,15 @@
 # The plug-in instance base: library `qv_plugin` (links `qv_framework` publicly).
 #
-# IPlugBase with its channel records and buffers, programs and banks, state serialisation, host
-# identification and versions. A plug-in API binding derives from IPlugBase and links qv_plugin
+# PluginBase with its channel records and buffers, programs and banks, state serialisation, host
+# identification and versions. A plug-in API binding derives from PluginBase and links qv_plugin
 # (add the binding's sources to a library of its own that links qv_plugin).
 #
-# IPlugBase calls the editor surface (gui/IGraphics.h) through its constructor and destructor and
+# PluginBase calls the editor surface (gui/IGraphics.h) through its constructor and destructor and
 # through `SetParameterFromPlug` and `PrepDraw`. Until the surface's implementation is in a library
 # of its own, whatever links qv_plugin into an executable or module must supply those definitions:
 # the tests link `qv_test_surface` (tests/framework/plugin.cmake), which records the calls.
 set(QV_PLUGIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/IPlugBase.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PluginBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Channels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NChanDelayLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Presets.cpp

@@ -1,12 +1,12 @@
-# The VST 2.4 binding: library `qv_vstbinding` (IPlugVST over qv_plugin) and the function
+# The VST 2.4 binding: library `qv_vstbinding` (PluginVST over qv_plugin) and the function
 # `qv_add_vst_plugin`, which builds a plug-in library around it.
 #
-# A plug-in defines `MakePlugInstance` (framework/IPlugVST.h). The entry files are compiled into each
+# A plug-in defines `MakePlugInstance` (framework/PluginVST.h). The entry files are compiled into each
 # plug-in library, not into qv_vstbinding: the exported entries and DllMain must be in the module.
 # Whatever links qv_vstbinding also supplies the editor surface's members (gui/IGraphics.h).
 
 if(TARGET qv_plugin AND TARGET qv_vst_abi)
-  set(_qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/IPlugVST.cpp)
+  set(_qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/PluginVST.cpp)
   if(WIN32)
     list(APPEND _qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/VSTEntryModule_win.cpp)
   endif()

@@ -12,12 +12,12 @@
 // This declares the surface's interface as the plug-in instance uses it; the control list, the
 // bitmaps, drawing and input dispatch are declared with the surface's implementation.
 
-class IPlugBase;
+class PluginBase;
 class IControl;
 class IParam;
 class IPopupMenu;
-class WDL_String;
-class LICE_IBitmap;
+class QvString;
+class PX_IBitmap;
 struct IRECT;
 struct IText;
 struct IColor;
@@ -33,7 +33,7 @@ class IGraphics
 {
 public:
   // fps below 1 becomes 25. Builds no bitmap (PrepDraw does).
-  IGraphics(IPlugBase* pPlug, int w, int h, int fps = 0);
+  IGraphics(PluginBase* pPlug, int w, int h, int fps = 0);
 
   // ---- Virtual operations, in their fixed order -------------------------------------------------
 
@@ -49,10 +49,10 @@ public:
   virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) = 0;
   virtual void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect,
                                const char* str, IParam* pParam) = 0;
-  virtual void HostPath(WDL_String* pPath) = 0;
-  virtual void PluginPath(WDL_String* pPath) = 0;
-  virtual void DesktopPath(WDL_String* pPath) = 0;
-  virtual void PromptForFile(WDL_String* pFilename, EFileAction action, WDL_String* pDir,
+  virtual void HostPath(QvString* pPath) = 0;
+  virtual void PluginPath(QvString* pPath) = 0;
+  virtual void DesktopPath(QvString* pPath) = 0;
+  virtual void PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
                              char* extensions) = 0;
   virtual bool PromptForColor(IColor* pColor, char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmMsg,
@@ -71,7 +71,7 @@ public:
   virtual ~IGraphics();
   virtual void HideMouseCursor() {}
   virtual void ShowMouseCursor() {}
-  virtual LICE_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+  virtual PX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
 
   // ---- Used by the plug-in instance -----------------------------------------------------------
 
@@ -84,10 +84,10 @@ public:
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }
-  IPlugBase* GetPlug() { return mPlug; }
+  PluginBase* GetPlug() { return mPlug; }
 
 protected:
-  IPlugBase* mPlug;
+  PluginBase* mPlug;
   int mWidth;
   int mHeight;
   int mFPS;

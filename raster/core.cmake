@@ -1,17 +1,17 @@
 # Raster core: pixel combiners, bitmaps, blit and fill templates, copy, blits, fills and pixel access.
 add_library(qv_raster STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/lice_combine.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_membitmap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_sysbitmap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_blit.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_deltablit.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_fill.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lice_pixel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_combine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_membitmap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_sysbitmap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_blit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_deltablit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_fill.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_pixel.cpp
 )
 if(WIN32)
-  target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/lice_sysbitmap_win.cpp)
+  target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/px_sysbitmap_win.cpp)
   target_link_libraries(qv_raster PUBLIC gdi32 user32)
 else()
-  target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/lice_sysbitmap_mem.cpp)
+  target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/px_sysbitmap_mem.cpp)
 endif()
 target_link_libraries(qv_raster PUBLIC qv_png)

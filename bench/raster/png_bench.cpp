@@ -1,6 +1,6 @@
 // Decoding a 664 x 472 RGBA PNG (the size of a plug-in editor's background) with the raster
 // library, against a plain libpng read of the same data into a buffer.
-#include "raster/lice_png.h"
+#include "raster/px_png.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -88,9 +88,10 @@ void BM_PlainLibpngRead(benchmark::State& state)
 void BM_LoadPNGFromMemoryIntoBitmap(benchmark::State& state)
 {
   const auto& file = testImage();
-  LICE_MemBitmap bm(kW, kH, 4);
+  PX_MemBitmap bm(kW, kH, 4);
   for (auto _ : state)
-    if (!LICE_LoadPNGFromMemory(file.data(), (int)file.size(), &bm)) state.SkipWithError("failed");
+    if (!PX_LoadPNGFromMemory(file.data(), (int)file.size(), &bm))
+      state.SkipWithError("failed");
   state.SetItemsProcessed(state.iterations() * kW * kH);
 }
 
@@ -98,7 +99,7 @@ void BM_LoadPNGFromMemoryNewBitmap(benchmark::State& state)
 {
   const auto& file = testImage();
   for (auto _ : state) {
-    LICE_IBitmap* bm = LICE_LoadPNGFromMemory(file.data(), (int)file.size());
+    PX_IBitmap* bm = PX_LoadPNGFromMemory(file.data(), (int)file.size());
     if (!bm) state.SkipWithError("failed");
     delete bm;
   }

@@ -1,7 +1,7 @@
 // Copy, fill and blend throughput against their anchors over the same geometry: memcpy and memset
 // for the plain copy blit and the clobber fill, pixman's composite for the weighted blits, add and
 // multiply. Sizes: the editor (664 x 472), a full HD frame, and 48 x 48 frames for per-call cost.
-#include "raster/lice.h"
+#include "raster/px.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,11 +26,11 @@ void SizeArgs(benchmark::internal::Benchmark* b)
 
 // Source and destination bitmaps filled with varied pixels (alpha across its range).
 struct Pair {
-  LICE_MemBitmap src, dst;
+  PX_MemBitmap src, dst;
   Pair(int w, int h) : src(w, h, 4), dst(w, h, 4)
   {
     uint32_t s = 0x9E3779B9u;
-    for (LICE_MemBitmap* bm : {&src, &dst})
+    for (PX_MemBitmap* bm : {&src, &dst})
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
           s ^= s << 13, s ^= s >> 17, s ^= s << 5;
@@ -66,7 +66,7 @@ void BM_BlitCopy(benchmark::State& state)
   const int w = (int)state.range(0), h = (int)state.range(1);
   Pair p(w, h);
   for (auto _ : state) {
-    LICE_Blit(&p.dst, &p.src, 0, 0, nullptr, 1.0f, LICE_MODE_COPY);
+    PX_Blit(&p.dst, &p.src, 0, 0, nullptr, 1.0f, PX_MODE_COPY);
     benchmark::ClobberMemory();
   }
   SetBytes(state, w, h);
@@ -91,7 +91,7 @@ void BM_FillClobber(benchmark::State& state)
   const int w = (int)state.range(0), h = (int)state.range(1);
   Pair p(w, h);
   for (auto _ : state) {
-    LICE_FillRect(&p.dst, 0, 0, w, h, 0x5A5A5A5Au, 1.0f, LICE_MODE_COPY);
+    PX_FillRect(&p.dst, 0, 0, w, h, 0x5A5A5A5Au, 1.0f, PX_MODE_COPY);
     benchmark::ClobberMemory();
   }
   SetBytes(state, w, h);
@@ -107,19 +107,19 @@ void BM_Blit(benchmark::State& state)
   Pair p(w, h);
   const float alpha = ALPHA_PERCENT / 100.0f;
   for (auto _ : state) {
-    LICE_Blit(&p.dst, &p.src, 0, 0, nullptr, alpha, MODE);
+    PX_Blit(&p.dst, &p.src, 0, 0, nullptr, alpha, MODE);
     benchmark::ClobberMemory();
   }
   SetBytes(state, w, h);
 }
 // Weighted copy; source alpha at full and partial weight; add; multiply.
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_COPY, 60)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_SOURCEALPHA, 100)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_SOURCEALPHA, 60)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_ADD, 100)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_ADD, 60)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_MUL, 100)->Apply(SizeArgs);
-BENCHMARK_TEMPLATE(BM_Blit, LICE_MODE_MUL, 60)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_COPY, 60)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_SOURCEALPHA, 100)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_SOURCEALPHA, 60)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_ADD, 100)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_ADD, 60)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_MUL, 100)->Apply(SizeArgs);
+BENCHMARK_TEMPLATE(BM_Blit, PX_MODE_MUL, 60)->Apply(SizeArgs);
 
 #if QV_HAVE_PIXMAN
 // pixman over the same memory. The weighted copy is OVER of an opaque source through a solid

@@ -1,6 +1,6 @@
 // Bilinear scaled and rotated blits against pixman's affine bilinear compositing of the same
 // sizes (natively, where pixman is available).
-#include "raster/lice_scaled.h"
+#include "raster/px_scaled.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,24 +14,23 @@ namespace {
 
 const int kSrc = 256;
 
-void fillImage(LICE_IBitmap* bm)
+void fillImage(PX_IBitmap* bm)
 {
   for (int y = 0; y < bm->getHeight(); ++y)
     for (int x = 0; x < bm->getWidth(); ++x)
-      bm->getBits()[y * bm->getRowSpan() + x] =
-          LICE_RGBA(x, y, (x * y) >> 8, x < 64 ? 4 * x : 255);
+      bm->getBits()[y * bm->getRowSpan() + x] = PX_RGBA(x, y, (x * y) >> 8, x < 64 ? 4 * x : 255);
 }
 
 
 void BM_ScaledBlitBilinear(benchmark::State& state)
 {
   const int n = (int)state.range(0);
-  const int mode = (int)state.range(1) ? LICE_FILTER_BILINEAR | LICE_MODE_SOURCEALPHA
-                                       : LICE_FILTER_BILINEAR;
-  LICE_MemBitmap src(kSrc, kSrc, 4), dest(n, n, 4);
+  const int mode =
+      (int)state.range(1) ? PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA : PX_FILTER_BILINEAR;
+  PX_MemBitmap src(kSrc, kSrc, 4), dest(n, n, 4);
   fillImage(&src);
   for (auto _ : state) {
-    LICE_ScaledBlit(&dest, &src, 0, 0, n, n, 0.0f, 0.0f, kSrc, kSrc, 1.0f, mode);
+    PX_ScaledBlit(&dest, &src, 0, 0, n, n, 0.0f, 0.0f, kSrc, kSrc, 1.0f, mode);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * n * n);
@@ -39,11 +38,11 @@ void BM_ScaledBlitBilinear(benchmark::State& state)
 
 void BM_RotatedBlitBilinear(benchmark::State& state)
 {
-  LICE_MemBitmap src(kSrc, kSrc, 4), dest(kSrc, kSrc, 4);
+  PX_MemBitmap src(kSrc, kSrc, 4), dest(kSrc, kSrc, 4);
   fillImage(&src);
   for (auto _ : state) {
-    LICE_RotatedBlit(&dest, &src, 0, 0, kSrc, kSrc, 0.0f, 0.0f, kSrc, kSrc, 0.5f, false, 1.0f,
-                     LICE_FILTER_BILINEAR);
+    PX_RotatedBlit(&dest, &src, 0, 0, kSrc, kSrc, 0.0f, 0.0f, kSrc, kSrc, 0.5f, false, 1.0f,
+                   PX_FILTER_BILINEAR);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * kSrc * kSrc);
@@ -57,7 +56,7 @@ BENCHMARK(BM_RotatedBlitBilinear);
 #ifdef QV_HAVE_PIXMAN
 
 struct PixmanPair {
-  LICE_MemBitmap srcBits, destBits;
+  PX_MemBitmap srcBits, destBits;
   pixman_image_t* src;
   pixman_image_t* dest;
   PixmanPair(int dw, int dh) : srcBits(kSrc, kSrc, 4), destBits(dw, dh, 4)

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   if (size)
     chunk.PutBytes(data, (int)size);
 
-  WDL_String str("seed");
+  QvString str("seed");
   uint8_t raw[64];
   int pos = 0;
   // The first bytes double as the read program: each picks a read and sometimes a jump.

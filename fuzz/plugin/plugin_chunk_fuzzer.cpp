@@ -21,7 +21,7 @@ std::vector<uint8_t> GetChunk(InProcessHost& host, int index)
 
 void CheckParameters(InProcessHost& host)
 {
-  IPlugVST* p = host.Plug();
+  PluginVST* p = host.Plug();
   for (int i = 0; i < p->NParams(); ++i)
   {
     double lo, hi;

@@ -1,6 +1,6 @@
 // PNG decoding from memory: any input yields null or a whole image, with no out-of-bounds access
 // or leak; decoding into a bitmap passed in gives the same pixels as into a new one.
-#include "raster/lice_png.h"
+#include "raster/px_png.h"
 
 #include <zlib.h>
 
@@ -43,11 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   std::vector<uint8_t> png(data, data + size);
   fixChunkCrcs(png);
   data = png.data();
-  std::unique_ptr<LICE_IBitmap> made(LICE_LoadPNGFromMemory(data, (int)size));
+  std::unique_ptr<PX_IBitmap> made(PX_LoadPNGFromMemory(data, (int)size));
   if (!made) return 0;
 
-  LICE_MemBitmap into(3, 5, 1);
-  if (LICE_LoadPNGFromMemory(data, (int)size, &into) != &into) abort();
+  PX_MemBitmap into(3, 5, 1);
+  if (PX_LoadPNGFromMemory(data, (int)size, &into) != &into)
+    abort();
   const int w = made->getWidth(), h = made->getHeight();
   if (into.getWidth() != w || into.getHeight() != h) abort();
   for (int y = 0; y < h; ++y)

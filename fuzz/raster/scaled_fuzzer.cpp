@@ -1,7 +1,7 @@
 // Scaled and rotated blits with arbitrary parameters (NaN, infinities, huge and negative values,
 // any mode) between bitmaps whose pixel memory is exactly their size, so that any access outside
 // either bitmap is caught.
-#include "raster/lice_scaled.h"
+#include "raster/px_scaled.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,13 +10,15 @@
 namespace {
 
 // Pixels in a heap block of exactly width x height words; rows top-down or bottom-up.
-class ExactBitmap : public LICE_IBitmap {
+class ExactBitmap : public PX_IBitmap
+{
 public:
   ExactBitmap(int w, int h, bool flipped) : m_w(w), m_h(h), m_flipped(flipped), m_px((size_t)w * h)
   {
-    for (size_t i = 0; i < m_px.size(); ++i) m_px[i] = (LICE_pixel)(i * 2654435761u);
+    for (size_t i = 0; i < m_px.size(); ++i)
+      m_px[i] = (PX_pixel)(i * 2654435761u);
   }
-  LICE_pixel* getBits() override { return m_px.empty() ? nullptr : m_px.data(); }
+  PX_pixel* getBits() override { return m_px.empty() ? nullptr : m_px.data(); }
   int getWidth() override { return m_w; }
   int getHeight() override { return m_h; }
   int getRowSpan() override { return m_w; }
@@ -26,7 +28,7 @@ public:
 private:
   int m_w, m_h;
   bool m_flipped;
-  std::vector<LICE_pixel> m_px;
+  std::vector<PX_pixel> m_px;
 };
 
 // Reads parameters from the input; zeros once it runs out.
@@ -79,10 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                      ((modeBits >> 16) & 1) << 16);
   if (shape & 8) {
     const float angle = in.real(), rx = in.real(), ry = in.real();
-    LICE_RotatedBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle,
-                     shape & 16, alpha, mode, rx, ry);
+    PX_RotatedBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle, shape & 16,
+                   alpha, mode, rx, ry);
   } else {
-    LICE_ScaledBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
+    PX_ScaledBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
   }
   return 0;
 }

@@ -31,7 +31,7 @@ QuorvalentHost::~QuorvalentHost()
 
 Quorvalent& QuorvalentHost::plug()
 {
-  return *static_cast<Quorvalent*>(static_cast<IPlugVST*>(mEffect->object));
+  return *static_cast<Quorvalent*>(static_cast<PluginVST*>(mEffect->object));
 }
 
 VstIntPtr QuorvalentHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

@@ -21,9 +21,9 @@ public:
   {
     sMode = mode;
     sCalls = 0;
-    mPrev = WDL_SetReallocHook(&Hook);
+    mPrev = QvSetReallocHook(&Hook);
   }
-  ~FailingAlloc() { WDL_SetReallocHook(mPrev); }
+  ~FailingAlloc() { QvSetReallocHook(mPrev); }
 
   void SetMode(Mode mode) { sMode = mode; }
   int Calls() const { return sCalls; }
@@ -39,5 +39,5 @@ private:
 
   static inline Mode sMode = kCount;
   static inline int sCalls = 0;
-  WDL_ReallocFn mPrev;
+  QvReallocFn mPrev;
 };

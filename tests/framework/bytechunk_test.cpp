@@ -48,7 +48,7 @@ TEST(ByteChunk, PutsStoreRawHostOrderBytes)
   int ri = 0;
   double rd = 0;
   bool rb = false;
-  WDL_String rs;
+  QvString rs;
   int pos = c.GetBool(&rb, c.GetStr(&rs, c.Get(&ri, 0)));
   EXPECT_EQ(c.Get(&rd, pos), c.Size());
   EXPECT_EQ(ri, -7);
@@ -92,7 +92,7 @@ TEST(ByteChunk, GetStrChecksItsLength)
   {
     ByteChunk chunk;
     Fill(chunk, cases[i].bytes);
-    WDL_String s("old");
+    QvString s("old");
     EXPECT_EQ(chunk.GetStr(&s, cases[i].startPos), cases[i].wantPos) << "case " << i;
     EXPECT_STREQ(s.Get(), cases[i].wantText) << "case " << i;
   }
@@ -128,8 +128,8 @@ TEST(ByteChunk, AppendThatCannotGrowReportsFailure)
 
 TEST(ByteOrder, SwapsOnLittleEndianMachines)
 {
-  EXPECT_EQ(WDL_bswap_if_le(0x11223344u), 0x44332211u);
-  EXPECT_EQ(WDL_bswap_if_le((int)0xFF000000u), 0xFF);
+  EXPECT_EQ(QvBswapIfLE(0x11223344u), 0x44332211u);
+  EXPECT_EQ(QvBswapIfLE((int)0xFF000000u), 0xFF);
 }
 
 }  // namespace

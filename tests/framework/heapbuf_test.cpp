@@ -27,7 +27,7 @@ TEST(HeapBuf, BlockSizeFollowsTheGrowthPolicy)
   };
   for (const auto& c : cases)
   {
-    WDL_HeapBuf b(c.granul);
+    QvHeapBuf b(c.granul);
     unsigned char* before = static_cast<unsigned char*>(b.Resize(c.first));
     if (before)
       memset(before, 0x5A, (size_t)c.first);
@@ -50,7 +50,7 @@ TEST(HeapBuf, ResizeToTheSameSizeCallsNoAllocator)
 {
   for (int size : {0, 1, 300})
   {
-    WDL_HeapBuf b(128);
+    QvHeapBuf b(128);
     void* p = b.Resize(size);
     FailingAlloc alloc(FailingAlloc::kCount);
     EXPECT_EQ(b.Resize(size), p);
@@ -68,7 +68,7 @@ TEST(HeapBuf, FailedOrInvalidResizeLeavesTheBufferUnchanged)
   };
   for (const auto& c : cases)
   {
-    WDL_HeapBuf b(128);
+    QvHeapBuf b(128);
     char* p = static_cast<char*>(b.Resize(10));
     memcpy(p, "0123456789", 10);
     FailingAlloc hook(c.mode);
@@ -81,7 +81,7 @@ TEST(HeapBuf, FailedOrInvalidResizeLeavesTheBufferUnchanged)
 
 TEST(HeapBuf, RefusedReallocFallsBackToAFreshBlockKeepingTheBytes)
 {
-  WDL_HeapBuf b(128);
+  QvHeapBuf b(128);
   memcpy(b.Resize(10), "0123456789", 10);
   FailingAlloc hook(FailingAlloc::kFailRealloc);
   char* q = static_cast<char*>(b.Resize(5000));
@@ -98,7 +98,7 @@ TEST(TypedBuf, AddAppendsOrFailsWithoutChange)
     {FailingAlloc::kCount, 6}, {FailingAlloc::kFailAll, 4}};
   for (const auto& c : cases)
   {
-    WDL_TypedBuf<double> b(16);
+    QvTypedBuf<double> b(16);
     b.Resize(2);
     b.Get()[0] = 1.0;
     b.Get()[1] = 2.0;
@@ -113,7 +113,7 @@ TEST(TypedBuf, AddAppendsOrFailsWithoutChange)
 
 TEST(TypedBuf, AddOfAnElementOfItsOwnBufferCopiesTheValue)
 {
-  WDL_TypedBuf<int> b(4);
+  QvTypedBuf<int> b(4);
   b.Add(42);
   for (int i = 0; i < 200; ++i)  // grows several times; each growth may move the block
     ASSERT_NE(b.Add(b.Get()[0]), nullptr);
@@ -125,7 +125,7 @@ TEST(TypedBuf, ElementCountsThatOverflowFail)
 {
   for (int count : {-1, INT_MIN, INT_MAX / 8 + 1, INT_MAX})
   {
-    WDL_TypedBuf<double> b;
+    QvTypedBuf<double> b;
     double* p = b.Resize(3);
     EXPECT_EQ(b.Resize(count), p) << count;
     EXPECT_EQ(b.GetSize(), 3) << count;

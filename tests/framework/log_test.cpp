@@ -105,7 +105,7 @@ TEST(Log, BuildStampsDropTheCharacterAfterTheMonth)
   };
   for (const auto& c : cases)
   {
-    WDL_String out("stale");
+    QvString out("stale");
     CompileTimestamp(c.date, c.time, &out);
     EXPECT_STREQ(out.Get(), c.want);
   }

@@ -18,7 +18,7 @@ TEST(MutexContention, NestedGuardsSerialiseEveryUpdate)
   } cases[] = {{2, 20000}, {8, 5000}};
   for (const Case& c : cases)
   {
-    WDL_Mutex m;
+    QvMutex m;
     long long counter = 0;
     long long shadow = 0;
     std::vector<std::thread> pool;
@@ -26,9 +26,9 @@ TEST(MutexContention, NestedGuardsSerialiseEveryUpdate)
       pool.emplace_back([&] {
         for (int i = 0; i < c.iterations; ++i)
         {
-          WDL_MutexLock outer(&m);
+          QvMutexLock outer(&m);
           ++counter;
-          WDL_MutexLock inner(&m);
+          QvMutexLock inner(&m);
           shadow = counter;
         }
       });

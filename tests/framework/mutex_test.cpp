@@ -10,12 +10,12 @@ namespace {
 // This thread holds m `depth` times. Another thread waits for m; this one leaves depth - 1 times,
 // marks that it is about to leave the last time, and leaves. The other thread must get in, and only
 // after the mark (a lock released early would let it in before).
-bool ReleasedOnlyAfterTheLastLeave(WDL_Mutex& m, int depth)
+bool ReleasedOnlyAfterTheLastLeave(QvMutex& m, int depth)
 {
   std::atomic<bool> lastLeave{false};
   std::atomic<bool> inAfterLastLeave{false};
   std::thread t([&] {
-    WDL_MutexLock lock(&m);
+    QvMutexLock lock(&m);
     inAfterLastLeave = lastLeave.load();
   });
   for (int i = 0; i < depth - 1; ++i)
@@ -31,7 +31,7 @@ TEST(Mutex, IsReentrantAndReleasedAfterAsManyLeaves)
   const int depths[] = {1, 2, 5};
   for (int depth : depths)
   {
-    WDL_Mutex m;
+    QvMutex m;
     for (int i = 0; i < depth; ++i)
       m.Enter();  // a non-recursive lock would block here for depth >= 2
     EXPECT_TRUE(ReleasedOnlyAfterTheLastLeave(m, depth)) << depth;
@@ -40,14 +40,14 @@ TEST(Mutex, IsReentrantAndReleasedAfterAsManyLeaves)
 
 TEST(Mutex, GuardsNestAndANullGuardDoesNothing)
 {
-  WDL_Mutex m;
+  QvMutex m;
   {
-    WDL_MutexLock outer(&m);
-    WDL_MutexLock inner(&m);
-    WDL_MutexLock none(nullptr);
+    QvMutexLock outer(&m);
+    QvMutexLock inner(&m);
+    QvMutexLock none(nullptr);
   }
   // Both guards left: another thread gets in.
-  std::thread t([&] { WDL_MutexLock lock(&m); });
+  std::thread t([&] { QvMutexLock lock(&m); });
   t.join();
   m.Enter();
   EXPECT_TRUE(ReleasedOnlyAfterTheLastLeave(m, 1));

@@ -5,10 +5,10 @@ if(TARGET qv_plugin)
   target_include_directories(qv_test_surface PUBLIC ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(qv_test_surface PUBLIC qv_plugin)
 
-  qv_add_test(NAME iplugbase_tests
-              SOURCES ${CMAKE_CURRENT_LIST_DIR}/iplugbase_base_test.cpp
-                      ${CMAKE_CURRENT_LIST_DIR}/iplugbase_channels_test.cpp
-                      ${CMAKE_CURRENT_LIST_DIR}/iplugbase_presets_test.cpp
-                      ${CMAKE_CURRENT_LIST_DIR}/iplugbase_state_test.cpp
+  qv_add_test(NAME pluginbase_tests
+              SOURCES ${CMAKE_CURRENT_LIST_DIR}/pluginbase_base_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/pluginbase_channels_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/pluginbase_presets_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/pluginbase_state_test.cpp
               LIBS qv_plugin qv_test_surface)
 endif()

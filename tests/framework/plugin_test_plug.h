@@ -1,13 +1,13 @@
 #pragma once
-// A tiny binding over IPlugBase for the instance base's tests: the host side is a log of the calls
+// A tiny binding over PluginBase for the instance base's tests: the host side is a log of the calls
 // the plug-in makes, and the transport answers come from fields the test sets.
 
-#include "framework/IPlugBase.h"
+#include "framework/PluginBase.h"
 
 #include <string>
 #include <vector>
 
-class TestPlug : public IPlugBase
+class TestPlug : public PluginBase
 {
 public:
   // One call the plug-in made: "automate 3 0.5", "begin 3", "paramchange 3", "midi 144 60 100" ...
@@ -18,8 +18,8 @@ public:
 
   TestPlug(int nParams, const char* channelIOStr, int nPresets = 0, bool doesChunks = false,
            const char* effectName = "Test Effect", int version = 0x10001)
-    : IPlugBase(nParams, channelIOStr, nPresets, effectName, "Test Product", "Test Maker", version,
-                0x51767470, 0x51764d6b, 0, true, doesChunks, false, kAPIVST2)
+    : PluginBase(nParams, channelIOStr, nPresets, effectName, "Test Product", "Test Maker", version,
+                 0x51767470, 0x51764d6b, 0, true, doesChunks, false, kAPIVST2)
   {
   }
 
@@ -72,8 +72,8 @@ public:
   }
 
   // Exposed for the tests.
-  using IPlugBase::mInData;
-  using IPlugBase::mOutData;
+  using PluginBase::mInData;
+  using PluginBase::mOutData;
 
   static std::string Num(double v)
   {

@@ -2,8 +2,11 @@
 
 #include "framework/plugin_test_surface.h"
 
-IGraphics::IGraphics(IPlugBase* pPlug, int w, int h, int fps)
-  : mPlug(pPlug), mWidth(w), mHeight(h), mFPS(fps < 1 ? 25 : fps)
+IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
+  : mPlug(pPlug)
+  , mWidth(w)
+  , mHeight(h)
+  , mFPS(fps < 1 ? 25 : fps)
 {
 }
 

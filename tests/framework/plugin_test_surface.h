@@ -18,8 +18,9 @@ public:
   };
 
   // deleted: set to true when the surface is destroyed (may be null).
-  TestSurface(IPlugBase* pPlug, int w, int h, bool* pDeleted = nullptr)
-    : IGraphics(pPlug, w, h), mDeleted(pDeleted)
+  TestSurface(PluginBase* pPlug, int w, int h, bool* pDeleted = nullptr)
+    : IGraphics(pPlug, w, h)
+    , mDeleted(pDeleted)
   {
   }
   ~TestSurface() override
@@ -37,16 +38,16 @@ public:
   int ShowMessageBox(const char*, const char*, int) override { return 0; }
   IPopupMenu* CreateIPopupMenu(IPopupMenu*, IRECT*) override { return nullptr; }
   void CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) override {}
-  void HostPath(WDL_String*) override {}
-  void PluginPath(WDL_String*) override {}
-  void DesktopPath(WDL_String*) override {}
-  void PromptForFile(WDL_String*, EFileAction, WDL_String*, char*) override {}
+  void HostPath(QvString*) override {}
+  void PluginPath(QvString*) override {}
+  void DesktopPath(QvString*) override {}
+  void PromptForFile(QvString*, EFileAction, QvString*, char*) override {}
   bool PromptForColor(IColor*, char*) override { return false; }
   bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
   void* OpenWindow(void*) override { return nullptr; }
   void CloseWindow() override {}
   void* GetWindow() override { return nullptr; }
-  LICE_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
+  PX_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
 
 private:
   bool* mDeleted;

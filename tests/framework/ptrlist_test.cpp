@@ -14,7 +14,7 @@ struct Probe
 {
   struct Log
   {
-    const WDL_PtrList<Probe>* list;
+    const QvPtrList<Probe>* list;
     std::vector<std::pair<int, int>> events;
   };
   Probe(int id, Log* log) : mId(id), mLog(log) {}
@@ -26,13 +26,13 @@ struct Probe
 int gValues[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
 // A list of pointers into gValues, one per digit of `digits`.
-void Make(WDL_PtrList<int>& l, const char* digits)
+void Make(QvPtrList<int>& l, const char* digits)
 {
   for (; *digits; ++digits)
     l.Add(&gValues[*digits - '0']);
 }
 
-std::string Order(const WDL_PtrList<int>& l)
+std::string Order(const QvPtrList<int>& l)
 {
   std::string s;
   for (int i = 0; i < l.GetSize(); ++i)
@@ -42,12 +42,12 @@ std::string Order(const WDL_PtrList<int>& l)
 
 TEST(PtrList, OutOfRangeIndexesAreNoError)
 {
-  WDL_PtrList<int> empty;
+  QvPtrList<int> empty;
   EXPECT_EQ(empty.Get(0), nullptr);
   EXPECT_EQ(empty.Set(0, &gValues[9]), nullptr);
   empty.Delete(0, true);
 
-  WDL_PtrList<int> l;
+  QvPtrList<int> l;
   Make(l, "123");
   for (intptr_t i : {(intptr_t)-1, (intptr_t)3, INTPTR_MIN, INTPTR_MAX})
     EXPECT_EQ(l.Get(i), nullptr) << i;
@@ -65,7 +65,7 @@ TEST(PtrList, InsertAndDeleteKeepTheOrder)
     {-5, "9123", "123"}, {1, "1923", "123"}, {3, "1239", "123"}, {100, "1239", "123"}};
   for (const auto& c : cases)
   {
-    WDL_PtrList<int> l;
+    QvPtrList<int> l;
     Make(l, "123");
     EXPECT_EQ(l.Insert(c.index, &gValues[9]), &gValues[9]);
     EXPECT_EQ(Order(l), c.afterInsert) << c.index;
@@ -80,7 +80,7 @@ TEST(PtrList, ElementsAreOutOfTheListWhileDestroyed)
   // Delete(1): the second of four goes, the list already holds three.
   {
     Probe::Log log;
-    WDL_PtrList<Probe> l;
+    QvPtrList<Probe> l;
     log.list = &l;
     for (int id = 0; id < 4; ++id)
       l.Add(new Probe(id, &log));
@@ -94,7 +94,7 @@ TEST(PtrList, ElementsAreOutOfTheListWhileDestroyed)
   // Empty(true): last first, null entries skipped, the list cut before each destruction.
   {
     Probe::Log log;
-    WDL_PtrList<Probe> l;
+    QvPtrList<Probe> l;
     log.list = &l;
     for (int id = 0; id < 4; ++id)
       l.Add(new Probe(id, &log));
@@ -109,7 +109,7 @@ std::vector<void*> gFreed;
 
 TEST(PtrList, DeletionGoesThroughTheGivenFunction)
 {
-  WDL_PtrList<int> l;
+  QvPtrList<int> l;
   Make(l, "123");
   gFreed.clear();
   auto record = [](void* p) { gFreed.push_back(p); };
@@ -121,7 +121,7 @@ TEST(PtrList, DeletionGoesThroughTheGivenFunction)
 
 TEST(PtrList, FailedGrowthLeavesTheListUnchanged)
 {
-  WDL_PtrList<int> l((int)sizeof(int*));  // the first block holds exactly two pointers
+  QvPtrList<int> l((int)sizeof(int*));  // the first block holds exactly two pointers
   Make(l, "12");
   FailingAlloc hook(FailingAlloc::kFailAll);
   EXPECT_EQ(l.Add(&gValues[9]), nullptr);

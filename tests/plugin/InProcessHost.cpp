@@ -43,7 +43,7 @@ private:
 
 }  // namespace
 
-IPlugVST* MakePlugInstance(IPlugInstanceInfo instanceInfo)
+PluginVST* MakePlugInstance(PluginInstanceInfo instanceInfo)
 {
   if (!strcmp(gVariant, "constructor-throws"))
     throw std::runtime_error("construction failed");

@@ -41,7 +41,10 @@ public:
   void Close();
 
   AEffect* Effect() { return mEffect; }
-  PassThroughPlug* Plug() { return static_cast<PassThroughPlug*>(static_cast<IPlugVST*>(mEffect->object)); }
+  PassThroughPlug* Plug()
+  {
+    return static_cast<PassThroughPlug*>(static_cast<PluginVST*>(mEffect->object));
+  }
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
 

@@ -6,7 +6,7 @@
 #error "QV_PASSTHRU_VARIANT names the variant this library builds"
 #endif
 
-IPlugVST* MakePlugInstance(IPlugInstanceInfo instanceInfo)
+PluginVST* MakePlugInstance(PluginInstanceInfo instanceInfo)
 {
   const PassThroughVariant* pVariant = FindPassThroughVariant(QV_PASSTHRU_VARIANT);
   return pVariant ? new PassThroughPlug(instanceInfo, *pVariant) : nullptr;

@@ -25,8 +25,9 @@ const PassThroughVariant kVariants[] = {
 class WindowSurface : public TestSurface
 {
 public:
-  WindowSurface(IPlugBase* pPlug) : TestSurface(pPlug, PassThroughPlug::kEditorWidth,
-                                                PassThroughPlug::kEditorHeight) {}
+  WindowSurface(PluginBase* pPlug)
+    : TestSurface(pPlug, PassThroughPlug::kEditorWidth, PassThroughPlug::kEditorHeight)
+  {}
   void* OpenWindow(void* pParent) override { return mWindow = pParent; }
   void CloseWindow() override { mWindow = nullptr; }
   void* GetWindow() override { return mWindow; }
@@ -45,10 +46,10 @@ const PassThroughVariant* FindPassThroughVariant(const char* name)
   return nullptr;
 }
 
-PassThroughPlug::PassThroughPlug(IPlugInstanceInfo instanceInfo, const PassThroughVariant& v)
-  : IPlugVST(instanceInfo, kNumParams, v.mChannelIO, v.mNumPrograms, v.mEffectName, v.mProductName,
-             v.mMfrName, v.mVersion, v.mUniqueID, 0x4F72766E, v.mLatency, v.mDoesMidi,
-             v.mDoesChunks, v.mIsInst)
+PassThroughPlug::PassThroughPlug(PluginInstanceInfo instanceInfo, const PassThroughVariant& v)
+  : PluginVST(instanceInfo, kNumParams, v.mChannelIO, v.mNumPrograms, v.mEffectName, v.mProductName,
+              v.mMfrName, v.mVersion, v.mUniqueID, 0x4F72766E, v.mLatency, v.mDoesMidi,
+              v.mDoesChunks, v.mIsInst)
 {
   GetParam(kGain)->InitDouble("Gain", 0.0, -60.0, 12.0, 0.1, "dB");
   GetParam(kMode)->InitEnum("Mode", 0, 3);
@@ -94,7 +95,7 @@ void PassThroughPlug::ProcessMidiMsg(IMidiMsg* pMsg)
   snprintf(s, sizeof(s), "midi %02X %02X %02X %d", pMsg->mStatus, pMsg->mData1, pMsg->mData2,
            pMsg->mOffset);
   mHooks.push_back(s);
-  IPlugVST::ProcessMidiMsg(pMsg);
+  PluginVST::ProcessMidiMsg(pMsg);
 }
 
 void PassThroughPlug::ProcessSysEx(ISysEx* pSysEx)
@@ -111,7 +112,7 @@ bool PassThroughPlug::MidiNoteName(int noteNumber, char* name)
 {
   // Names the middle C only.
   if (noteNumber != 60)
-    return IPlugVST::MidiNoteName(noteNumber, name);
+    return PluginVST::MidiNoteName(noteNumber, name);
   snprintf(name, kVstMaxNameLen, "%s", "Middle C");
   return true;
 }

@@ -7,7 +7,7 @@
 // One class, several layouts: a variant fixes the channel-I/O string, MIDI, state chunks,
 // instrument flag, latency, names and whether an editor is attached.
 
-#include "framework/IPlugVST.h"
+#include "framework/PluginVST.h"
 
 #include <string>
 #include <vector>
@@ -33,7 +33,7 @@ struct PassThroughVariant
 // The variant named name, or null.
 const PassThroughVariant* FindPassThroughVariant(const char* name);
 
-class PassThroughPlug : public IPlugVST
+class PassThroughPlug : public PluginVST
 {
 public:
   enum EParams
@@ -49,7 +49,7 @@ public:
   static const int kEditorWidth = 300;
   static const int kEditorHeight = 200;
 
-  PassThroughPlug(IPlugInstanceInfo instanceInfo, const PassThroughVariant& variant);
+  PassThroughPlug(PluginInstanceInfo instanceInfo, const PassThroughVariant& variant);
 
   // Hooks seen, in order: "reset", "param 3", "activate 1", "idle", "identified 17", "midi 90 3C 64 5",
   // "sysex 3 7", "guiopen", "guiclose", "presets".

@@ -190,15 +190,26 @@ TEST(PlugInProcess, NotificationsReachTheHost)
   struct Row
   {
     const char* what;
-    void (*act)(IPlugVST*);
+    void (*act)(PluginVST*);
     RecordedHostCall call;
     bool answer;
   } rows[] = {
-    {"gui edit", [](IPlugVST* p) { p->SetParameterFromGUI(PassThroughPlug::kFine, 0.25); },
-     {audioMasterAutomate, PassThroughPlug::kFine, 0, 0.25f}, false},
-    {"begin", [](IPlugVST* p) { p->BeginInformHostOfParamChange(3); }, {audioMasterBeginEdit, 3, 0, 0}, false},
-    {"end", [](IPlugVST* p) { p->EndInformHostOfParamChange(4); }, {audioMasterEndEdit, 4, 0, 0}, false},
-    {"program", [](IPlugVST* p) { p->InformHostOfProgramChange(); }, {audioMasterUpdateDisplay, 0, 0, 0}, false},
+      {"gui edit",
+       [](PluginVST* p) { p->SetParameterFromGUI(PassThroughPlug::kFine, 0.25); },
+       {audioMasterAutomate, PassThroughPlug::kFine, 0, 0.25f},
+       false},
+      {"begin",
+       [](PluginVST* p) { p->BeginInformHostOfParamChange(3); },
+       {audioMasterBeginEdit, 3, 0, 0},
+       false},
+      {"end",
+       [](PluginVST* p) { p->EndInformHostOfParamChange(4); },
+       {audioMasterEndEdit, 4, 0, 0},
+       false},
+      {"program",
+       [](PluginVST* p) { p->InformHostOfProgramChange(); },
+       {audioMasterUpdateDisplay, 0, 0, 0},
+       false},
   };
   for (const Row& r : rows)
   {
@@ -252,7 +263,7 @@ TEST(PlugInProcess, RunsWithoutHostCallback)
   host.Create("stereo");
   AEffect* e = VSTPluginMain(nullptr);
   ASSERT_TRUE(e);
-  IPlugVST* p = static_cast<IPlugVST*>(e->object);
+  PluginVST* p = static_cast<PluginVST*>(e->object);
   e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
   EXPECT_EQ(p->GetHost(), kHostUnknown);
   float in[2][8] = {{0.5f}}, out[2][8] = {};

@@ -1,14 +1,14 @@
 # Raster core tests.
 qv_add_test(NAME raster_core_tests
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/test_lice_combine.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/test_lice_bitmap.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/test_lice_blit.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/test_lice_fill.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/test_lice_geometry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_combine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_bitmap.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_blit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_fill.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_geometry.cpp
   LIBS qv_raster)
 if(WIN32)
   qv_add_test(NAME raster_sysbitmap_win_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_lice_sysbitmap_win.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_px_sysbitmap_win.cpp
     LIBS qv_raster)
 endif()

@@ -1,6 +1,6 @@
 // PNG decoding: the pixel words every layout becomes, the result-bitmap policy, and the refusal of
 // damaged, truncated and oversized input.
-#include "raster/lice_png.h"
+#include "raster/px_png.h"
 
 #include "png_test_util.h"
 
@@ -15,19 +15,19 @@ namespace {
 std::string dataFile(const char* name) { return std::string(QV_TEST_DATA) + "/png/" + name; }
 
 // rgba_32x16.png: pixel (x, y) = (r 8x, g 16y, b 4(x + y), a 255 - 4x).
-std::vector<LICE_pixel> rgbaPattern()
+std::vector<PX_pixel> rgbaPattern()
 {
-  std::vector<LICE_pixel> px;
+  std::vector<PX_pixel> px;
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x)
-      px.push_back(LICE_RGBA(8 * x, 16 * y, 4 * (x + y), 255 - 4 * x));
+      px.push_back(PX_RGBA(8 * x, 16 * y, 4 * (x + y), 255 - 4 * x));
   return px;
 }
 
-std::unique_ptr<LICE_IBitmap> decode(const Bytes& png, LICE_IBitmap* into = nullptr)
+std::unique_ptr<PX_IBitmap> decode(const Bytes& png, PX_IBitmap* into = nullptr)
 {
-  LICE_IBitmap* bm = LICE_LoadPNGFromMemory(png.data(), (int)png.size(), into);
-  return std::unique_ptr<LICE_IBitmap>(into ? nullptr : bm);
+  PX_IBitmap* bm = PX_LoadPNGFromMemory(png.data(), (int)png.size(), into);
+  return std::unique_ptr<PX_IBitmap>(into ? nullptr : bm);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ TEST(PngDecode, TurnsEveryLayoutIntoStraightArgbWords)
     uint32_t width;
     int depth, colour;
     Bytes row, plte, trns;
-    std::vector<LICE_pixel> expected;
+    std::vector<PX_pixel> expected;
   };
   const Case cases[] = {
       {"1-bit grey", 8, 1, 0, {0, 0xA5}, {}, {},
@@ -78,19 +78,19 @@ TEST(PngDecode, FillsTheBitmapPassedInOrANewOne)
   ASSERT_FALSE(png.empty());
   struct Case {
     const char* name;
-    std::unique_ptr<LICE_IBitmap> bitmap;
+    std::unique_ptr<PX_IBitmap> bitmap;
   };
   Case cases[] = {
       {"none: a new heap bitmap", nullptr},
-      {"a 10 x 10 heap bitmap is resized", std::make_unique<LICE_MemBitmap>(10, 10, 4)},
-      {"rows exactly the width", std::make_unique<LICE_MemBitmap>(3, 3, 1)},
+      {"a 10 x 10 heap bitmap is resized", std::make_unique<PX_MemBitmap>(10, 10, 4)},
+      {"rows exactly the width", std::make_unique<PX_MemBitmap>(3, 3, 1)},
       {"a bitmap stored bottom-up", std::make_unique<FlippedBitmap>(0, 0)},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
-    LICE_IBitmap* got = LICE_LoadPNGFromMemory(png.data(), (int)png.size(), c.bitmap.get());
+    PX_IBitmap* got = PX_LoadPNGFromMemory(png.data(), (int)png.size(), c.bitmap.get());
     ASSERT_NE(got, nullptr);
-    std::unique_ptr<LICE_IBitmap> made(c.bitmap ? nullptr : got);
+    std::unique_ptr<PX_IBitmap> made(c.bitmap ? nullptr : got);
     if (c.bitmap) {
       EXPECT_EQ(got, c.bitmap.get());
     }
@@ -134,19 +134,19 @@ TEST(PngDecode, RefusesDamagedTruncatedAndOversizedInput)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(LICE_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size()),
+    EXPECT_EQ(PX_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size()),
               nullptr);
     // A bitmap passed in survives the failure; the oversized images never reach it.
-    LICE_MemBitmap into(5, 7, 4);
-    EXPECT_EQ(LICE_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size(),
-                                     &into),
-              nullptr);
+    PX_MemBitmap into(5, 7, 4);
+    EXPECT_EQ(
+        PX_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size(), &into),
+        nullptr);
     if (c.sizeRefused) {
       EXPECT_EQ(into.getWidth(), 5);
       EXPECT_EQ(into.getHeight(), 7);
     }
   }
-  EXPECT_EQ(LICE_LoadPNGFromMemory(good.data(), -1), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromMemory(good.data(), -1), nullptr);
 }
 
 // Truncation anywhere yields null or, once the image data is complete, the whole image: never a
@@ -171,9 +171,9 @@ TEST(PngDecode, EveryPrefixOfAFileGivesNullOrTheWholeImage)
     ASSERT_FALSE(png.empty());
     auto whole = decode(png);
     ASSERT_NE(whole, nullptr);
-    const std::vector<LICE_pixel> expected = Pixels(*whole);
+    const std::vector<PX_pixel> expected = Pixels(*whole);
     for (size_t len = 0; len < png.size(); ++len) {
-      std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNGFromMemory(png.data(), (int)len));
+      std::unique_ptr<PX_IBitmap> bm(PX_LoadPNGFromMemory(png.data(), (int)len));
       if (!bm) continue;
       ASSERT_EQ(Pixels(*bm), expected) << "prefix of " << len << " bytes";
     }

@@ -1,6 +1,6 @@
 // Loading PNG files by name, and the image-loader list with its file-name functions.
-#include "raster/lice_image.h"
-#include "raster/lice_png.h"
+#include "raster/px_image.h"
+#include "raster/px_png.h"
 
 #include "png_test_util.h"
 
@@ -38,14 +38,15 @@ private:
 // Swaps in another loader list for the life of the guard.
 class LoaderListGuard {
 public:
-  explicit LoaderListGuard(LICE_ImageLoaderEntry* list) : m_saved(LICE_ImageLoader_list)
+  explicit LoaderListGuard(PX_ImageLoaderEntry* list)
+    : m_saved(PX_ImageLoader_list)
   {
-    LICE_ImageLoader_list = list;
+    PX_ImageLoader_list = list;
   }
-  ~LoaderListGuard() { LICE_ImageLoader_list = m_saved; }
+  ~LoaderListGuard() { PX_ImageLoader_list = m_saved; }
 
 private:
-  LICE_ImageLoaderEntry* m_saved;
+  PX_ImageLoaderEntry* m_saved;
 };
 
 // The whole list up to and including its closing empty text.
@@ -74,16 +75,16 @@ TEST(PngFile, LoadsUtf8NamesAndRefusesMissingFiles)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNG(c.path.c_str()));
+    std::unique_ptr<PX_IBitmap> bm(PX_LoadPNG(c.path.c_str()));
     ASSERT_EQ(bm != nullptr, c.loads);
     if (bm) {
       EXPECT_EQ(bm->getWidth() * bm->getHeight(), 32 * 16);
     }
   }
-  EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
+  EXPECT_EQ(PX_LoadPNG(nullptr), nullptr);
 }
 
-// The PNG loader compares the extension (ignoring case) only when asked; LICE_LoadImage asks
+// The PNG loader compares the extension (ignoring case) only when asked; PX_LoadImage asks
 // first and, with tryall, tries again without the check.
 TEST(ImageLoaderList, LoadersCheckTheExtensionOnlyWhenAsked)
 {
@@ -104,18 +105,18 @@ TEST(ImageLoaderList, LoadersCheckTheExtensionOnlyWhenAsked)
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " via " + std::to_string(c.via));
     const std::string path = files.path(c.name);
-    std::unique_ptr<LICE_IBitmap> bm(
+    std::unique_ptr<PX_IBitmap> bm(
         c.via <= kUncheckedLoader
-            ? LICE_PNGLoader::loadfunc(path.c_str(), c.via == kCheckedLoader, nullptr)
-            : LICE_LoadImage(path.c_str(), nullptr, c.via == kLoadImageTryAll));
+            ? PX_PNGLoader::loadfunc(path.c_str(), c.via == kCheckedLoader, nullptr)
+            : PX_LoadImage(path.c_str(), nullptr, c.via == kLoadImageTryAll));
     EXPECT_EQ(bm != nullptr, c.loads);
   }
-  LICE_MemBitmap into(1, 1, 4);
-  EXPECT_EQ(LICE_LoadImage(files.path("IMAGE.PNG").c_str(), &into), &into);
+  PX_MemBitmap into(1, 1, 4);
+  EXPECT_EQ(PX_LoadImage(files.path("IMAGE.PNG").c_str(), &into), &into);
   // Without any '.', '/' or '\\' the whole name is compared with ".png".
-  EXPECT_EQ(LICE_PNGLoader::loadfunc("png", true, nullptr), nullptr);
-  EXPECT_EQ(LICE_PNGLoader::loadfunc(nullptr, false, nullptr), nullptr);
-  EXPECT_EQ(LICE_LoadImage(nullptr, nullptr, true), nullptr);
+  EXPECT_EQ(PX_PNGLoader::loadfunc("png", true, nullptr), nullptr);
+  EXPECT_EQ(PX_PNGLoader::loadfunc(nullptr, false, nullptr), nullptr);
+  EXPECT_EQ(PX_LoadImage(nullptr, nullptr, true), nullptr);
 }
 
 TEST(ImageLoaderList, ImageIsSupportedLooksAtTheFirstPatternOnly)
@@ -131,7 +132,7 @@ TEST(ImageLoaderList, ImageIsSupportedLooksAtTheFirstPatternOnly)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name ? c.name : "(null)");
-    EXPECT_EQ(LICE_ImageIsSupported(c.name), c.supported);
+    EXPECT_EQ(PX_ImageIsSupported(c.name), c.supported);
   }
 }
 
@@ -151,7 +152,7 @@ TEST(ImageLoaderList, ExtensionListHasTheFileDialogForm)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.allsup) + std::to_string(c.allfiles));
-    char* list = LICE_GetImageExtensionList(c.allsup, c.allfiles);
+    char* list = PX_GetImageExtensionList(c.allsup, c.allfiles);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(wholeList(list), c.expected);
     free(list);
@@ -172,10 +173,10 @@ const char* longList()
 
 TEST(ImageLoaderList, ExtensionListJoinsEveryLoader)
 {
-  LICE_ImageLoaderEntry png = *LICE_ImageLoader_list;
-  LICE_ImageLoaderEntry jpg = {nullptr, twoPatterns, nullptr};
-  LICE_ImageLoaderEntry empty = {nullptr, emptyList, nullptr};
-  LICE_ImageLoaderEntry none = {nullptr, noList, nullptr};
+  PX_ImageLoaderEntry png = *PX_ImageLoader_list;
+  PX_ImageLoaderEntry jpg = {nullptr, twoPatterns, nullptr};
+  PX_ImageLoaderEntry empty = {nullptr, emptyList, nullptr};
+  PX_ImageLoaderEntry none = {nullptr, noList, nullptr};
   png._next = nullptr;
   jpg._next = &empty;
   empty._next = &none;
@@ -183,30 +184,30 @@ TEST(ImageLoaderList, ExtensionListJoinsEveryLoader)
 
   {
     LoaderListGuard guard(nullptr);
-    char* list = LICE_GetImageExtensionList(true, false);
+    char* list = PX_GetImageExtensionList(true, false);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(std::string(list, 3), std::string(3, '\0'));
     free(list);
-    EXPECT_FALSE(LICE_ImageIsSupported("a.png"));
+    EXPECT_FALSE(PX_ImageIsSupported("a.png"));
   }
   {
     LoaderListGuard guard(&jpg);
-    char* list = LICE_GetImageExtensionList(true, false);
+    char* list = PX_GetImageExtensionList(true, false);
     ASSERT_NE(list, nullptr);
     using namespace std::string_literals;
     EXPECT_EQ(wholeList(list), "All supported images\0*.JPG;*.JPEG;*.PNG\0"
                                "Pictures (*.JPG;*.JPEG)\0*.JPG\0Old pictures\0*.JPEG\0"
                                "PNG files (*.PNG)\0*.PNG\0\0"s);
     free(list);
-    EXPECT_TRUE(LICE_ImageIsSupported("x.jpg"));
-    EXPECT_FALSE(LICE_ImageIsSupported("x.jpeg"));  // not in the first pattern
-    EXPECT_TRUE(LICE_ImageIsSupported("x.png"));
+    EXPECT_TRUE(PX_ImageIsSupported("x.jpg"));
+    EXPECT_FALSE(PX_ImageIsSupported("x.jpeg"));  // not in the first pattern
+    EXPECT_TRUE(PX_ImageIsSupported("x.png"));
   }
   {
-    std::vector<LICE_ImageLoaderEntry> many(40, LICE_ImageLoaderEntry{nullptr, longList, nullptr});
+    std::vector<PX_ImageLoaderEntry> many(40, PX_ImageLoaderEntry{nullptr, longList, nullptr});
     for (size_t i = 0; i + 1 < many.size(); ++i) many[i]._next = &many[i + 1];
     LoaderListGuard guard(many.data());
-    char* list = LICE_GetImageExtensionList(true, true);
+    char* list = PX_GetImageExtensionList(true, true);
     ASSERT_NE(list, nullptr);
     const std::string whole = wholeList(list);
     free(list);

@@ -1,7 +1,7 @@
 // PNG decoding compared word for word with an independent decoder over the sample images of
 // libpng's source: every format, interlaced and not, from memory and from a file; and the
 // malformed samples, which must be refused or decoded exactly as the other decoder does.
-#include "raster/lice_png.h"
+#include "raster/px_png.h"
 
 #include "png_test_util.h"
 
@@ -29,14 +29,14 @@ std::vector<std::string> pngsIn(const std::string& dir)
 }
 
 // The other decoder's result as pixel words, or empty when it refuses the data.
-std::vector<LICE_pixel> referenceDecode(const Bytes& png, unsigned* w, unsigned* h)
+std::vector<PX_pixel> referenceDecode(const Bytes& png, unsigned* w, unsigned* h)
 {
   unsigned char* rgba = nullptr;
-  std::vector<LICE_pixel> px;
+  std::vector<PX_pixel> px;
   if (lodepng_decode32(&rgba, w, h, png.data(), png.size()) == 0) {
     for (size_t i = 0; i < (size_t)*w * *h; ++i) {
       const unsigned char* p = rgba + i * 4;
-      px.push_back(LICE_RGBA(p[0], p[1], p[2], p[3]));
+      px.push_back(PX_RGBA(p[0], p[1], p[2], p[3]));
     }
   }
   free(rgba);
@@ -63,16 +63,16 @@ TEST(PngReference, DecodesEverySampleAsTheIndependentDecoderDoes)
     SCOPED_TRACE(file);
     const Bytes png = readFile(file);
     unsigned w = 0, h = 0;
-    const std::vector<LICE_pixel> expected = referenceDecode(png, &w, &h);
+    const std::vector<PX_pixel> expected = referenceDecode(png, &w, &h);
     ASSERT_FALSE(expected.empty());
 
-    std::unique_ptr<LICE_IBitmap> fromMemory(LICE_LoadPNGFromMemory(png.data(), (int)png.size()));
+    std::unique_ptr<PX_IBitmap> fromMemory(PX_LoadPNGFromMemory(png.data(), (int)png.size()));
     ASSERT_NE(fromMemory, nullptr);
     EXPECT_EQ(fromMemory->getWidth(), (int)w);
     EXPECT_EQ(fromMemory->getHeight(), (int)h);
     EXPECT_EQ(Pixels(*fromMemory), expected);
 
-    std::unique_ptr<LICE_IBitmap> fromFile(LICE_LoadPNG(file.c_str()));
+    std::unique_ptr<PX_IBitmap> fromFile(PX_LoadPNG(file.c_str()));
     ASSERT_NE(fromFile, nullptr);
     EXPECT_EQ(Pixels(*fromFile), expected);
   }
@@ -85,12 +85,12 @@ TEST(PngReference, MalformedSamplesAreRefusedOrDecodedAlike)
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     const Bytes png = readFile(file);
-    std::unique_ptr<LICE_IBitmap> fromMemory(LICE_LoadPNGFromMemory(png.data(), (int)png.size()));
-    std::unique_ptr<LICE_IBitmap> fromFile(LICE_LoadPNG(file.c_str()));
+    std::unique_ptr<PX_IBitmap> fromMemory(PX_LoadPNGFromMemory(png.data(), (int)png.size()));
+    std::unique_ptr<PX_IBitmap> fromFile(PX_LoadPNG(file.c_str()));
     EXPECT_EQ(fromMemory == nullptr, fromFile == nullptr);
     if (!fromMemory) continue;
     unsigned w = 0, h = 0;
-    const std::vector<LICE_pixel> expected = referenceDecode(png, &w, &h);
+    const std::vector<PX_pixel> expected = referenceDecode(png, &w, &h);
     if (!expected.empty()) {
       EXPECT_EQ(Pixels(*fromMemory), expected);
     }

@@ -1,6 +1,6 @@
 // PNG resources of the program's own module: compiled in with windres on Windows, linked in as
 // registered byte arrays natively.
-#include "raster/lice_png.h"
+#include "raster/px_png.h"
 
 #include "png_test_util.h"
 
@@ -10,7 +10,7 @@ using namespace pngtest;
 
 namespace {
 
-LICE_ModuleHandle ownModule()
+PX_ModuleHandle ownModule()
 {
 #ifdef _WIN32
   return GetModuleHandleA(nullptr);
@@ -37,20 +37,20 @@ TEST(PngResource, LoadsOnlyWholeImagesFromTheModule)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNGFromResource(ownModule(), c.id));
+    std::unique_ptr<PX_IBitmap> bm(PX_LoadPNGFromResource(ownModule(), c.id));
     ASSERT_EQ(bm != nullptr, c.loads);
     if (!bm) continue;
     EXPECT_EQ(bm->getWidth(), 32);
     EXPECT_EQ(bm->getHeight(), 16);
     // Pixel (x, y) = (r 8x, g 16y, b 4(x + y), a 255 - 4x).
-    EXPECT_EQ(Pixels(*bm)[5 * 32 + 7], LICE_RGBA(56, 80, 48, 227));
+    EXPECT_EQ(Pixels(*bm)[5 * 32 + 7], PX_RGBA(56, 80, 48, 227));
   }
 }
 
 TEST(PngResource, DecodesIntoTheBitmapPassedIn)
 {
-  LICE_MemBitmap into(3, 3, 4);
-  EXPECT_EQ(LICE_LoadPNGFromResource(ownModule(), 101, &into), &into);
+  PX_MemBitmap into(3, 3, 4);
+  EXPECT_EQ(PX_LoadPNGFromResource(ownModule(), 101, &into), &into);
   EXPECT_EQ(into.getWidth(), 32);
-  EXPECT_EQ(LICE_LoadPNGFromResource(ownModule(), 102, &into), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromResource(ownModule(), 102, &into), nullptr);
 }

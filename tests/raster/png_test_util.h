@@ -2,7 +2,7 @@
 // and the bitmap kinds come from raster_test_util.h.
 #pragma once
 
-#include "raster/lice.h"
+#include "raster/px.h"
 #include "raster_test_util.h"
 
 #include <zlib.h>

@@ -2,7 +2,7 @@
 // pixel access that does not go through the library under test.
 #pragma once
 
-#include "raster/lice.h"
+#include "raster/px.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,15 +11,16 @@
 // A bitmap over a heap block of exactly width x height pixels, rows exactly the width long and
 // optionally stored bottom-up, so that reading one pixel past either end of the storage leaves the
 // block and the address sanitizer sees it. Sizes beyond maxDim are refused (resize answers false).
-class ExactBitmap : public LICE_IBitmap {
+class ExactBitmap : public PX_IBitmap
+{
 public:
-  explicit ExactBitmap(int w = 0, int h = 0, bool flipped = false,
-                       int maxDim = LICE_MAX_BITMAP_DIM)
-      : m_flipped(flipped), m_maxDim(maxDim)
+  explicit ExactBitmap(int w = 0, int h = 0, bool flipped = false, int maxDim = PX_MAX_BITMAP_DIM)
+    : m_flipped(flipped)
+    , m_maxDim(maxDim)
   {
     resize(w, h);
   }
-  LICE_pixel* getBits() override { return m_bits.get(); }
+  PX_pixel* getBits() override { return m_bits.get(); }
   int getWidth() override { return m_w; }
   int getHeight() override { return m_h; }
   int getRowSpan() override { return m_w; }
@@ -31,12 +32,12 @@ public:
     if (w > m_maxDim || h > m_maxDim || (w == m_w && h == m_h)) return false;
     m_w = w;
     m_h = h;
-    m_bits.reset(w && h ? new LICE_pixel[(size_t)w * h]() : nullptr);
+    m_bits.reset(w && h ? new PX_pixel[(size_t)w * h]() : nullptr);
     return true;
   }
 
 private:
-  std::unique_ptr<LICE_pixel[]> m_bits;
+  std::unique_ptr<PX_pixel[]> m_bits;
   int m_w = 0, m_h = 0;
   bool m_flipped;
   int m_maxDim;
@@ -48,7 +49,7 @@ public:
 };
 
 // Logical pixel (x, y), addressed by hand.
-inline LICE_pixel& Px(LICE_IBitmap& bm, int x, int y)
+inline PX_pixel& Px(PX_IBitmap& bm, int x, int y)
 {
   const int row = bm.isFlipped() ? bm.getHeight() - 1 - y : y;
   return bm.getBits()[(ptrdiff_t)row * bm.getRowSpan() + x];
@@ -63,7 +64,7 @@ inline uint32_t NextWord(uint32_t& state)
   return state;
 }
 
-inline void FillPattern(LICE_IBitmap& bm, uint32_t seed)
+inline void FillPattern(PX_IBitmap& bm, uint32_t seed)
 {
   uint32_t s = seed | 1u;
   for (int y = 0; y < bm.getHeight(); ++y)
@@ -71,25 +72,25 @@ inline void FillPattern(LICE_IBitmap& bm, uint32_t seed)
 }
 
 // The logical image, row by row.
-inline std::vector<LICE_pixel> Pixels(LICE_IBitmap& bm)
+inline std::vector<PX_pixel> Pixels(PX_IBitmap& bm)
 {
-  std::vector<LICE_pixel> v;
+  std::vector<PX_pixel> v;
   for (int y = 0; y < bm.getHeight(); ++y)
     for (int x = 0; x < bm.getWidth(); ++x) v.push_back(Px(bm, x, y));
   return v;
 }
 
 // The logical image of a w x h window at (x0, y0).
-inline std::vector<LICE_pixel> Crop(LICE_IBitmap& bm, int x0, int y0, int w, int h)
+inline std::vector<PX_pixel> Crop(PX_IBitmap& bm, int x0, int y0, int w, int h)
 {
-  std::vector<LICE_pixel> v;
+  std::vector<PX_pixel> v;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) v.push_back(Px(bm, x0 + x, y0 + y));
   return v;
 }
 
 // Copies the logical image of src into dst (same size).
-inline void CopyPixels(LICE_IBitmap& dst, LICE_IBitmap& src)
+inline void CopyPixels(PX_IBitmap& dst, PX_IBitmap& src)
 {
   for (int y = 0; y < src.getHeight(); ++y)
     for (int x = 0; x < src.getWidth(); ++x) Px(dst, x, y) = Px(src, x, y);

@@ -1,7 +1,7 @@
 // The bilinear loops of the scaled and rotated blits (the generic templates and the eight-lane
 // kernels) give exactly the results of the bilinear edge rules written out with the scalar
 // filters, for every kind of combiner, walk direction, row order and edge.
-#include "raster/lice_scaled_kernels.h"
+#include "raster/px_scaled_kernels.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct Lcg {
 struct Images {
   int sw, sh, dw, dh;
   bool srcUp, destUp;
-  std::vector<LICE_pixel> src, dest;
+  std::vector<PX_pixel> src, dest;
   Images(Lcg& rng) : sw(rng.range(2, 40)), sh(rng.range(2, 30)), dw(rng.range(1, 50)),
                      dh(rng.range(1, 20)), srcUp(rng.next() & 1), destUp(rng.next() & 1),
                      src((size_t)sw * sh), dest((size_t)dw * dh)
@@ -29,14 +29,14 @@ struct Images {
     for (size_t i = 0; i < src.size(); i += 3) src[i] &= 0x00FFFFFF;
     for (auto& p : dest) p = rng.next();
   }
-  const LICE_pixel_chan* srcStart() const
+  const PX_pixel_chan* srcStart() const
   {
-    return (const LICE_pixel_chan*)(srcUp ? &src[(size_t)(sh - 1) * sw] : src.data());
+    return (const PX_pixel_chan*)(srcUp ? &src[(size_t)(sh - 1) * sw] : src.data());
   }
   ptrdiff_t srcSpan() const { return (srcUp ? -4 : 4) * (ptrdiff_t)sw; }
-  LICE_pixel_chan* destStart(std::vector<LICE_pixel>& d) const
+  PX_pixel_chan* destStart(std::vector<PX_pixel>& d) const
   {
-    return (LICE_pixel_chan*)(destUp ? &d[(size_t)(dh - 1) * dw] : d.data());
+    return (PX_pixel_chan*)(destUp ? &d[(size_t)(dh - 1) * dw] : d.data());
   }
   ptrdiff_t destSpan() const { return (destUp ? -4 : 4) * (ptrdiff_t)dw; }
 };
@@ -45,25 +45,24 @@ struct Images {
 // four pixels, the last column only vertically, the last row only horizontally, the last pixel
 // not at all.
 template <class C>
-void sampleBilinear(LICE_pixel_chan* out, const LICE_pixel_chan* p, ptrdiff_t span, bool right,
+void sampleBilinear(PX_pixel_chan* out, const PX_pixel_chan* p, ptrdiff_t span, bool right,
                     bool below, unsigned int xfrac, unsigned int yfrac, int weight)
 {
   int r, g, b, a;
   if (right && below)
-    __LICE_BilinearFilterI(&r, &g, &b, &a, p, p + span, xfrac, yfrac);
+    pxi_BilinearFilterI(&r, &g, &b, &a, p, p + span, xfrac, yfrac);
   else if (below)
-    __LICE_LinearFilterI(&r, &g, &b, &a, p, p + span, yfrac);
+    pxi_LinearFilterI(&r, &g, &b, &a, p, p + span, yfrac);
   else if (right)
-    __LICE_LinearFilterI(&r, &g, &b, &a, p, p + 4, xfrac);
+    pxi_LinearFilterI(&r, &g, &b, &a, p, p + 4, xfrac);
   else
-    r = p[LICE_PIXEL_R], g = p[LICE_PIXEL_G], b = p[LICE_PIXEL_B], a = p[LICE_PIXEL_A];
+    r = p[PX_PIXEL_R], g = p[PX_PIXEL_G], b = p[PX_PIXEL_B], a = p[PX_PIXEL_A];
   C::doPix(out, r, g, b, a, weight);
 }
 
 template <class C>
-void referenceScaled(LICE_pixel_chan* dest, const LICE_pixel_chan* src, int w, int h, int sx,
-                     int sy, int idx, int idy, int cr, int cb, ptrdiff_t sspan, ptrdiff_t dspan,
-                     int weight)
+void referenceScaled(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h, int sx, int sy,
+                     int idx, int idy, int cr, int cb, ptrdiff_t sspan, ptrdiff_t dspan, int weight)
 {
   for (int row = 0; row < h; ++row) {
     const long long cy = sy + (long long)row * idy, y = cy / 65536;
@@ -79,7 +78,7 @@ void referenceScaled(LICE_pixel_chan* dest, const LICE_pixel_chan* src, int w, i
 }
 
 template <class C>
-void referenceDelta(LICE_pixel_chan* dest, const LICE_pixel_chan* src, int w, int h, int sx, int sy,
+void referenceDelta(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h, int sx, int sy,
                     int dsdx, int dtdx, int dsdy, int dtdy, int left, int top, int right,
                     int bottom, ptrdiff_t sspan, ptrdiff_t dspan, int weight)
 {
@@ -105,15 +104,14 @@ void compareScaled(int weight, uint32_t seed)
     const int idx = rng.range(-3 * 65536, 3 * 65536), idy = rng.range(-2 * 65536, 2 * 65536);
     const int sx = rng.range(-2 * 65536, im.sw * 65536), sy = rng.range(-65536, im.sh * 65536);
     const int cr = rng.range(1, im.sw), cb = rng.range(1, im.sh);
-    std::vector<LICE_pixel> want = im.dest, generic = im.dest, fast = im.dest;
+    std::vector<PX_pixel> want = im.dest, generic = im.dest, fast = im.dest;
     referenceScaled<C>(im.destStart(want), im.srcStart(), im.dw, im.dh, sx, sy, idx, idy, cr, cb,
                        im.srcSpan(), im.destSpan(), weight);
-    _LICE_Template_Blit2<C>::scaleBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy,
-                                       idx, idy, cr, cb, im.srcSpan(), im.destSpan(), weight,
-                                       LICE_FILTER_BILINEAR);
-    _LICE_ScaledKernels<C>::scaleBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx,
-                                              sy, idx, idy, cr, cb, im.srcSpan(), im.destSpan(),
-                                              weight);
+    pxi_Template_Blit2<C>::scaleBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy,
+                                     idx, idy, cr, cb, im.srcSpan(), im.destSpan(), weight,
+                                     PX_FILTER_BILINEAR);
+    pxi_ScaledKernels<C>::scaleBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx, sy,
+                                            idx, idy, cr, cb, im.srcSpan(), im.destSpan(), weight);
     ASSERT_EQ(generic, want) << "trial " << trial;
     ASSERT_EQ(fast, want) << "trial " << trial;
   }
@@ -131,16 +129,15 @@ void compareDelta(int weight, uint32_t seed)
     const int sy = rng.range(-10 * 65536, (im.sh + 10) * 65536);
     const int left = rng.range(0, im.sw - 1), top = rng.range(0, im.sh - 1);
     const int right = rng.range(left, im.sw), bottom = rng.range(top, im.sh);
-    std::vector<LICE_pixel> want = im.dest, generic = im.dest, fast = im.dest;
+    std::vector<PX_pixel> want = im.dest, generic = im.dest, fast = im.dest;
     referenceDelta<C>(im.destStart(want), im.srcStart(), im.dw, im.dh, sx, sy, dsdx, dtdx, dsdy,
                       dtdy, left, top, right, bottom, im.srcSpan(), im.destSpan(), weight);
-    _LICE_Template_Blit3::deltaBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy,
-                                    dsdx, dtdx, dsdy, dtdy, 0, 0, left, top, right, bottom,
-                                    im.srcSpan(), im.destSpan(), weight, LICE_FILTER_BILINEAR,
-                                    &C::doPix);
-    _LICE_ScaledKernels<C>::deltaBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx,
-                                              sy, dsdx, dtdx, dsdy, dtdy, left, top, right, bottom,
-                                              im.srcSpan(), im.destSpan(), weight);
+    pxi_Template_Blit3::deltaBlit(im.destStart(generic), im.srcStart(), im.dw, im.dh, sx, sy, dsdx,
+                                  dtdx, dsdy, dtdy, 0, 0, left, top, right, bottom, im.srcSpan(),
+                                  im.destSpan(), weight, PX_FILTER_BILINEAR, &C::doPix);
+    pxi_ScaledKernels<C>::deltaBlitBilinear(im.destStart(fast), im.srcStart(), im.dw, im.dh, sx, sy,
+                                            dsdx, dtdx, dsdy, dtdy, left, top, right, bottom,
+                                            im.srcSpan(), im.destSpan(), weight);
     ASSERT_EQ(generic, want) << "trial " << trial;
     ASSERT_EQ(fast, want) << "trial " << trial;
   }
@@ -153,21 +150,24 @@ struct Case {
   int weight;
 };
 
-#define LICE_CASE(C, w) {#C, &compareScaled<C>, &compareDelta<C>, w}
+#define PX_CASE(C, w)                                                                              \
+  {                                                                                                \
+#C, &compareScaled < C>, &compareDelta < C>, w                                                 \
+  }
 
 }  // namespace
 
 TEST(ScaledKernels, BilinearLoopsFollowTheScalarFilterAndEdgeRules)
 {
   const Case cases[] = {
-      LICE_CASE(_LICE_CombinePixelsClobberNoClamp, 256),
-      LICE_CASE(_LICE_CombinePixelsCopyNoClamp, 77),
-      LICE_CASE(_LICE_CombinePixelsAdd, 256),
-      LICE_CASE(_LICE_CombinePixelsMulNoClamp, 140),
-      LICE_CASE(_LICE_CombinePixelsHSVAdjust, 256),
-      LICE_CASE(_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp, 256),
-      LICE_CASE(_LICE_CombinePixelsCopySourceAlphaNoClamp, 200),
-      LICE_CASE(_LICE_CombinePixelsOverlaySourceAlpha, 256),
+      PX_CASE(pxi_CombinePixelsClobberNoClamp, 256),
+      PX_CASE(pxi_CombinePixelsCopyNoClamp, 77),
+      PX_CASE(pxi_CombinePixelsAdd, 256),
+      PX_CASE(pxi_CombinePixelsMulNoClamp, 140),
+      PX_CASE(pxi_CombinePixelsHSVAdjust, 256),
+      PX_CASE(pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp, 256),
+      PX_CASE(pxi_CombinePixelsCopySourceAlphaNoClamp, 200),
+      PX_CASE(pxi_CombinePixelsOverlaySourceAlpha, 256),
   };
   uint32_t seed = 1;
   for (const Case& c : cases) {
@@ -183,15 +183,16 @@ TEST(ScaledKernels, WordFilterEqualsTheScalarFilter)
   Lcg rng{99};
   const unsigned int edges[] = {0, 1, 255, 256, 32767, 32768, 65280, 65534, 65535};
   for (int trial = 0; trial < 200000; ++trial) {
-    LICE_pixel px[4];
-    for (LICE_pixel& p : px) p = rng.next() | (trial & 1 ? 0xFF000000u : 0u);
+    PX_pixel px[4];
+    for (PX_pixel& p : px)
+      p = rng.next() | (trial & 1 ? 0xFF000000u : 0u);
     if (trial % 7 == 0) px[0] = px[1] = px[2] = px[3] = 0xFFFFFFFFu;
     const unsigned int xf = trial < 81 ? edges[trial % 9] : rng.next() & 0xFFFF;
     const unsigned int yf = trial < 81 ? edges[trial / 9] : rng.next() & 0xFFFF;
     int r, g, b, a;
-    const LICE_pixel_chan* top = (const LICE_pixel_chan*)px;
-    __LICE_BilinearFilterI(&r, &g, &b, &a, top, top + 8, xf, yf);
-    ASSERT_EQ(_LICE_BilinearPixel(top, top + 8, xf, yf), LICE_RGBA(r, g, b, a))
+    const PX_pixel_chan* top = (const PX_pixel_chan*)px;
+    pxi_BilinearFilterI(&r, &g, &b, &a, top, top + 8, xf, yf);
+    ASSERT_EQ(pxi_BilinearPixel(top, top + 8, xf, yf), PX_RGBA(r, g, b, a))
         << "fractions " << xf << "," << yf;
   }
 }

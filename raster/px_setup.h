@@ -1,0 +1,92 @@
+// Set-up helpers shared by the blit, fill and scaling code: turning float alphas and positions into
+// integer weights and 16.16 fixed point without undefined conversions, and addressing logical rows
+// of possibly flipped bitmaps with pointer-sized arithmetic.
+//
+// Every conversion here refuses values that would not fit (and NaN or infinity) instead of letting
+// a float-to-int conversion overflow; the callers then draw nothing.
+#pragma once
+
+#include "raster/px.h"
+
+#include <cstdint>
+
+// Largest weight magnitude the combiners accept (alpha 65536). Every combiner formula stays inside
+// 64-bit intermediates for channels within +-32768 and weights up to this.
+constexpr int PX_MAX_WEIGHT = 1 << 24;
+// Largest channel magnitude a combiner may be given (the integer part of a 16.16 int).
+constexpr int PX_MAX_CHANNEL = 32768;
+
+// w = (int)(alpha * 256), truncated toward zero. False for NaN, infinity or |w| > PX_MAX_WEIGHT.
+// The product is exact in double and float alike (a power of two), so both spellings agree.
+static inline bool pxi_WeightFromAlpha(double alpha, int* w)
+{
+  const double p = alpha * 256.0;
+  if (!(p > -(double)PX_MAX_WEIGHT - 1.0 && p < (double)PX_MAX_WEIGHT + 1.0))
+    return false;
+  *w = (int)p;
+  return true;
+}
+
+// (int)v truncated toward zero, false when v is NaN or outside the int range.
+static inline bool pxi_ToInt(double v, int* out)
+{
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
+  *out = (int)v;
+  return true;
+}
+
+// 16.16 fixed point: (int)(v * 65536.0), truncated toward zero; false when it would not fit.
+static inline bool pxi_ToFixed(double v, int* out) { return pxi_ToInt(v * 65536.0, out); }
+
+// Clamps a 64-bit value into the int range.
+static inline int pxi_ClampToInt(int64_t v)
+{
+  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int)v;
+}
+
+// A logical row of a bitmap: the first byte of row y and the signed byte step to row y + 1.
+struct pxi_Rows
+{
+  PX_pixel_chan* start;
+  ptrdiff_t step;
+};
+
+// Addresses logical row y (storage row height - 1 - y when flipped); bits is bm->getBits().
+static inline pxi_Rows pxi_LogicalRows(PX_IBitmap* bm, PX_pixel* bits, int y)
+{
+  const ptrdiff_t span = (ptrdiff_t)bm->getRowSpan() * 4;
+  pxi_Rows r;
+  if (bm->isFlipped()) {
+    r.start = (PX_pixel_chan*)bits + (ptrdiff_t)(bm->getHeight() - 1 - y) * span;
+    r.step = -span;
+  } else {
+    r.start = (PX_pixel_chan*)bits + (ptrdiff_t)y * span;
+    r.step = span;
+  }
+  return r;
+}
+
+// The byte range [lo, hi) that rows rows of cols pixels starting at start with step cover.
+static inline void pxi_RowsExtent(const PX_pixel_chan* start, ptrdiff_t step, int cols, int rows,
+                                  uintptr_t* lo, uintptr_t* hi)
+{
+  const uintptr_t a = (uintptr_t)start;
+  const uintptr_t b = (uintptr_t)start + (uintptr_t)((rows - 1) * step);
+  *lo = a < b ? a : b;
+  *hi = (a < b ? b : a) + (uintptr_t)cols * 4;
+}
+
+// True when two row sets share any byte (a conservative test for same-storage overlap).
+static inline bool pxi_RowsOverlap(const PX_pixel_chan* a, ptrdiff_t astep, const PX_pixel_chan* b,
+                                   ptrdiff_t bstep, int cols, int rows)
+{
+  uintptr_t alo, ahi, blo, bhi;
+  pxi_RowsExtent(a, astep, cols, rows, &alo, &ahi);
+  pxi_RowsExtent(b, bstep, cols, rows, &blo, &bhi);
+  return alo < bhi && blo < ahi;
+}
+
+// The bitmap a warping or scaling walk reads: src itself, or *copy holding src's pixels when src
+// shares storage with dest (so every pixel is read as it was before the draw); null when the copy
+// could not be made.
+PX_IBitmap* pxi_SourceApartFrom(PX_IBitmap* dest, PX_IBitmap* src, PX_MemBitmap* copy);
