@@ -22,7 +22,11 @@ class DenormalGuard
 {
 public:
 #if QV_HAVE_MXCSR
-  DenormalGuard() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
+  DenormalGuard()
+    : mSaved(_mm_getcsr())
+  {
+    _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero);
+  }
   ~DenormalGuard() { _mm_setcsr(mSaved); }
 #else
   DenormalGuard() {}
@@ -34,8 +38,8 @@ public:
 
 private:
 #if QV_HAVE_MXCSR
-  static const unsigned kFlushToZero = 0x8000;     // results below the normal range become 0
-  static const unsigned kDenormalsAreZero = 0x0040; // denormal inputs read as 0
+  static const unsigned kFlushToZero = 0x8000;       // results below the normal range become 0
+  static const unsigned kDenormalsAreZero = 0x0040;  // denormal inputs read as 0
   unsigned mSaved;
 #endif
 };

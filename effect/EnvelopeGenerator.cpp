@@ -16,16 +16,15 @@ constexpr double kMaxStageSamples = 9007199254740992.0;
 }  // namespace
 
 EnvelopeGenerator::EnvelopeGenerator()
-  : minimumLevel(0.0001),
-    currentStage(OFF),
-    currentLevel(minimumLevel),
-    multiplier(1.0),
-    sampleRate(44100.0),
-    stageValue{0.0, 0.01, 0.5, 0.1, 1.0},
-    currentSampleIndex(0),
-    nextStageSampleIndex(0)
-{
-}
+  : minimumLevel(0.0001)
+  , currentStage(OFF)
+  , currentLevel(minimumLevel)
+  , multiplier(1.0)
+  , sampleRate(44100.0)
+  , stageValue{0.0, 0.01, 0.5, 0.1, 1.0}
+  , currentSampleIndex(0)
+  , nextStageSampleIndex(0)
+{}
 
 unsigned long long EnvelopeGenerator::toSamples(double product)
 {

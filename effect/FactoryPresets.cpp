@@ -9,13 +9,14 @@ namespace {
 struct FactoryPreset
 {
   const char* name;
-  double head[kStep1];                   // parameters 0 .. 19
-  const char* steps;                     // parameters 20 .. 35
-  double tail[kNumParams - kStepMode];   // parameters 36 .. 41
+  double head[kStep1];                  // parameters 0 .. 19
+  const char* steps;                    // parameters 20 .. 35
+  double tail[kNumParams - kStepMode];  // parameters 36 .. 41
 };
 
 // Values below a parameter's minimum (the release of "Alienz" and "Little Kick") are stored as
 // given; restoring the program clamps them like any other value.
+// clang-format off
 const FactoryPreset kFactoryPresets[] = {
   {"Falling Drops",
    {0.01, 0.5, 0.1, 0.693829, 0.01, 0.101899, 0.1, 0.943344, 0.285625, 0.310326,
@@ -153,6 +154,7 @@ const FactoryPreset kFactoryPresets[] = {
    "1110111011101110",
    {0, 1, 16, 5, 1, 1}},
 };
+// clang-format on
 
 constexpr int kNumFactoryPresets = (int)(sizeof(kFactoryPresets) / sizeof(kFactoryPresets[0]));
 static_assert(kNumFactoryPresets == 27, "27 factory presets, then the empty slots");
@@ -173,7 +175,7 @@ void presetValues(const FactoryPreset& preset, double (&values)[kNumParams])
 // untyped, so MakePreset reads a double for each of them.
 template <std::size_t... I>
 void Quorvalent::makeFactoryPreset(const char* name, const double* values,
-                                 std::index_sequence<I...>)
+                                   std::index_sequence<I...>)
 {
   MakePreset(name, values[I]...);
 }

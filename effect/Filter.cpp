@@ -3,16 +3,16 @@
 #include <cmath>
 
 Filter::Filter()
-  : cutoff(0.99),
-    resonance(0.0),
-    mode(FILTER_MODE_LOWPASS),
-    feedbackAmount(0.0),
-    buf0(0.0),
-    buf1(0.0),
-    buf2(0.0),
-    buf3(0.0),
-    cutoffMod(0.0),
-    calculatedCutoff(0.99)
+  : cutoff(0.99)
+  , resonance(0.0)
+  , mode(FILTER_MODE_LOWPASS)
+  , feedbackAmount(0.0)
+  , buf0(0.0)
+  , buf1(0.0)
+  , buf2(0.0)
+  , buf3(0.0)
+  , cutoffMod(0.0)
+  , calculatedCutoff(0.99)
 {
   calculateFeedbackAmount();
 }

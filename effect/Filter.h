@@ -34,10 +34,18 @@ public:
     double output;
     switch (mode)
     {
-      case FILTER_MODE_LOWPASS: output = buf1; break;
-      case FILTER_MODE_HIGHPASS: output = input - buf3; break;
-      case FILTER_MODE_BANDPASS: output = buf0 - buf3; break;
-      default: output = 0.0; break;
+      case FILTER_MODE_LOWPASS:
+        output = buf1;
+        break;
+      case FILTER_MODE_HIGHPASS:
+        output = input - buf3;
+        break;
+      case FILTER_MODE_BANDPASS:
+        output = buf0 - buf3;
+        break;
+      default:
+        output = 0.0;
+        break;
     }
 
     // Each stage feeds the next within the sample, so an overflow or NaN anywhere reaches buf3.

@@ -31,8 +31,7 @@ public:
                       const double* inR, double* outL, double* outR, int n)
   {
 #if QV_FILTER_PAIR_SSE2
-    if (left.cutoff == right.cutoff && left.resonance == right.resonance &&
-        left.mode == right.mode)
+    if (left.cutoff == right.cutoff && left.resonance == right.resonance && left.mode == right.mode)
     {
       processPacked(left, right, cutoffMods, inL, inR, outL, outR, n);
       return;
@@ -51,8 +50,7 @@ private:
 #if QV_FILTER_PAIR_SSE2
   // Lane 0 is the left channel, lane 1 the right.
   static void processPacked(Filter& left, Filter& right, const double* cutoffMods,
-                            const double* inL, const double* inR, double* outL, double* outR,
-                            int n)
+                            const double* inL, const double* inR, double* outL, double* outR, int n)
   {
     __m128d b0 = _mm_set_pd(right.buf0, left.buf0);
     __m128d b1 = _mm_set_pd(right.buf1, left.buf1);
@@ -82,10 +80,18 @@ private:
       __m128d output;
       switch (mode)
       {
-        case Filter::FILTER_MODE_LOWPASS: output = b1; break;
-        case Filter::FILTER_MODE_HIGHPASS: output = _mm_sub_pd(input, b3); break;
-        case Filter::FILTER_MODE_BANDPASS: output = _mm_sub_pd(b0, b3); break;
-        default: output = _mm_setzero_pd(); break;
+        case Filter::FILTER_MODE_LOWPASS:
+          output = b1;
+          break;
+        case Filter::FILTER_MODE_HIGHPASS:
+          output = _mm_sub_pd(input, b3);
+          break;
+        case Filter::FILTER_MODE_BANDPASS:
+          output = _mm_sub_pd(b0, b3);
+          break;
+        default:
+          output = _mm_setzero_pd();
+          break;
       }
 
       // x - x is a number (zero) exactly when x is finite. A lane whose last stage or output is

@@ -7,9 +7,11 @@ constexpr int kQueueSize = 1024;
 }
 
 MIDIReceiver::MIDIReceiver()
-  : mMidiQueue(kQueueSize), mLastNoteNumber(-1), mLastVelocity(0), mOffset(0)
-{
-}
+  : mMidiQueue(kQueueSize)
+  , mLastNoteNumber(-1)
+  , mLastVelocity(0)
+  , mOffset(0)
+{}
 
 void MIDIReceiver::onMessageReceived(IMidiMsg* message)
 {

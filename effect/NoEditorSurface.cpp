@@ -10,15 +10,11 @@ IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
   , mWidth(w)
   , mHeight(h)
   , mFPS(fps < 1 ? 25 : fps)
-{
-}
+{}
 
 IGraphics::~IGraphics() {}
 
-bool IGraphics::MeasureIText(IText* /*pTxt*/, char* /*str*/, IRECT* /*pR*/)
-{
-  return false;
-}
+bool IGraphics::MeasureIText(IText* /*pTxt*/, char* /*str*/, IRECT* /*pR*/) { return false; }
 
 void IGraphics::Resize(int w, int h)
 {

@@ -3,14 +3,14 @@
 #include <cmath>
 
 Oscillator::Oscillator()
-  : mOscillatorMode(OSCILLATOR_MODE_SINE),
-    mPI(3.141592653589793),
-    mFrequency(440.0),
-    mPhase(0.0),
-    mSampleRate(44100.0),
-    mPhaseIncrement(0.0),
-    twoPI(mPI + mPI),
-    isMuted(true)
+  : mOscillatorMode(OSCILLATOR_MODE_SINE)
+  , mPI(3.141592653589793)
+  , mFrequency(440.0)
+  , mPhase(0.0)
+  , mSampleRate(44100.0)
+  , mPhaseIncrement(0.0)
+  , twoPI(mPI + mPI)
+  , isMuted(true)
 {
   updateIncrement();
 }
@@ -52,10 +52,17 @@ void Oscillator::generate(double* buffer, int nFrames)
   {
     switch (mOscillatorMode)
     {
-      case OSCILLATOR_MODE_SINE: buffer[i] = sine(mPhase); break;
-      case OSCILLATOR_MODE_SAW: buffer[i] = 1.0 - 2.0 * mPhase / twoPI; break;
-      case OSCILLATOR_MODE_SQUARE: buffer[i] = (mPI >= mPhase) ? 1.0 : -1.0; break;
-      default: break;
+      case OSCILLATOR_MODE_SINE:
+        buffer[i] = sine(mPhase);
+        break;
+      case OSCILLATOR_MODE_SAW:
+        buffer[i] = 1.0 - 2.0 * mPhase / twoPI;
+        break;
+      case OSCILLATOR_MODE_SQUARE:
+        buffer[i] = (mPI >= mPhase) ? 1.0 : -1.0;
+        break;
+      default:
+        break;
     }
     advancePhase();
   }

@@ -7,7 +7,11 @@
 class CParamSmooth
 {
 public:
-  CParamSmooth() : a(0.99f), b(1.0f - a), z(0.0f) {}
+  CParamSmooth()
+    : a(0.99f)
+    , b(1.0f - a)
+    , z(0.0f)
+  {}
 
   float Process(float in)
   {

@@ -17,7 +17,7 @@ enum EParams
   kFilterRelease,
   kFilterCutoff,
   kFilterResonance,
-  kAmpLFODepth,       // 10
+  kAmpLFODepth,  // 10
   kAmpLFORate,
   kAmpLFOTriplet,
   kFilterLFODepth,
@@ -27,13 +27,13 @@ enum EParams
   kFilterType,
   kAmpLFOType,
   kFilterLFOType,
-  kStep1,             // 20 .. 35: steps 1 .. 16
+  kStep1,  // 20 .. 35: steps 1 .. 16
   kStep16 = kStep1 + 15,
-  kStepMode,          // 36: off = sequencer, on = MIDI / push
+  kStepMode,  // 36: off = sequencer, on = MIDI / push
   kNoteLength,
   kNumStepsParam,
   kArpSpeed,
-  kFilterEnvAmount,   // 40
+  kFilterEnvAmount,  // 40
   kDryWet,
   kNumParams
 };
@@ -61,5 +61,5 @@ constexpr int kNumSpeeds = 10;
 extern const int speed_array[kNumSpeeds];
 
 // Steps on in a new instance: 1, 2 and 6.
-constexpr bool kDefaultStepOn[kNumSteps] = {true, true, false, false, false, true, false, false,
+constexpr bool kDefaultStepOn[kNumSteps] = {true,  true,  false, false, false, true,  false, false,
                                             false, false, false, false, false, false, false, false};

@@ -94,10 +94,7 @@ void Quorvalent::OnHostIdentified()
   mTempo = mTimeInfo.mTempo;
 }
 
-void Quorvalent::ProcessMidiMsg(IMidiMsg* pMsg)
-{
-  mMIDIReceiver.onMessageReceived(pMsg);
-}
+void Quorvalent::ProcessMidiMsg(IMidiMsg* pMsg) { mMIDIReceiver.onMessageReceived(pMsg); }
 
 void Quorvalent::onNoteOn(const int /*noteNumber*/, const int /*velocity*/)
 {

@@ -117,38 +117,38 @@ private:
   Oscillator mAmpLFO;
   double mFilterLFODepth;
   double mAmpLFODepth;
-  int mFilterLFOShape;   // parameter 19: 0 saw, 1 square, 2 sine
-  int mAmpLFOShape;      // parameter 18
+  int mFilterLFOShape;  // parameter 19: 0 saw, 1 square, 2 sine
+  int mAmpLFOShape;     // parameter 18
   double mDryWet;
   bool mPush;
   ITimeInfo mTimeInfo;
-  double mPosInBar;      // quarter notes into the bar at block start
-  int mSamplesPerBar;    // a bar of four quarter notes
-  int mSampleRate;       // whole samples per second, for bar and step timing
+  double mPosInBar;    // quarter notes into the bar at block start
+  int mSamplesPerBar;  // a bar of four quarter notes
+  int mSampleRate;     // whole samples per second, for bar and step timing
   double mTempo;
   double mFilterEnvAmount;
   int mDumpCount;
-  int mCounter;          // sample position inside the bar
+  int mCounter;  // sample position inside the bar
   int mCurrentStep;
   bool mStepHandled;
   int mLedIdx[kNumSteps];
   IBitmapControl* mLeds[kNumSteps];
   std::atomic<int> mShownStep;
-  int mMode;             // 0 sequencer, 1 MIDI / push
-  bool mTrigger;         // a step asked for a retrigger: the gate is fading out
+  int mMode;      // 0 sequencer, 1 MIDI / push
+  bool mTrigger;  // a step asked for a retrigger: the gate is fading out
   bool mNoteOffSent;
   bool mAmpTriplet;
   bool mFilterTriplet;
   int mAmpRateMul;
   int mFilterRateMul;
   float mGateGain;
-  double mNoteLen;       // fraction of a step
-  double mSpeed;         // step length in sixty-fourth notes
+  double mNoteLen;  // fraction of a step
+  double mSpeed;    // step length in sixty-fourth notes
 
   // Step timing of the running block, fixed at its start.
-  bool mTimingValid;     // false: tempo, position or lengths unusable; the sequencer idles
-  int mUnit;             // a sixty-fourth note in samples
-  int mStepLen;          // a step in samples
-  int mStepPos;          // mCounter % mStepLen
-  double mNoteOffThreshold; // step position (plus the lead) from which the note-off is due
+  bool mTimingValid;         // false: tempo, position or lengths unusable; the sequencer idles
+  int mUnit;                 // a sixty-fourth note in samples
+  int mStepLen;              // a step in samples
+  int mStepPos;              // mCounter % mStepLen
+  double mNoteOffThreshold;  // step position (plus the lead) from which the note-off is due
 };

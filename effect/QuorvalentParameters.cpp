@@ -70,10 +70,10 @@ void Quorvalent::CreateParams()
   }
 
   // Envelope times get finer resolution at the short end, levels and depths likewise.
-  static const int kCubic[] = {kAmpAttack, kAmpDecay, kAmpRelease, kFilterAttack, kFilterDecay,
-                               kFilterRelease};
-  static const int kSquare[] = {kAmpSustain, kFilterSustain, kFilterEnvAmount, kAmpLFODepth,
-                                kFilterLFODepth, kFilterResonance};
+  static const int kCubic[] = {kAmpAttack,    kAmpDecay,    kAmpRelease,
+                               kFilterAttack, kFilterDecay, kFilterRelease};
+  static const int kSquare[] = {kAmpSustain,  kFilterSustain,  kFilterEnvAmount,
+                                kAmpLFODepth, kFilterLFODepth, kFilterResonance};
   for (int i : kCubic)
     GetParam(i)->SetShape(3.0);
   for (int i : kSquare)

@@ -133,8 +133,8 @@ void Quorvalent::controlStage(ChunkValues& v, int s, const BlockState& block)
   }
 }
 
-void Quorvalent::effectStage(const ChunkValues& v, double dry, const double* inL,
-                             const double* inR, double* outL, double* outR, int n)
+void Quorvalent::effectStage(const ChunkValues& v, double dry, const double* inL, const double* inR,
+                             double* outL, double* outR, int n)
 {
   double wetL[kChunk];
   double wetR[kChunk];

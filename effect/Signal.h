@@ -20,7 +20,10 @@ namespace Signals {
 class DelegateMemento
 {
 public:
-  DelegateMemento() : closureThis(nullptr), memFunc{} {}
+  DelegateMemento()
+    : closureThis(nullptr)
+    , memFunc{}
+  {}
 
   // Object address first; for the same object, the member-function pointers' bytes.
   bool IsLess(const DelegateMemento& right) const
@@ -63,10 +66,13 @@ class Delegate2 : public DelegateMemento
 {
 public:
   // An empty delegate; calling it does nothing and returns RetType().
-  Delegate2() : mInvoke(nullptr) {}
+  Delegate2()
+    : mInvoke(nullptr)
+  {}
 
   template <class X, class Y>
-  Delegate2(Y* object, RetType (X::*function)(Param1, Param2)) : mInvoke(&invoke<X, Y>)
+  Delegate2(Y* object, RetType (X::*function)(Param1, Param2))
+    : mInvoke(&invoke<X, Y>)
   {
     set(static_cast<void*>(object), function);
   }

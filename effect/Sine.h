@@ -34,12 +34,12 @@ constexpr double kCancelled = 0x1p-16;
 // sin x = x + x^3 g(x^2) and cos x = 1 - x^2/2 + x^4 h(x^2) on [-pi/4, pi/4]: g and h are the
 // Taylor series economised to degree 5 over that interval (shifted Chebyshev polynomials, worked in
 // exact rational arithmetic, then rounded); their error stays below a tenth of the last bit.
-constexpr double s3 = -0x1.5555555555555p-3, s5 = 0x1.1111111110bb3p-7,
-                 s7 = -0x1.a01a019e83c6fp-13, s9 = 0x1.71de3796a9ea9p-19,
-                 s11 = -0x1.ae600b2037cb1p-26, s13 = 0x1.5e0b2389aef14p-33;
-constexpr double c4 = 0x1.5555555555555p-5, c6 = -0x1.6c16c16c16967p-10,
-                 c8 = 0x1.a01a019f4ebc8p-16, c10 = -0x1.27e4fa17e834bp-22,
-                 c12 = 0x1.1eeb68f65afa5p-29, c14 = -0x1.907dabea175dbp-37;
+constexpr double s3 = -0x1.5555555555555p-3, s5 = 0x1.1111111110bb3p-7, s7 = -0x1.a01a019e83c6fp-13,
+                 s9 = 0x1.71de3796a9ea9p-19, s11 = -0x1.ae600b2037cb1p-26,
+                 s13 = 0x1.5e0b2389aef14p-33;
+constexpr double c4 = 0x1.5555555555555p-5, c6 = -0x1.6c16c16c16967p-10, c8 = 0x1.a01a019f4ebc8p-16,
+                 c10 = -0x1.27e4fa17e834bp-22, c12 = 0x1.1eeb68f65afa5p-29,
+                 c14 = -0x1.907dabea175dbp-37;
 
 // sin(x + y) for |x| <= pi/4, y the rounding tail of x.
 inline double kernelSin(double x, double y)
@@ -87,10 +87,18 @@ inline double sine(double x)
   double s;
   switch ((long long)n & 3)
   {
-    case 0: s = kernelSin(r, tail); break;
-    case 1: s = kernelCos(r, tail); break;
-    case 2: s = -kernelSin(r, tail); break;
-    default: s = -kernelCos(r, tail); break;
+    case 0:
+      s = kernelSin(r, tail);
+      break;
+    case 1:
+      s = kernelCos(r, tail);
+      break;
+    case 2:
+      s = -kernelSin(r, tail);
+      break;
+    default:
+      s = -kernelCos(r, tail);
+      break;
   }
   return x < 0.0 ? -s : s;
 }

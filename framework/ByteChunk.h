@@ -19,7 +19,9 @@
 class ByteChunk
 {
 public:
-  ByteChunk() : mBytes(4096) {}
+  ByteChunk()
+    : mBytes(4096)
+  {}
 
   template <class T>
   int Put(const T* pVal)

@@ -10,7 +10,8 @@ inline unsigned int QvBswapIfLE(unsigned int x)
   return x;
 #else
   const uint32_t v = (uint32_t)x;
-  return (unsigned int)(((v & 0xFFu) << 24) | ((v & 0xFF00u) << 8) | ((v >> 8) & 0xFF00u) | (v >> 24));
+  return (unsigned int)(((v & 0xFFu) << 24) | ((v & 0xFF00u) << 8) | ((v >> 8) & 0xFF00u) |
+                        (v >> 24));
 #endif
 }
 

@@ -110,10 +110,10 @@ private:
     return true;
   }
 
-  void* mBuf;    // heap block, null while nothing is allocated
-  int mGranul;   // growth step chosen by the owner
-  int mAlloc;    // bytes in the block
-  int mSize;     // bytes in use, never more than mAlloc
+  void* mBuf;   // heap block, null while nothing is allocated
+  int mGranul;  // growth step chosen by the owner
+  int mAlloc;   // bytes in the block
+  int mSize;    // bytes in use, never more than mAlloc
 };
 
 // An array of plain values (copied bytewise) over a QvHeapBuf.

@@ -42,35 +42,35 @@ const HostKeyword kHostKeywords[] = {
 
 // Display names by identifier; null entries show as "Unknown".
 const char* const kHostNames[] = {
-  "Unknown",            // 0 unknown
-  "Reaper",             // 1
-  "ProTools",           // 2
-  "Cubase",             // 3
-  "Nuendo",             // 4
-  "Sonar",              // 5
-  "Vegas",              // 6
-  "FLStudio",           // 7
-  "Samplitude",         // 8
-  "Live",               // 9
-  nullptr,              // 10
-  nullptr,              // 11
-  nullptr,              // 12 (melodyne)
-  "VSTScanner",         // 13
-  "AULab",              // 14
-  "Forte",              // 15
-  "Chainer",            // 16
-  "Audition",           // 17
-  "Orion",              // 18
-  nullptr,              // 19
-  "SAWStudio",          // 20
-  "Logic",              // 21
-  "GarageBand",         // 22
-  "DigitalPerformer",   // 23
-  "Standalone",         // 24
-  "AudioMulch",         // 25
-  "StudioOne",          // 26
-  "VST3PluginTestHost", // 27
-  "Ardour",             // 28
+  "Unknown",             // 0 unknown
+  "Reaper",              // 1
+  "ProTools",            // 2
+  "Cubase",              // 3
+  "Nuendo",              // 4
+  "Sonar",               // 5
+  "Vegas",               // 6
+  "FLStudio",            // 7
+  "Samplitude",          // 8
+  "Live",                // 9
+  nullptr,               // 10
+  nullptr,               // 11
+  nullptr,               // 12 (melodyne)
+  "VSTScanner",          // 13
+  "AULab",               // 14
+  "Forte",               // 15
+  "Chainer",             // 16
+  "Audition",            // 17
+  "Orion",               // 18
+  nullptr,               // 19
+  "SAWStudio",           // 20
+  "Logic",               // 21
+  "GarageBand",          // 22
+  "DigitalPerformer",    // 23
+  "Standalone",          // 24
+  "AudioMulch",          // 25
+  "StudioOne",           // 26
+  "VST3PluginTestHost",  // 27
+  "Ardour",              // 28
 };
 
 }  // namespace

@@ -74,8 +74,10 @@ int IMidiMsg::NoteNumber() const
   {
     case kNoteOn:
     case kNoteOff:
-    case kPolyAftertouch: return mData1;
-    default: return -1;
+    case kPolyAftertouch:
+      return mData1;
+    default:
+      return -1;
   }
 }
 
@@ -84,8 +86,10 @@ int IMidiMsg::Velocity() const
   switch (StatusMsg())
   {
     case kNoteOn:
-    case kNoteOff: return mData2;
-    default: return -1;
+    case kNoteOff:
+      return mData2;
+    default:
+      return -1;
   }
 }
 
@@ -118,15 +122,24 @@ const char* StatusMsgStr(IMidiMsg::EStatusMsg msg)
 {
   switch (msg)
   {
-    case IMidiMsg::kNone: return "none";
-    case IMidiMsg::kNoteOff: return "noteoff";
-    case IMidiMsg::kNoteOn: return "noteon";
-    case IMidiMsg::kPolyAftertouch: return "aftertouch";
-    case IMidiMsg::kControlChange: return "controlchange";
-    case IMidiMsg::kProgramChange: return "programchange";
-    case IMidiMsg::kChannelAftertouch: return "channelaftertouch";
-    case IMidiMsg::kPitchWheel: return "pitchwheel";
-    default: return "unknown";
+    case IMidiMsg::kNone:
+      return "none";
+    case IMidiMsg::kNoteOff:
+      return "noteoff";
+    case IMidiMsg::kNoteOn:
+      return "noteon";
+    case IMidiMsg::kPolyAftertouch:
+      return "aftertouch";
+    case IMidiMsg::kControlChange:
+      return "controlchange";
+    case IMidiMsg::kProgramChange:
+      return "programchange";
+    case IMidiMsg::kChannelAftertouch:
+      return "channelaftertouch";
+    case IMidiMsg::kPitchWheel:
+      return "pitchwheel";
+    default:
+      return "unknown";
   }
 }
 

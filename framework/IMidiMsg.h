@@ -38,13 +38,17 @@ struct IMidiMsg
     kAllNotesOff = 123
   };
 
-  int mOffset;       // sample position within the current block
-  uint8_t mStatus;   // kind in the high nibble, channel in the low nibble
+  int mOffset;      // sample position within the current block
+  uint8_t mStatus;  // kind in the high nibble, channel in the low nibble
   uint8_t mData1;
   uint8_t mData2;
 
   IMidiMsg(int offset = 0, uint8_t status = 0, uint8_t data1 = 0, uint8_t data2 = 0)
-    : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
+    : mOffset(offset)
+    , mStatus(status)
+    , mData1(data1)
+    , mData2(data2)
+  {}
 
   // Makers: each clears the message first.
   void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0);
@@ -78,7 +82,10 @@ struct ISysEx
   const uint8_t* mData;
 
   ISysEx(int offset = 0, const uint8_t* data = nullptr, int size = 0)
-    : mOffset(offset), mSize(size), mData(data) {}
+    : mOffset(offset)
+    , mSize(size)
+    , mData(data)
+  {}
 
   void Clear();
   void LogMsg() const {}

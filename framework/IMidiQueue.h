@@ -19,7 +19,11 @@ class IMidiQueue
 public:
   // size: the capacity wanted, rounded up to whole pages (at least one page).
   explicit IMidiQueue(int size = kPageMsgs)
-    : mBuf(nullptr), mSize(0), mGrow(Granulize(size)), mFront(0), mBack(0)
+    : mBuf(nullptr)
+    , mSize(0)
+    , mGrow(Granulize(size))
+    , mFront(0)
+    , mBack(0)
   {
     Expand();
   }

@@ -26,8 +26,16 @@ double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi
 }  // namespace
 
 IParam::IParam()
-  : mType(kTypeNone), mValue(0.0), mMin(0.0), mMax(1.0), mStep(1.0), mShape(1.0), mDefault(0.0),
-    mDisplayPrecision(0), mDisplayNegated(false), mDisplayTexts(4096)
+  : mType(kTypeNone)
+  , mValue(0.0)
+  , mMin(0.0)
+  , mMax(1.0)
+  , mStep(1.0)
+  , mShape(1.0)
+  , mDefault(0.0)
+  , mDisplayPrecision(0)
+  , mDisplayNegated(false)
+  , mDisplayTexts(4096)
 {
   mName[0] = mLabel[0] = mParamGroup[0] = '\0';
 }

@@ -32,11 +32,11 @@ void Trace(const char* file, int line, const char* format, ...) QV_PRINTF_FMT(3,
 #if defined(QV_TRACE)
 #define TRACE(...) Trace(__FILE__, __LINE__, __VA_ARGS__)
 #else
-#define TRACE(...)                          \
-  do                                        \
-  {                                         \
-    if (false)                              \
-      Trace(__FILE__, __LINE__, __VA_ARGS__); \
+#define TRACE(...)                                                                                 \
+  do                                                                                               \
+  {                                                                                                \
+    if (false)                                                                                     \
+      Trace(__FILE__, __LINE__, __VA_ARGS__);                                                      \
   } while (0)
 #endif
 
@@ -50,7 +50,10 @@ public:
   // The platform's millisecond tick: monotonic.
   static unsigned int DefaultTicks();
 
-  explicit Timer(TickFn ticks = &DefaultTicks) : mTicks(ticks), mLastTick(ticks()) {}
+  explicit Timer(TickFn ticks = &DefaultTicks)
+    : mTicks(ticks)
+    , mLastTick(ticks())
+  {}
 
   // True, renewing the stored tick, when more than seconds * 1000 ticks passed since the last.
   bool Every(double seconds)

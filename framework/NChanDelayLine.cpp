@@ -4,9 +4,9 @@
 #include <cstring>
 
 NChanDelayLine::NChanDelayLine(int nInChans, int nOutChans)
-  : mNInChans(nInChans > 0 ? nInChans : 0), mNOutChans(nOutChans > 0 ? nOutChans : 0)
-{
-}
+  : mNInChans(nInChans > 0 ? nInChans : 0)
+  , mNOutChans(nOutChans > 0 ? nOutChans : 0)
+{}
 
 bool NChanDelayLine::SetDelayTime(int delaySamples)
 {

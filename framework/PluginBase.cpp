@@ -240,12 +240,19 @@ const char* GetAPIName(int api)
 {
   switch (api)
   {
-    case kAPIVST2: return "VST2";
-    case kAPIVST3: return "VST3";
-    case kAPIAU: return "AU";
-    case kAPIRTAS: return "RTAS";
-    case kAPIAAX: return "AAX";
-    case kAPIStandalone: return "Standalone";
-    default: return "";
+    case kAPIVST2:
+      return "VST2";
+    case kAPIVST3:
+      return "VST3";
+    case kAPIAU:
+      return "AU";
+    case kAPIRTAS:
+      return "RTAS";
+    case kAPIAAX:
+      return "AAX";
+    case kAPIStandalone:
+      return "Standalone";
+    default:
+      return "";
   }
 }

@@ -34,7 +34,10 @@ public:
   {
     int mIn;
     int mOut;
-    ChannelIO(int nIn, int nOut) : mIn(nIn), mOut(nOut) {}
+    ChannelIO(int nIn, int nOut)
+      : mIn(nIn)
+      , mOut(nOut)
+    {}
   };
 
   // One input channel. mSrc is the channel's own entry of the input pointer array: a host buffer

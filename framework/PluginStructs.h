@@ -24,12 +24,12 @@ const char* GetAPIName(int api);
 // keeps its default (or the previous block's value, when the caller reuses the record) otherwise.
 struct ITimeInfo
 {
-  double mTempo = 120.0;            // beats per minute
+  double mTempo = 120.0;  // beats per minute
   double mSamplePos = -1.0;
-  double mPPQPos = -1.0;            // quarter-note position
-  double mLastBar = -1.0;           // start of the last bar, in quarter notes
-  double mCycleStart = -1.0;        // in quarter notes
-  double mCycleEnd = -1.0;          // in quarter notes
+  double mPPQPos = -1.0;      // quarter-note position
+  double mLastBar = -1.0;     // start of the last bar, in quarter notes
+  double mCycleStart = -1.0;  // in quarter notes
+  double mCycleEnd = -1.0;    // in quarter notes
   int mNumerator = 4;
   int mDenominator = 4;
   bool mTransportIsRunning = false;

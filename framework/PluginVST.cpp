@@ -34,10 +34,7 @@ VstIntPtr NameToHost(void* ptr, int size, const char* name)
 }
 
 // True when the pointer-sized value lies in 0 .. n - 1.
-bool InRange(VstIntPtr value, int n)
-{
-  return value >= 0 && value < (VstIntPtr)n;
-}
+bool InRange(VstIntPtr value, int n) { return value >= 0 && value < (VstIntPtr)n; }
 
 }  // namespace
 
@@ -58,10 +55,14 @@ int VSTSpkrArrType(int nChannels)
 {
   switch (nChannels)
   {
-    case 0: return kSpeakerArrEmpty;
-    case 1: return kSpeakerArrMono;
-    case 2: return kSpeakerArrStereo;
-    default: return kSpeakerArrUserDefined;
+    case 0:
+      return kSpeakerArrEmpty;
+    case 1:
+      return kSpeakerArrMono;
+    case 2:
+      return kSpeakerArrStereo;
+    default:
+      return kSpeakerArrUserDefined;
   }
 }
 
@@ -351,8 +352,7 @@ void PluginVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
     _this->OnParamChange(idx);
   }
   catch (...)
-  {
-  }
+  {}
 }
 
 // ---- Processing callbacks ---------------------------------------------------------------------
@@ -386,8 +386,7 @@ void PluginVST::VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYP
       (_this->*PROCESS)((SAMPLETYPE)0, nFrames);
   }
   catch (...)
-  {
-  }
+  {}
 }
 
 void PluginVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)

@@ -39,10 +39,7 @@ void TakeSlot(IPreset* pPreset, const char* name)
 
 }  // namespace
 
-void IPreset::SetName(const char* name)
-{
-  StrCopyBounded(mName, kNameSize, name);
-}
+void IPreset::SetName(const char* name) { StrCopyBounded(mName, kNameSize, name); }
 
 IPreset* PluginBase::GetNextUninitializedPreset()
 {

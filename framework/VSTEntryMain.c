@@ -10,7 +10,4 @@ AEffect* VSTPluginMain(audioMasterCallback hostCallback);
 #pragma GCC diagnostic ignored "-Wmain"
 #endif
 
-VST_EXPORT AEffect* main(audioMasterCallback hostCallback)
-{
-  return VSTPluginMain(hostCallback);
-}
+VST_EXPORT AEffect* main(audioMasterCallback hostCallback) { return VSTPluginMain(hostCallback); }

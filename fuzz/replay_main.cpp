@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 static int replayFile(const std::filesystem::path& path)
 {
   std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   LLVMFuzzerTestOneInput(bytes.empty() ? nullptr : bytes.data(), bytes.size());
   return 1;
 }
@@ -20,12 +21,17 @@ static int replayFile(const std::filesystem::path& path)
 int main(int argc, char** argv)
 {
   int count = 0;
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < argc; ++i)
+  {
     std::filesystem::path p(argv[i]);
-    if (std::filesystem::is_directory(p)) {
+    if (std::filesystem::is_directory(p))
+    {
       for (const auto& e : std::filesystem::recursive_directory_iterator(p))
-        if (e.is_regular_file()) count += replayFile(e.path());
-    } else if (std::filesystem::exists(p)) {
+        if (e.is_regular_file())
+          count += replayFile(e.path());
+    }
+    else if (std::filesystem::exists(p))
+    {
       count += replayFile(p);
     }
   }

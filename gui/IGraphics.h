@@ -47,8 +47,8 @@ public:
   virtual const char* GetGUIAPI() { return ""; }
   virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
   virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) = 0;
-  virtual void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect,
-                               const char* str, IParam* pParam) = 0;
+  virtual void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str,
+                               IParam* pParam) = 0;
   virtual void HostPath(QvString* pPath) = 0;
   virtual void PluginPath(QvString* pPath) = 0;
   virtual void DesktopPath(QvString* pPath) = 0;

@@ -135,7 +135,8 @@ PX_PIXEL_INLINE void pxi_CombineBilinear(const COMB& comb, PX_pixel_chan* dest,
                                          int weight)
 {
   int r, g, b, a;
-  if (hasBelow && hasRight) {
+  if (hasBelow && hasRight)
+  {
     comb.word(dest, pxi_BilinearPixel(p, p + span, xfrac, yfrac), weight);
     return;
   }
@@ -158,7 +159,8 @@ PX_PIXEL_INLINE void pxi_ScaleBilinearPixel(const COMB& comb, PX_pixel_chan* des
                                             ptrdiff_t src_span, int weight)
 {
   const int64_t x = pxi_FixedInt(curx);
-  if (x < 0 || x >= clipright) return;
+  if (x < 0 || x >= clipright)
+    return;
   pxi_CombineBilinear(comb, dest, inrow + x * 4, src_span, x < clipright - 1, !lastRow,
                       (unsigned int)(curx & 0xFFFF), yfrac, weight);
 }
@@ -171,7 +173,8 @@ PX_PIXEL_INLINE void pxi_DeltaPixel(const COMB& comb, PX_pixel_chan* dest, const
                                     ptrdiff_t src_span, int weight)
 {
   const int64_t x = pxi_FixedInt(s), y = pxi_FixedInt(t);
-  if (y < top || y >= bottom || x < left || x >= right) return;
+  if (y < top || y >= bottom || x < left || x >= right)
+    return;
   const PX_pixel_chan* p = src + (ptrdiff_t)y * src_span + x * 4;
   if (BILINEAR)
     pxi_CombineBilinear(comb, dest, p, src_span, x < right - 1, y < bottom - 1,
@@ -190,9 +193,11 @@ public:
   // h rows of w pixels; span in pixels.
   static void solidBlitFAST(PX_pixel* dest, int w, int h, PX_pixel color, ptrdiff_t span)
   {
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
+    {
       PX_pixel* p = dest + (ptrdiff_t)y * span;
-      for (int x = 0; x < w; ++x) COMBFUNC::doPixFAST(p + x, color);
+      for (int x = 0; x < w; ++x)
+        COMBFUNC::doPixFAST(p + x, color);
     }
   }
 
@@ -203,15 +208,19 @@ public:
                             ptrdiff_t src_span, ptrdiff_t dest_span)
   {
     int64_t cury = icury;
-    for (int row = 0; row < h; ++row, cury += idy) {
+    for (int row = 0; row < h; ++row, cury += idy)
+    {
       const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom) continue;
+      if (y < 0 || y >= clipbottom)
+        continue;
       PX_pixel* pout = (PX_pixel*)(dest + (ptrdiff_t)row * dest_span);
       const PX_pixel* inrow = (const PX_pixel*)(src + (ptrdiff_t)y * src_span);
       int64_t curx = icurx;
-      for (int n = 0; n < w; ++n, curx += idx) {
+      for (int n = 0; n < w; ++n, curx += idx)
+      {
         const int64_t x = pxi_FixedInt(curx);
-        if (x >= 0 && x < clipright) COMBFUNC::doPixFAST(pout + n, inrow[x]);
+        if (x >= 0 && x < clipright)
+          COMBFUNC::doPixFAST(pout + n, inrow[x]);
       }
     }
   }
@@ -228,9 +237,11 @@ public:
   static void solidBlit(PX_pixel_chan* dest, int w, int h, int ir, int ig, int ib, int ia,
                         ptrdiff_t span)
   {
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
+    {
       PX_pixel_chan* p = dest + (ptrdiff_t)y * span;
-      for (int x = 0; x < w; ++x, p += 4) COMBFUNC::doPix(p, ir, ig, ib, ia, ia);
+      for (int x = 0; x < w; ++x, p += 4)
+        COMBFUNC::doPix(p, ir, ig, ib, ia, ia);
     }
   }
 
@@ -242,10 +253,12 @@ public:
                        ptrdiff_t span)
   {
     int64_t rr = ir, rg = ig, rb = ib, ra = ia;
-    for (int y = 0; y < h; ++y, rr += drdy, rg += dgdy, rb += dbdy, ra += dady) {
+    for (int y = 0; y < h; ++y, rr += drdy, rg += dgdy, rb += dbdy, ra += dady)
+    {
       PX_pixel_chan* p = dest + (ptrdiff_t)y * span;
       int64_t r = rr, g = rg, b = rb, a = ra;
-      for (int x = 0; x < w; ++x, p += 4, r += drdx, g += dgdx, b += dbdx, a += dadx) {
+      for (int x = 0; x < w; ++x, p += 4, r += drdx, g += dgdx, b += dbdx, a += dadx)
+      {
         const int aa = (int)(a / 65536);
         COMBFUNC::doPix(p, (int)(r / 65536), (int)(g / 65536), (int)(b / 65536), aa, aa);
       }
@@ -263,7 +276,8 @@ public:
   static void blit(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h, ptrdiff_t src_span,
                    ptrdiff_t dest_span, int weight)
   {
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
+    {
       PX_pixel_chan* pout = dest + (ptrdiff_t)y * dest_span;
       const PX_pixel_chan* pin = src + (ptrdiff_t)y * src_span;
       for (int x = 0; x < w; ++x, pout += 4, pin += 4)
@@ -282,9 +296,11 @@ public:
     if (filtermode == PX_FILTER_BILINEAR)
     {
       const pxi_StaticCombiner<COMBFUNC> comb;
-      for (int row = 0; row < h; ++row, cury += idy) {
+      for (int row = 0; row < h; ++row, cury += idy)
+      {
         const int64_t y = pxi_FixedInt(cury);
-        if (y < 0 || y >= clipbottom) continue;
+        if (y < 0 || y >= clipbottom)
+          continue;
         PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
         const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
         const unsigned int yfrac = (unsigned int)(cury & 0xFFFF);
@@ -296,15 +312,19 @@ public:
       }
       return;
     }
-    for (int row = 0; row < h; ++row, cury += idy) {
+    for (int row = 0; row < h; ++row, cury += idy)
+    {
       const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom) continue;
+      if (y < 0 || y >= clipbottom)
+        continue;
       PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
       int64_t curx = icurx;
-      for (int n = 0; n < w; ++n, pout += 4, curx += idx) {
+      for (int n = 0; n < w; ++n, pout += 4, curx += idx)
+      {
         const int64_t x = pxi_FixedInt(curx);
-        if (x < 0 || x >= clipright) continue;
+        if (x < 0 || x >= clipright)
+          continue;
         const PX_pixel_chan* p = inrow + x * 4;
         COMBFUNC::doPix(pout, p[PX_PIXEL_R], p[PX_PIXEL_G], p[PX_PIXEL_B], p[PX_PIXEL_A], weight);
       }
@@ -320,29 +340,38 @@ public:
                                   int weight, const int* filter, int filter_offs, int filter_size)
   {
     int64_t cury = icury;
-    for (int row = 0; row < h; ++row, cury += idy) {
+    for (int row = 0; row < h; ++row, cury += idy)
+    {
       const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom) continue;
+      if (y < 0 || y >= clipbottom)
+        continue;
       PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       int64_t curx = icurx;
-      for (int n = 0; n < w; ++n, pout += 4, curx += idx) {
+      for (int n = 0; n < w; ++n, pout += 4, curx += idx)
+      {
         const int64_t x = pxi_FixedInt(curx);
-        if (x < 0 || x >= clipright) continue;
+        if (x < 0 || x >= clipright)
+          continue;
         int64_t sr = 0, sg = 0, sb = 0, sa = 0, total = 0;
         const int* f = filter;
         const int64_t sy0 = y + filter_offs, sx0 = x + filter_offs;
-        for (int fy = 0; fy < filter_size; ++fy) {
+        for (int fy = 0; fy < filter_size; ++fy)
+        {
           const int64_t sy = sy0 + fy;
-          if (sy >= clipbottom) break;
-          if (sy < 0) {
+          if (sy >= clipbottom)
+            break;
+          if (sy < 0)
+          {
             f += filter_size;
             continue;
           }
           const PX_pixel_chan* inrow = src + (ptrdiff_t)sy * src_span;
-          for (int fx = 0; fx < filter_size; ++fx) {
+          for (int fx = 0; fx < filter_size; ++fx)
+          {
             const int fw = *f++;
             const int64_t sx = sx0 + fx;
-            if (sx < 0 || sx >= clipright) continue;
+            if (sx < 0 || sx >= clipright)
+              continue;
             const PX_pixel_chan* p = inrow + sx * 4;
             sr += (int64_t)fw * p[PX_PIXEL_R];
             sg += (int64_t)fw * p[PX_PIXEL_G];
@@ -394,7 +423,8 @@ public:
                         int src_bottom, ptrdiff_t src_span, ptrdiff_t dest_span, int weight)
   {
     int64_t rs = isrcx, rt = isrcy, dsdx = idsdx, dtdx = idtdx;
-    for (int row = 0; row < h; ++row, dsdx += idsdxdy, dtdx += idtdxdy, rs += idsdy, rt += idtdy) {
+    for (int row = 0; row < h; ++row, dsdx += idsdxdy, dtdx += idtdxdy, rs += idsdy, rt += idtdy)
+    {
       PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       int64_t s = rs, t = rt;
       for (int n = 0; n < w; ++n, pout += 4, s += dsdx, t += dtdx)
@@ -408,7 +438,8 @@ public:
 // 8-bit coverage masks in one colour.
 
 template <class COMBFUNC>
-class GlyphDrawImpl {
+class GlyphDrawImpl
+{
 public:
   // alphas: w x h coverage bytes, src_span bytes per row; dest_span in pixels. A mask byte v > 0
   // combines the colour with weight v * weight / 256; zero bytes leave the pixel.
@@ -416,12 +447,15 @@ public:
                         ptrdiff_t dest_span, ptrdiff_t src_span, int weight)
   {
     const int r = PX_GETR(color), g = PX_GETG(color), b = PX_GETB(color), a = PX_GETA(color);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
+    {
       const PX_pixel_chan* in = alphas + (ptrdiff_t)y * src_span;
       PX_pixel_chan* out = (PX_pixel_chan*)(dest + (ptrdiff_t)y * dest_span);
-      for (int x = 0; x < w; ++x, out += 4) {
+      for (int x = 0; x < w; ++x, out += 4)
+      {
         const int v = in[x];
-        if (v) COMBFUNC::doPix(out, r, g, b, a, (int)((int64_t)v * weight / 256));
+        if (v)
+          COMBFUNC::doPix(out, r, g, b, a, (int)((int64_t)v * weight / 256));
       }
     }
   }

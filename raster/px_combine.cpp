@@ -29,7 +29,7 @@ void PX_CombinePixels2(PX_pixel* dest, int r, int g, int b, int a, int w, int mo
   if (!dest || w == 0 || !combineArgsUsable(r, g, b, a, w))
     return;
   pxi_SelectNoClamp(
-      mode, w, [&](auto tag) { decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, w); });
+    mode, w, [&](auto tag) { decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, w); });
 }
 
 void PX_CombinePixels2Clamp(PX_pixel* dest, int r, int g, int b, int a, int w, int mode)
@@ -37,5 +37,5 @@ void PX_CombinePixels2Clamp(PX_pixel* dest, int r, int g, int b, int a, int w, i
   if (!dest || w == 0 || !combineArgsUsable(r, g, b, a, w))
     return;
   pxi_SelectClamp(
-      mode, w, [&](auto tag) { decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, w); });
+    mode, w, [&](auto tag) { decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, w); });
 }

@@ -488,11 +488,21 @@ static inline bool pxi_SelectNoClamp(int mode, int w, F&& f)
       else
         return false;
       return true;
-    case PX_MODE_ADD: f(pxi_CombinerTag<pxi_CombinePixelsAdd>()); return true;
-    case PX_MODE_COLORDODGE: f(pxi_CombinerTag<pxi_CombinePixelsColorDodge>()); return true;
-    case PX_MODE_MUL: f(pxi_CombinerTag<pxi_CombinePixelsMulNoClamp>()); return true;
-    case PX_MODE_OVERLAY: f(pxi_CombinerTag<pxi_CombinePixelsOverlay>()); return true;
-    case PX_MODE_HSVADJUST: f(pxi_CombinerTag<pxi_CombinePixelsHSVAdjust>()); return true;
+    case PX_MODE_ADD:
+      f(pxi_CombinerTag<pxi_CombinePixelsAdd>());
+      return true;
+    case PX_MODE_COLORDODGE:
+      f(pxi_CombinerTag<pxi_CombinePixelsColorDodge>());
+      return true;
+    case PX_MODE_MUL:
+      f(pxi_CombinerTag<pxi_CombinePixelsMulNoClamp>());
+      return true;
+    case PX_MODE_OVERLAY:
+      f(pxi_CombinerTag<pxi_CombinePixelsOverlay>());
+      return true;
+    case PX_MODE_HSVADJUST:
+      f(pxi_CombinerTag<pxi_CombinePixelsHSVAdjust>());
+      return true;
     case PX_MODE_SOURCEALPHA | PX_MODE_COPY:
       if (w == 256)
         f(pxi_CombinerTag<pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>());
@@ -514,7 +524,8 @@ static inline bool pxi_SelectNoClamp(int mode, int w, F&& f)
     case PX_MODE_SOURCEALPHA | PX_MODE_HSVADJUST:
       f(pxi_CombinerTag<pxi_CombinePixelsHSVAdjustSourceAlpha>());
       return true;
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -531,7 +542,9 @@ static inline bool pxi_SelectClamp(int mode, int w, F&& f)
       else
         return false;
       return true;
-    case PX_MODE_MUL: f(pxi_CombinerTag<pxi_CombinePixelsMulClamp>()); return true;
+    case PX_MODE_MUL:
+      f(pxi_CombinerTag<pxi_CombinePixelsMulClamp>());
+      return true;
     case PX_MODE_SOURCEALPHA | PX_MODE_COPY:
       if (w == 256)
         f(pxi_CombinerTag<pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmClamp>());
@@ -541,7 +554,8 @@ static inline bool pxi_SelectClamp(int mode, int w, F&& f)
     case PX_MODE_SOURCEALPHA | PX_MODE_MUL:
       f(pxi_CombinerTag<pxi_CombinePixelsMulSourceAlphaClamp>());
       return true;
-    default: return pxi_SelectNoClamp(mode, w, static_cast<F&&>(f));
+    default:
+      return pxi_SelectNoClamp(mode, w, static_cast<F&&>(f));
   }
 }
 

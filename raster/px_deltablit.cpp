@@ -12,8 +12,10 @@ namespace {
 // nothing more than the source edge would).
 int clipBound(double d, int limit)
 {
-  if (!(d > 0.0)) return 0;
-  if (d >= (double)limit) return limit;
+  if (!(d > 0.0))
+    return 0;
+  if (d >= (double)limit)
+    return limit;
   return (int)d;
 }
 
@@ -24,15 +26,18 @@ PX_IBitmap* pxi_SourceApartFrom(PX_IBitmap* dest, PX_IBitmap* src, PX_MemBitmap*
   bool shared = dest == src;
   PX_pixel* db = dest->getBits();
   PX_pixel* sb = src->getBits();
-  if (!shared && db && sb) {
+  if (!shared && db && sb)
+  {
     const uintptr_t dlo = (uintptr_t)db, slo = (uintptr_t)sb;
     const uintptr_t dhi = dlo + (uintptr_t)dest->getRowSpan() * (uintptr_t)dest->getHeight() * 4;
     const uintptr_t shi = slo + (uintptr_t)src->getRowSpan() * (uintptr_t)src->getHeight() * 4;
     shared = dlo < shi && slo < dhi;
   }
-  if (!shared) return src;
+  if (!shared)
+    return src;
   PX_Copy(copy, src);
-  if (copy->getWidth() != src->getWidth() || copy->getHeight() != src->getHeight()) return nullptr;
+  if (copy->getWidth() != src->getWidth() || copy->getHeight() != src->getHeight())
+    return nullptr;
   return copy;
 }
 
@@ -41,25 +46,33 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
                   double dsdy, double dtdy, double dsdxdy, double dtdxdy, bool cliptosourcerect,
                   float alpha, int mode)
 {
-  if (!dest || !src || !dstw || !dsth) return;
+  if (!dest || !src || !dstw || !dsth)
+    return;
 
   const int sw = src->getWidth(), sh = src->getHeight();
   double cl = 0.0, ct = 0.0, cr = sw, cb = sh;
-  if (cliptosourcerect) {
-    if (srcx > 0) cl = srcx;
-    if (srcy > 0) ct = srcy;
-    if ((double)(srcx + srcw) < cr) cr = srcx + srcw;
-    if ((double)(srcy + srch) < cb) cb = srcy + srch;
+  if (cliptosourcerect)
+  {
+    if (srcx > 0)
+      cl = srcx;
+    if (srcy > 0)
+      ct = srcy;
+    if ((double)(srcx + srcw) < cr)
+      cr = srcx + srcw;
+    if ((double)(srcy + srch) < cb)
+      cb = srcy + srch;
   }
 
   int64_t dx = dstx, dy = dsty, dw = dstw, dh = dsth;
-  if (dw < 0) {
+  if (dw < 0)
+  {
     dx += dw;
     srcx += srcw;
     srcw = -srcw;
     dw = -dw;
   }
-  if (dh < 0) {
+  if (dh < 0)
+  {
     dy += dh;
     srcy += srch;
     srch = -srch;
@@ -85,53 +98,65 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
     *other_dt += n * idtdxdy;
     return fits(sx) && fits(sy) && fits(*other_ds) && fits(*other_dt);
   };
-  if (dx < 0) {
-    if (!skip(-dx, sdx, tdx, &sdy, &tdy)) return;
+  if (dx < 0)
+  {
+    if (!skip(-dx, sdx, tdx, &sdy, &tdy))
+      return;
     dw += dx;
     dx = 0;
   }
-  if (dy < 0) {
-    if (!skip(-dy, sdy, tdy, &sdx, &tdx)) return;
+  if (dy < 0)
+  {
+    if (!skip(-dy, sdy, tdy, &sdx, &tdx))
+      return;
     dh += dy;
     dy = 0;
   }
   const int64_t destw = dest->getWidth(), desth = dest->getHeight();
-  if (dw > destw - dx) dw = destw - dx;
-  if (dh > desth - dy) dh = desth - dy;
-  if (dw <= 0 || dh <= 0) return;
+  if (dw > destw - dx)
+    dw = destw - dx;
+  if (dh > desth - dy)
+    dh = desth - dy;
+  if (dw <= 0 || dh <= 0)
+    return;
 
   int w;
   if (!pxi_WeightFromAlpha(alpha, &w) || w == 0)
     return;
   const PX_COMBINEFUNC combine = pxi_NoClampCombineFunc(mode, w);
-  if (!combine) return;
+  if (!combine)
+    return;
 
   // Reading and writing the same pixels: walk a copy of the source instead.
   PX_MemBitmap copy(0, 0, 0);
   src = pxi_SourceApartFrom(dest, src, &copy);
-  if (!src) return;
+  if (!src)
+    return;
 
   PX_pixel* dbits = dest->getBits();
   PX_pixel* sbits = src->getBits();
-  if (!dbits || !sbits) return;
+  if (!dbits || !sbits)
+    return;
   const pxi_Rows srows = pxi_LogicalRows(src, sbits, 0);
   const pxi_Rows drows = pxi_LogicalRows(dest, dbits, (int)dy);
 
   pxi_Template_Blit3::deltaBlit(
-      drows.start + dx * 4, srows.start, (int)dw, (int)dh, (int)sx, (int)sy, (int)sdx, (int)tdx,
-      (int)sdy, (int)tdy, idsdxdy, idtdxdy, clipBound(cl, sw), clipBound(ct, sh), clipBound(cr, sw),
-      clipBound(cb, sh), srows.step, drows.step, w, mode & PX_FILTER_MASK, combine);
+    drows.start + dx * 4, srows.start, (int)dw, (int)dh, (int)sx, (int)sy, (int)sdx, (int)tdx,
+    (int)sdy, (int)tdy, idsdxdy, idtdxdy, clipBound(cl, sw), clipBound(ct, sh), clipBound(cr, sw),
+    clipBound(cb, sh), srows.step, drows.step, w, mode & PX_FILTER_MASK, combine);
 }
 
 void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
                       const float* srcpoints, int div_w, int div_h, float alpha, int mode)
 {
-  if (!dest || !src || !srcpoints || dstw <= 0 || dsth <= 0 || div_w < 2 || div_h < 2) return;
+  if (!dest || !src || !srcpoints || dstw <= 0 || dsth <= 0 || div_w < 2 || div_h < 2)
+    return;
 
   // Every cell reads the source as it was before the first cell was drawn.
   PX_MemBitmap copy(0, 0, 0);
   src = pxi_SourceApartFrom(dest, src, &copy);
-  if (!src) return;
+  if (!src)
+    return;
 
   const float xstep = (float)dstw / (float)(div_w - 1);
   const float ystep = (float)dsth / (float)(div_h - 1);
@@ -139,24 +164,30 @@ void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int
 
   double y = dsty;
   int py = dsty;
-  for (int j = 0; j < div_h - 1; ++j, srcpoints += rowpoints) {
+  for (int j = 0; j < div_h - 1; ++j, srcpoints += rowpoints)
+  {
     y += ystep;
     int ny;
     if (!pxi_ToInt(y, &ny))
       return;
-    if (ny != py) {
-      if ((int64_t)ny - py > INT32_MAX) return;
+    if (ny != py)
+    {
+      if ((int64_t)ny - py > INT32_MAX)
+        return;
       const int ch = (int)((int64_t)ny - py);
       const double iy = 1.0 / ch;
       double x = dstx;
       int px = dstx;
-      for (int i = 0; i < div_w - 1; ++i) {
+      for (int i = 0; i < div_w - 1; ++i)
+      {
         x += xstep;
         int nx;
         if (!pxi_ToInt(x, &nx))
           return;
-        if (nx != px) {
-          if ((int64_t)nx - px > INT32_MAX) return;
+        if (nx != px)
+        {
+          if ((int64_t)nx - px > INT32_MAX)
+            return;
           const float* P = srcpoints + (ptrdiff_t)i * 2;
           const float* Q = P + 2;
           const float* R = P + rowpoints;

@@ -12,7 +12,8 @@ namespace {
 
 // A rectangle clipped to a bitmap: its first pixel in storage order (the top storage row of the
 // rectangle, whether flipped or not), the row span in pixels and its size.
-struct ClippedRect {
+struct ClippedRect
+{
   PX_pixel* first;
   ptrdiff_t span;
   int w, h;
@@ -23,20 +24,25 @@ struct ClippedRect {
 bool clipRect(PX_IBitmap* bm, int x, int y, int w, int h, ClippedRect* out)
 {
   int64_t X = x, Y = y, W = w, H = h;
-  if (X < 0) {
+  if (X < 0)
+  {
     W += X;
     X = 0;
   }
-  if (Y < 0) {
+  if (Y < 0)
+  {
     H += Y;
     Y = 0;
   }
   const int64_t bw = bm->getWidth(), bh = bm->getHeight();
-  if (X + W > bw) W = bw - X;
-  if (Y + H > bh) H = bh - Y;
+  if (X + W > bw)
+    W = bw - X;
+  if (Y + H > bh)
+    H = bh - Y;
   PX_pixel* bits = bm->getBits();
   const int span = bm->getRowSpan();
-  if (!bits || W < 1 || H < 1 || span <= 0) return false;
+  if (!bits || W < 1 || H < 1 || span <= 0)
+    return false;
   const int64_t row = bm->isFlipped() ? bh - Y - H : Y;
   out->first = bits + (ptrdiff_t)row * span + X;
   out->span = span;
@@ -48,10 +54,12 @@ bool clipRect(PX_IBitmap* bm, int x, int y, int w, int h, ClippedRect* out)
 // The whole bitmap as a rectangle, for the operations that cover every pixel.
 bool wholeBitmap(PX_IBitmap* bm, ClippedRect* out)
 {
-  if (!bm) return false;
+  if (!bm)
+    return false;
   PX_pixel* bits = bm->getBits();
   const int w = bm->getWidth(), h = bm->getHeight(), span = bm->getRowSpan();
-  if (!bits || w <= 0 || h <= 0 || span <= 0) return false;
+  if (!bits || w <= 0 || h <= 0 || span <= 0)
+    return false;
   out->first = bits;
   out->span = span;
   out->w = w;
@@ -62,9 +70,11 @@ bool wholeBitmap(PX_IBitmap* bm, ClippedRect* out)
 template <class F>
 void forEachPixel(const ClippedRect& r, F&& f)
 {
-  for (int y = 0; y < r.h; ++y) {
+  for (int y = 0; y < r.h; ++y)
+  {
     PX_pixel* p = r.first + (ptrdiff_t)y * r.span;
-    for (int x = 0; x < r.w; ++x) f(p + x);
+    for (int x = 0; x < r.w; ++x)
+      f(p + x);
   }
 }
 
@@ -77,7 +87,8 @@ void solidFast(const ClippedRect& r, PX_pixel value)
 // The clobber fill: whole rows of one word, one run when the rows are contiguous.
 void clobber(const ClippedRect& r, PX_pixel value)
 {
-  if (r.w == r.span) {
+  if (r.w == r.span)
+  {
     pxi_FillWords(r.first, (size_t)r.w * (size_t)r.h, value);
     return;
   }
@@ -97,11 +108,13 @@ void solid(const ClippedRect& r, PX_pixel color, int w)
 void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, float alpha,
                  int mode)
 {
-  if (!dest) return;
+  if (!dest)
+    return;
   if (mode & PX_MODE_SOURCEALPHA)
     alpha *= (float)(color >> 24) / 255.0f;
   ClippedRect r;
-  if (!clipRect(dest, x, y, w, h, &r) || alpha == 0.0f) return;
+  if (!clipRect(dest, x, y, w, h, &r) || alpha == 0.0f)
+    return;
   int wt;
   if (!pxi_WeightFromAlpha(alpha, &wt))
     return;
@@ -109,50 +122,74 @@ void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, f
   const int op = mode & PX_MODE_MASK;
   if (op == PX_MODE_COPY)
   {
-    switch (wt) {
-    case 256: clobber(r, color); return;
-    case 128: solidFast<pxi_CombinePixelsHalfMix2FAST>(r, (color >> 1) & 0x7F7F7F7Fu); return;
-    case 64: solidFast<pxi_CombinePixelsQuarterMix2FAST>(r, (color >> 2) & 0x3F3F3F3Fu); return;
-    case 192:
-      solidFast<pxi_CombinePixelsThreeQuarterMix2FAST>(r, ((color >> 1) & 0x7F7F7F7Fu) +
+    switch (wt)
+    {
+      case 256:
+        clobber(r, color);
+        return;
+      case 128:
+        solidFast<pxi_CombinePixelsHalfMix2FAST>(r, (color >> 1) & 0x7F7F7F7Fu);
+        return;
+      case 64:
+        solidFast<pxi_CombinePixelsQuarterMix2FAST>(r, (color >> 2) & 0x3F3F3F3Fu);
+        return;
+      case 192:
+        solidFast<pxi_CombinePixelsThreeQuarterMix2FAST>(r, ((color >> 1) & 0x7F7F7F7Fu) +
                                                               ((color >> 2) & 0x3F3F3F3Fu));
-      return;
-    default: break;
+        return;
+      default:
+        break;
     }
   }
-  if (wt == 0) return;
-  switch (op) {
+  if (wt == 0)
+    return;
+  switch (op)
+  {
     case PX_MODE_COPY:
       if (wt > 0)
         solid<pxi_CombinePixelsCopyNoClamp>(r, color, wt);
       break;
-    case PX_MODE_ADD: solid<pxi_CombinePixelsAdd>(r, color, wt); break;
-    case PX_MODE_COLORDODGE: solid<pxi_CombinePixelsColorDodge>(r, color, wt); break;
-    case PX_MODE_MUL: solid<pxi_CombinePixelsMulNoClamp>(r, color, wt); break;
-    case PX_MODE_OVERLAY: solid<pxi_CombinePixelsOverlay>(r, color, wt); break;
-    case PX_MODE_HSVADJUST: solid<pxi_CombinePixelsHSVAdjust>(r, color, wt); break;
-    default: break;
+    case PX_MODE_ADD:
+      solid<pxi_CombinePixelsAdd>(r, color, wt);
+      break;
+    case PX_MODE_COLORDODGE:
+      solid<pxi_CombinePixelsColorDodge>(r, color, wt);
+      break;
+    case PX_MODE_MUL:
+      solid<pxi_CombinePixelsMulNoClamp>(r, color, wt);
+      break;
+    case PX_MODE_OVERLAY:
+      solid<pxi_CombinePixelsOverlay>(r, color, wt);
+      break;
+    case PX_MODE_HSVADJUST:
+      solid<pxi_CombinePixelsHSVAdjust>(r, color, wt);
+      break;
+    default:
+      break;
   }
 }
 
 void PX_ClearRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel mask, PX_pixel orbits)
 {
   ClippedRect r;
-  if (!dest || !clipRect(dest, x, y, w, h, &r)) return;
+  if (!dest || !clipRect(dest, x, y, w, h, &r))
+    return;
   forEachPixel(r, [=](PX_pixel* p) { *p = (*p & mask) | orbits; });
 }
 
 void PX_Clear(PX_IBitmap* dest, PX_pixel color)
 {
   ClippedRect r;
-  if (!wholeBitmap(dest, &r)) return;
+  if (!wholeBitmap(dest, &r))
+    return;
   clobber(r, color);
 }
 
 namespace {
 
 // One gradient channel in 16.16: start, x slope, y slope.
-struct GradChannel {
+struct GradChannel
+{
   int start, dx, dy;
 };
 
@@ -165,7 +202,8 @@ bool toGradChannel(float start, float dx, float dy, GradChannel* c)
 bool advance(GradChannel* c, int64_t n, int step)
 {
   const int64_t v = c->start + n * step;
-  if (v < INT32_MIN || v > INT32_MAX) return false;
+  if (v < INT32_MIN || v > INT32_MAX)
+    return false;
   c->start = (int)v;
   return true;
 }
@@ -176,7 +214,8 @@ bool gradFits(const GradChannel& c, int w, int h)
 {
   const int64_t xs = (int64_t)c.dx * (w - 1), ys = (int64_t)c.dy * (h - 1);
   for (int64_t v : {(int64_t)c.start, c.start + xs, c.start + ys, c.start + xs + ys})
-    if (v < INT32_MIN || v > INT32_MAX) return false;
+    if (v < INT32_MIN || v > INT32_MAX)
+      return false;
   return true;
 }
 
@@ -194,7 +233,8 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
                  float ib, float ia, float drdx, float dgdx, float dbdx, float dadx, float drdy,
                  float dgdy, float dbdy, float dady, int mode)
 {
-  if (!dest) return;
+  if (!dest)
+    return;
   ir *= 255.0f, ig *= 255.0f, ib *= 255.0f;
   drdx *= 255.0f, dgdx *= 255.0f, dbdx *= 255.0f;
   drdy *= 255.0f, dgdy *= 255.0f, dbdy *= 255.0f;
@@ -208,23 +248,30 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
   // Left and top clipping move the 16.16 start values by whole steps, so a clipped gradient
   // continues exactly as the unclipped one would.
   int64_t x = dstx, y = dsty, w = dstw, h = dsth;
-  if (x < 0) {
+  if (x < 0)
+  {
     for (GradChannel* c : {&r, &g, &b, &a})
-      if (!advance(c, -x, c->dx)) return;
+      if (!advance(c, -x, c->dx))
+        return;
     w += x;
     x = 0;
   }
-  if (y < 0) {
+  if (y < 0)
+  {
     for (GradChannel* c : {&r, &g, &b, &a})
-      if (!advance(c, -y, c->dy)) return;
+      if (!advance(c, -y, c->dy))
+        return;
     h += y;
     y = 0;
   }
   const int64_t bw = dest->getWidth(), bh = dest->getHeight();
-  if (w > bw - x) w = bw - x;
-  if (h > bh - y) h = bh - y;
+  if (w > bw - x)
+    w = bw - x;
+  if (h > bh - y)
+    h = bh - y;
   PX_pixel* bits = dest->getBits();
-  if (w <= 0 || h <= 0 || !bits || dest->getRowSpan() <= 0) return;
+  if (w <= 0 || h <= 0 || !bits || dest->getRowSpan() <= 0)
+    return;
   if (!gradFits(r, (int)w, (int)h) || !gradFits(g, (int)w, (int)h) ||
       !gradFits(b, (int)w, (int)h) || !gradFits(a, (int)w, (int)h))
     return;
@@ -239,16 +286,28 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
     grad<pxi_CombinePixelsClobberClamp>(p, W, H, r, g, b, a, rows.step);
     return;
   }
-  switch (op) {
-    case PX_MODE_COPY: grad<pxi_CombinePixelsCopyClamp>(p, W, H, r, g, b, a, rows.step); break;
-    case PX_MODE_ADD: grad<pxi_CombinePixelsAdd>(p, W, H, r, g, b, a, rows.step); break;
+  switch (op)
+  {
+    case PX_MODE_COPY:
+      grad<pxi_CombinePixelsCopyClamp>(p, W, H, r, g, b, a, rows.step);
+      break;
+    case PX_MODE_ADD:
+      grad<pxi_CombinePixelsAdd>(p, W, H, r, g, b, a, rows.step);
+      break;
     case PX_MODE_COLORDODGE:
       grad<pxi_CombinePixelsColorDodge>(p, W, H, r, g, b, a, rows.step);
       break;
-    case PX_MODE_MUL: grad<pxi_CombinePixelsMulClamp>(p, W, H, r, g, b, a, rows.step); break;
-    case PX_MODE_OVERLAY: grad<pxi_CombinePixelsOverlay>(p, W, H, r, g, b, a, rows.step); break;
-    case PX_MODE_HSVADJUST: grad<pxi_CombinePixelsHSVAdjust>(p, W, H, r, g, b, a, rows.step); break;
-    default: break;
+    case PX_MODE_MUL:
+      grad<pxi_CombinePixelsMulClamp>(p, W, H, r, g, b, a, rows.step);
+      break;
+    case PX_MODE_OVERLAY:
+      grad<pxi_CombinePixelsOverlay>(p, W, H, r, g, b, a, rows.step);
+      break;
+    case PX_MODE_HSVADJUST:
+      grad<pxi_CombinePixelsHSVAdjust>(p, W, H, r, g, b, a, rows.step);
+      break;
+    default:
+      break;
   }
 }
 
@@ -256,7 +315,8 @@ void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc,
                         float bsc, float asc, float radd, float gadd, float badd, float aadd)
 {
   ClippedRect r;
-  if (!dest || !clipRect(dest, x, y, w, h, &r)) return;
+  if (!dest || !clipRect(dest, x, y, w, h, &r))
+    return;
   int sc[4], add[4];  // indexed by byte offset: blue, green, red, alpha
   if (!pxi_ToInt(bsc * 256.0, &sc[PX_PIXEL_B]) || !pxi_ToInt(gsc * 256.0, &sc[PX_PIXEL_G]) ||
       !pxi_ToInt(rsc * 256.0, &sc[PX_PIXEL_R]) || !pxi_ToInt(asc * 256.0, &sc[PX_PIXEL_A]) ||
@@ -277,14 +337,16 @@ void PX_ProcessRect(PX_IBitmap* dest, int x, int y, int w, int h,
                     void (*procfunc)(PX_pixel* p, void* parm), void* parm)
 {
   ClippedRect r;
-  if (!dest || !procfunc || !clipRect(dest, x, y, w, h, &r)) return;
+  if (!dest || !procfunc || !clipRect(dest, x, y, w, h, &r))
+    return;
   forEachPixel(r, [=](PX_pixel* p) { procfunc(p, parm); });
 }
 
 void PX_SetAlphaFromColorMask(PX_IBitmap* dest, PX_pixel color)
 {
   ClippedRect r;
-  if (!wholeBitmap(dest, &r)) return;
+  if (!wholeBitmap(dest, &r))
+    return;
   forEachPixel(r, [=](PX_pixel* p) {
     *p = (*p & 0xFFFFFFu) == color ? (*p & 0xFFFFFFu) : (*p | 0xFF000000u);
   });
@@ -293,11 +355,14 @@ void PX_SetAlphaFromColorMask(PX_IBitmap* dest, PX_pixel color)
 void PX_SimpleFill(PX_IBitmap* dest, int x, int y, PX_pixel newcolor, PX_pixel comparemask,
                    PX_pixel keepmask)
 {
-  if (!dest) return;
+  if (!dest)
+    return;
   const int w = dest->getWidth(), h = dest->getHeight(), span = dest->getRowSpan();
-  if (x < 0 || x >= w || y < 0 || y >= h) return;
+  if (x < 0 || x >= w || y < 0 || y >= h)
+    return;
   PX_pixel* bits = dest->getBits();
-  if (!bits || span <= 0) return;
+  if (!bits || span <= 0)
+    return;
 
   const PX_pixel ref = bits[(ptrdiff_t)y * span + x] & comparemask;
   const auto matches = [=](PX_pixel p) { return (p & comparemask) == ref; };
@@ -314,8 +379,8 @@ void PX_SimpleFill(PX_IBitmap* dest, int x, int y, PX_pixel newcolor, PX_pixel c
       fill(row + i);
     return true;
   };
-  for (int yy = y; yy < h && fillRow(yy); ++yy) {
-  }
-  for (int yy = y - 1; yy >= 0 && fillRow(yy); --yy) {
-  }
+  for (int yy = y; yy < h && fillRow(yy); ++yy)
+  {}
+  for (int yy = y - 1; yy >= 0 && fillRow(yy); --yy)
+  {}
 }

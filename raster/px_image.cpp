@@ -15,16 +15,19 @@ int lowerAscii(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 // Case-insensitive comparisons of ASCII texts, independent of the locale.
 bool equalNoCase(const char* a, const char* b)
 {
-  for (; *a && lowerAscii((unsigned char)*a) == lowerAscii((unsigned char)*b); ++a, ++b) {
-  }
+  for (; *a && lowerAscii((unsigned char)*a) == lowerAscii((unsigned char)*b); ++a, ++b)
+  {}
   return lowerAscii((unsigned char)*a) == lowerAscii((unsigned char)*b);
 }
 
 bool equalNoCaseN(const char* a, const char* b, size_t n)
 {
-  for (size_t i = 0; i < n; ++i) {
-    if (lowerAscii((unsigned char)a[i]) != lowerAscii((unsigned char)b[i])) return false;
-    if (!a[i]) return true;
+  for (size_t i = 0; i < n; ++i)
+  {
+    if (lowerAscii((unsigned char)a[i]) != lowerAscii((unsigned char)b[i]))
+      return false;
+    if (!a[i])
+      return true;
   }
   return true;
 }
@@ -34,10 +37,12 @@ bool equalNoCaseN(const char* a, const char* b, size_t n)
 // with the buffer unchanged.
 bool grow_buf(char** buf, size_t* cap, size_t* len, const void* data, size_t count)
 {
-  if (*len + count + 2 > *cap) {
+  if (*len + count + 2 > *cap)
+  {
     const size_t newcap = *len + count + 4096;
     char* p = (char*)realloc(*buf, newcap);
-    if (!p) return true;
+    if (!p)
+      return true;
     memset(p + *cap, 0, newcap - *cap);
     *buf = p;
     *cap = newcap;
@@ -51,7 +56,8 @@ bool grow_buf(char** buf, size_t* cap, size_t* len, const void* data, size_t cou
 // empty.
 const char* firstPattern(const char* list)
 {
-  if (!list || !*list) return nullptr;
+  if (!list || !*list)
+    return nullptr;
   return list + strlen(list) + 1;
 }
 
@@ -59,7 +65,8 @@ const char* firstPattern(const char* list)
 size_t extListSize(const char* list)
 {
   size_t i = 0;
-  while (list[i] || list[i + 1]) ++i;
+  while (list[i] || list[i + 1])
+    ++i;
   return i + 2;
 }
 
@@ -80,11 +87,15 @@ PX_PNGLoader::PX_PNGLoader()
 
 PX_IBitmap* PX_PNGLoader::loadfunc(const char* filename, bool checkFileName, PX_IBitmap* bmp)
 {
-  if (!filename) return nullptr;
-  if (checkFileName) {
+  if (!filename)
+    return nullptr;
+  if (checkFileName)
+  {
     const char* p = filename + strlen(filename);
-    while (p > filename && *p != '\\' && *p != '/' && *p != '.') --p;
-    if (!equalNoCase(p, ".png")) return nullptr;
+    while (p > filename && *p != '\\' && *p != '/' && *p != '.')
+      --p;
+    if (!equalNoCase(p, ".png"))
+      return nullptr;
   }
   return PX_LoadPNG(filename, bmp);
 }
@@ -93,17 +104,21 @@ const char* PX_PNGLoader::get_extlist() { return s_pngExtList; }
 
 PX_IBitmap* PX_LoadImage(const char* filename, PX_IBitmap* bmp, bool tryall)
 {
-  if (!filename) return nullptr;
+  if (!filename)
+    return nullptr;
   for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
   {
     PX_IBitmap* r = e->loadfunc ? e->loadfunc(filename, true, bmp) : nullptr;
-    if (r) return r;
+    if (r)
+      return r;
   }
-  if (!tryall) return nullptr;
+  if (!tryall)
+    return nullptr;
   for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
   {
     PX_IBitmap* r = e->loadfunc ? e->loadfunc(filename, false, bmp) : nullptr;
-    if (r) return r;
+    if (r)
+      return r;
   }
   return nullptr;
 }
@@ -112,10 +127,13 @@ char* PX_GetImageExtensionList(bool wantAllSup, bool wantAllFiles)
 {
   size_t cap = 4096, len = 0;
   char* buf = (char*)calloc(cap, 1);
-  if (!buf) return nullptr;
+  if (!buf)
+    return nullptr;
 
-  if (wantAllSup) {
-    if (grow_buf(&buf, &cap, &len, "All supported images", 21)) {
+  if (wantAllSup)
+  {
+    if (grow_buf(&buf, &cap, &len, "All supported images", 21))
+    {
       free(buf);
       return nullptr;
     }
@@ -123,9 +141,11 @@ char* PX_GetImageExtensionList(bool wantAllSup, bool wantAllFiles)
     for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
     {
       const char* pat = firstPattern(e->get_extlist ? e->get_extlist() : nullptr);
-      while (pat && *pat) {
+      while (pat && *pat)
+      {
         const size_t n = strlen(pat) + 1;
-        if ((any && grow_buf(&buf, &cap, &len, ";", 1)) || grow_buf(&buf, &cap, &len, pat, n)) {
+        if ((any && grow_buf(&buf, &cap, &len, ";", 1)) || grow_buf(&buf, &cap, &len, pat, n))
+        {
           free(buf);
           return nullptr;
         }
@@ -134,9 +154,12 @@ char* PX_GetImageExtensionList(bool wantAllSup, bool wantAllFiles)
         pat = firstPattern(pat + n);  // skip the next description
       }
     }
-    if (any) {
+    if (any)
+    {
       ++len;
-    } else {
+    }
+    else
+    {
       memset(buf, 0, len);
       len = 0;
     }
@@ -145,33 +168,42 @@ char* PX_GetImageExtensionList(bool wantAllSup, bool wantAllFiles)
   for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
   {
     const char* list = e->get_extlist ? e->get_extlist() : nullptr;
-    if (!list || !*list) continue;
+    if (!list || !*list)
+      continue;
     const size_t size = extListSize(list);
-    if (size > 2) {
-      if (grow_buf(&buf, &cap, &len, list, size)) return buf;
+    if (size > 2)
+    {
+      if (grow_buf(&buf, &cap, &len, list, size))
+        return buf;
       --len;  // the next list replaces the final NUL
     }
   }
 
-  if (wantAllFiles) grow_buf(&buf, &cap, &len, "All files (*.*)\0*.*\0", 21);
+  if (wantAllFiles)
+    grow_buf(&buf, &cap, &len, "All files (*.*)\0*.*\0", 21);
   return buf;
 }
 
 bool PX_ImageIsSupported(const char* filename)
 {
-  if (!filename) return false;
+  if (!filename)
+    return false;
   size_t i = strlen(filename);
-  while (i > 0 && filename[i - 1] != '/' && filename[i - 1] != '.' && filename[i - 1] != '\\') --i;
-  if (i == 0 || filename[i - 1] != '.') return false;
+  while (i > 0 && filename[i - 1] != '/' && filename[i - 1] != '.' && filename[i - 1] != '\\')
+    --i;
+  if (i == 0 || filename[i - 1] != '.')
+    return false;
   const char* p = filename + i - 1;
   const size_t n = strlen(p);
 
   for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
   {
     const char* pat = firstPattern(e->get_extlist ? e->get_extlist() : nullptr);
-    if (!pat) continue;
+    if (!pat)
+      continue;
     for (const char* q = pat; *q; ++q)
-      if (equalNoCaseN(q, p, n) && (q[n] == 0 || q[n] == ';')) return true;
+      if (equalNoCaseN(q, p, n) && (q[n] == 0 || q[n] == ';'))
+        return true;
   }
   return false;
 }

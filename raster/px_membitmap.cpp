@@ -6,18 +6,21 @@
 
 PX_MemBitmap::PX_MemBitmap(int w, int h, unsigned int linealign)
 {
-  if (linealign >= 2) {
+  if (linealign >= 2)
+  {
     const unsigned int lowest = linealign & (~linealign + 1u);
     m_linealign = lowest - 1u > 15u ? 15u : lowest - 1u;
   }
-  if (w || h) resize(w, h);
+  if (w || h)
+    resize(w, h);
 }
 
 PX_MemBitmap::~PX_MemBitmap() { std::free(m_bits); }
 
 PX_pixel* PX_MemBitmap::getBits()
 {
-  if (!m_bits) return nullptr;
+  if (!m_bits)
+    return nullptr;
   return (PX_pixel*)(((uintptr_t)m_bits + 63) & ~(uintptr_t)63);
 }
 
@@ -30,9 +33,12 @@ void PX_MemBitmap::freeBlock()
 
 bool PX_MemBitmap::resize(int w, int h)
 {
-  if (w < 0) w = 0;
-  if (h < 0) h = 0;
-  if (w == m_width && h == m_height) return false;
+  if (w < 0)
+    w = 0;
+  if (h < 0)
+    h = 0;
+  if (w == m_width && h == m_height)
+    return false;
 
   if (w > PX_MAX_BITMAP_DIM || h > PX_MAX_BITMAP_DIM)
   {
@@ -45,30 +51,38 @@ bool PX_MemBitmap::resize(int w, int h)
   m_height = h;
   // At most 32768 x 32767 x 4 bytes: computed in size_t, never in int.
   const size_t size = (size_t)getRowSpan() * (size_t)h * 4;
-  if (size == 0) {
+  if (size == 0)
+  {
     // No pixels, no block: the bitmap is empty, whichever of its sizes was 0.
     freeBlock();
     m_width = m_height = 0;
     return true;
   }
 
-  if (!m_bits) {
+  if (!m_bits)
+  {
     m_allocsize = size;
     m_bits = std::malloc(size + 63);
-  } else if (m_allocsize < size) {
+  }
+  else if (m_allocsize < size)
+  {
     const size_t grown = size + size / 4;
     void* moved = std::realloc(m_bits, grown + 63);
-    if (moved) {
+    if (moved)
+    {
       m_bits = moved;
       m_allocsize = grown;
-    } else {
+    }
+    else
+    {
       std::free(m_bits);
       m_allocsize = size;
       m_bits = std::malloc(size + 63);
     }
   }
 
-  if (!m_bits) {
+  if (!m_bits)
+  {
     m_allocsize = 0;
     m_width = m_height = 0;
     return false;

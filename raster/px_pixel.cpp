@@ -47,14 +47,21 @@ void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel color, float alpha, int 
   {
     switch (w)
     {
-      case 256: pxi_CombinePixelsClobberFAST::doPixFAST(p, color); return;
-      case 128: pxi_CombinePixelsHalfMix2FAST::doPixFAST(p, (color >> 1) & 0x7F7F7F7Fu); return;
-      case 64: pxi_CombinePixelsQuarterMix2FAST::doPixFAST(p, (color >> 2) & 0x3F3F3F3Fu); return;
+      case 256:
+        pxi_CombinePixelsClobberFAST::doPixFAST(p, color);
+        return;
+      case 128:
+        pxi_CombinePixelsHalfMix2FAST::doPixFAST(p, (color >> 1) & 0x7F7F7F7Fu);
+        return;
+      case 64:
+        pxi_CombinePixelsQuarterMix2FAST::doPixFAST(p, (color >> 2) & 0x3F3F3F3Fu);
+        return;
       case 192:
         pxi_CombinePixelsThreeQuarterMix2FAST::doPixFAST(p, ((color >> 1) & 0x7F7F7F7Fu) +
-                                                                ((color >> 2) & 0x3F3F3F3Fu));
+                                                              ((color >> 2) & 0x3F3F3F3Fu));
         return;
-      default: break;
+      default:
+        break;
     }
   }
   if (w == 0)
@@ -67,12 +74,23 @@ void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel color, float alpha, int 
       if (w > 0)
         pxi_CombinePixelsCopyNoClamp::doPix(c, r, g, b, a, w);
       break;
-    case PX_MODE_ADD: pxi_CombinePixelsAdd::doPix(c, r, g, b, a, w); break;
-    case PX_MODE_COLORDODGE: pxi_CombinePixelsColorDodge::doPix(c, r, g, b, a, w); break;
-    case PX_MODE_MUL: pxi_CombinePixelsMulNoClamp::doPix(c, r, g, b, a, w); break;
-    case PX_MODE_OVERLAY: pxi_CombinePixelsOverlay::doPix(c, r, g, b, a, w); break;
-    case PX_MODE_HSVADJUST: pxi_CombinePixelsHSVAdjust::doPix(c, r, g, b, a, w); break;
-    default: break;
+    case PX_MODE_ADD:
+      pxi_CombinePixelsAdd::doPix(c, r, g, b, a, w);
+      break;
+    case PX_MODE_COLORDODGE:
+      pxi_CombinePixelsColorDodge::doPix(c, r, g, b, a, w);
+      break;
+    case PX_MODE_MUL:
+      pxi_CombinePixelsMulNoClamp::doPix(c, r, g, b, a, w);
+      break;
+    case PX_MODE_OVERLAY:
+      pxi_CombinePixelsOverlay::doPix(c, r, g, b, a, w);
+      break;
+    case PX_MODE_HSVADJUST:
+      pxi_CombinePixelsHSVAdjust::doPix(c, r, g, b, a, w);
+      break;
+    default:
+      break;
   }
 }
 
@@ -131,7 +149,9 @@ void PX_DrawGlyph(PX_IBitmap* dest, int x, int y, PX_pixel color, const PX_pixel
       if (w >= 1)
         glyph<pxi_CombinePixelsCopyNoClamp>(in, out, cw, ch, color, dstep, glyph_w, w);
       break;
-    case PX_MODE_ADD: glyph<pxi_CombinePixelsAdd>(in, out, cw, ch, color, dstep, glyph_w, w); break;
+    case PX_MODE_ADD:
+      glyph<pxi_CombinePixelsAdd>(in, out, cw, ch, color, dstep, glyph_w, w);
+      break;
     case PX_MODE_COLORDODGE:
       glyph<pxi_CombinePixelsColorDodge>(in, out, cw, ch, color, dstep, glyph_w, w);
       break;
@@ -144,6 +164,7 @@ void PX_DrawGlyph(PX_IBitmap* dest, int x, int y, PX_pixel color, const PX_pixel
     case PX_MODE_HSVADJUST:
       glyph<pxi_CombinePixelsHSVAdjust>(in, out, cw, ch, color, dstep, glyph_w, w);
       break;
-    default: break;
+    default:
+      break;
   }
 }

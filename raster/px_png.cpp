@@ -15,13 +15,15 @@
 namespace {
 
 // One memory decode's input: the next unread byte and how many are left.
-struct PngMemoryReader {
+struct PngMemoryReader
+{
   const unsigned char* pos;
   int left;
 };
 
 // The image after the transformations, as libpng reports it.
-struct PngImageInfo {
+struct PngImageInfo
+{
   png_uint_32 width;
   png_uint_32 height;
   int channels;
@@ -37,10 +39,12 @@ void staticPngReadFunc(png_structp png, png_bytep buf, png_size_t len)
   PngMemoryReader* r = (PngMemoryReader*)png_get_io_ptr(png);
   memset(buf, 0, len);
   const size_t n = (size_t)r->left < len ? (size_t)r->left : len;
-  if (n) memcpy(buf, r->pos, n);
+  if (n)
+    memcpy(buf, r->pos, n);
   r->pos += n;
   r->left -= (int)n;
-  if (n < len) png_error(png, "read past the end of the data");
+  if (n < len)
+    png_error(png, "read past the end of the data");
 }
 
 // libpng reports an error by jumping back to where png_jmpbuf was armed. Each phase arms it in a
@@ -51,22 +55,29 @@ void staticPngReadFunc(png_structp png, png_bytep buf, png_size_t len)
 // transformed layout. False when libpng reported an error.
 bool readHeaderPhase(png_structp png, png_infop info, PngImageInfo* out)
 {
-  if (setjmp(png_jmpbuf(png))) return false;
+  if (setjmp(png_jmpbuf(png)))
+    return false;
 
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, colour = 0, interlace = 0, compression = 0, filter = 0;
   png_get_IHDR(png, info, &width, &height, &depth, &colour, &interlace, &compression, &filter);
 
-  if (colour == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if (colour == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-  if (png_get_valid(png, info, PNG_INFO_tRNS)) {
+  if (colour == PNG_COLOR_TYPE_PALETTE)
+    png_set_palette_to_rgb(png);
+  if (colour == PNG_COLOR_TYPE_GRAY && depth < 8)
+    png_set_expand_gray_1_2_4_to_8(png);
+  if (png_get_valid(png, info, PNG_INFO_tRNS))
+  {
     png_set_tRNS_to_alpha(png);
     colour |= PNG_COLOR_MASK_ALPHA;
   }
-  if (depth == 16) png_set_strip_16(png);
-  if (depth < 8) png_set_packing(png);
-  if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+  if (depth == 16)
+    png_set_strip_16(png);
+  if (depth < 8)
+    png_set_packing(png);
+  if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA)
+    png_set_gray_to_rgb(png);
   if (colour & PNG_COLOR_MASK_ALPHA)
     png_set_swap_alpha(png);
   else
@@ -88,7 +99,8 @@ bool readHeaderPhase(png_structp png, png_infop info, PngImageInfo* out)
 // Decodes every row into the table. False when libpng reported an error.
 bool readImagePhase(png_structp png, png_bytepp rows)
 {
-  if (setjmp(png_jmpbuf(png))) return false;
+  if (setjmp(png_jmpbuf(png)))
+    return false;
   png_read_image(png, rows);
   return true;
 }
@@ -97,7 +109,8 @@ bool readImagePhase(png_structp png, png_bytepp rows)
 void repackRow(unsigned char* row, png_uint_32 width)
 {
   PX_pixel* out = (PX_pixel*)row;
-  for (png_uint_32 x = 0; x < width; ++x) {
+  for (png_uint_32 x = 0; x < width; ++x)
+  {
     const unsigned char* p = row + (size_t)x * 4;
     out[x] = ((PX_pixel)p[0] << 24) | ((PX_pixel)p[1] << 16) | ((PX_pixel)p[2] << 8) | p[3];
   }
@@ -108,23 +121,30 @@ void repackRow(unsigned char* row, png_uint_32 width)
 PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
 {
   PngImageInfo img;
-  if (!readHeaderPhase(png, info, &img)) return nullptr;
+  if (!readHeaderPhase(png, info, &img))
+    return nullptr;
 
   // Sizes in 64 bits: nothing larger than a bitmap can hold reaches the allocation.
   if (img.width < 1 || img.height < 1 || img.width > (png_uint_32)PX_MAX_BITMAP_DIM ||
       img.height > (png_uint_32)PX_MAX_BITMAP_DIM)
     return nullptr;
-  if (((uint64_t)img.width + 15) * img.height * 4 > (uint64_t)INT_MAX) return nullptr;
-  if (img.channels != 4 || img.depth != 8 || img.rowbytes != (size_t)img.width * 4) return nullptr;
+  if (((uint64_t)img.width + 15) * img.height * 4 > (uint64_t)INT_MAX)
+    return nullptr;
+  if (img.channels != 4 || img.depth != 8 || img.rowbytes != (size_t)img.width * 4)
+    return nullptr;
   const int width = (int)img.width;
   const int height = (int)img.height;
 
   PX_IBitmap* made = nullptr;
-  if (!bmp) {
+  if (!bmp)
+  {
     made = new (std::nothrow) PX_MemBitmap(width, height, 4);
-    if (!made) return nullptr;
+    if (!made)
+      return nullptr;
     bmp = made;
-  } else {
+  }
+  else
+  {
     bmp->resize(width, height);
   }
 
@@ -132,7 +152,8 @@ PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
   if (bmp->getWidth() == width && bmp->getHeight() == height && bmp->getRowSpan() >= width)
     bits = bmp->getBits();
   png_bytepp rows = bits ? (png_bytepp)malloc(sizeof(png_bytep) * (size_t)height) : nullptr;
-  if (!rows) {
+  if (!rows)
+  {
     delete made;
     return nullptr;
   }
@@ -144,9 +165,11 @@ PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
 
   const bool ok = readImagePhase(png, rows);
   if (ok)
-    for (int y = 0; y < height; ++y) repackRow(rows[y], img.width);
+    for (int y = 0; y < height; ++y)
+      repackRow(rows[y], img.width);
   free(rows);
-  if (!ok) {
+  if (!ok)
+  {
     delete made;
     return nullptr;
   }
@@ -163,9 +186,11 @@ PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
 bool createDecoder(png_structp* png, png_infop* info)
 {
   *png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!*png) return false;
+  if (!*png)
+    return false;
   *info = png_create_info_struct(*png);
-  if (!*info) {
+  if (!*info)
+  {
     png_destroy_read_struct(png, nullptr, nullptr);
     return false;
   }
@@ -179,13 +204,16 @@ bool createDecoder(png_structp* png, png_infop* info)
 
 PX_IBitmap* PX_LoadPNGFromMemory(const void* data, int len, PX_IBitmap* bmp)
 {
-  if (!data || len < 8) return nullptr;
-  if (png_sig_cmp((png_const_bytep)data, 0, 8) != 0) return nullptr;
+  if (!data || len < 8)
+    return nullptr;
+  if (png_sig_cmp((png_const_bytep)data, 0, 8) != 0)
+    return nullptr;
 
   PngMemoryReader reader = {(const unsigned char*)data, len};
   png_structp png = nullptr;
   png_infop info = nullptr;
-  if (!createDecoder(&png, &info)) return nullptr;
+  if (!createDecoder(&png, &info))
+    return nullptr;
   png_set_read_fn(png, &reader, staticPngReadFunc);
   PX_IBitmap* result = decodeAttached(png, info, bmp);
   png_destroy_read_struct(&png, &info, nullptr);
@@ -194,14 +222,17 @@ PX_IBitmap* PX_LoadPNGFromMemory(const void* data, int len, PX_IBitmap* bmp)
 
 PX_IBitmap* PX_LoadPNG(const char* filename, PX_IBitmap* bmp)
 {
-  if (!filename) return nullptr;
+  if (!filename)
+    return nullptr;
   FILE* fp = pxi_OpenFileUTF8(filename);
-  if (!fp) return nullptr;
+  if (!fp)
+    return nullptr;
 
   PX_IBitmap* result = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  if (createDecoder(&png, &info)) {
+  if (createDecoder(&png, &info))
+  {
     png_init_io(png, fp);
     result = decodeAttached(png, info, bmp);
     png_destroy_read_struct(&png, &info, nullptr);

@@ -27,15 +27,18 @@ PX_LinkedResource::PX_LinkedResource(int id_, const char* type_, const unsigned 
 
 const PX_LinkedResource* PX_FindLinkedResource(int id, const char* type)
 {
-  if (!type) return nullptr;
+  if (!type)
+    return nullptr;
   for (const PX_LinkedResource* r = s_linkedResources; r; r = r->next)
-    if (r->id == id && r->type && !strcmp(r->type, type)) return r;
+    if (r->id == id && r->type && !strcmp(r->type, type))
+      return r;
   return nullptr;
 }
 
 PX_IBitmap* PX_LoadPNGFromResource(PX_ModuleHandle, int resid, PX_IBitmap* bmp)
 {
   const PX_LinkedResource* r = PX_FindLinkedResource(resid & 0xFFFF, "PNG");
-  if (!r || !r->data || r->size < 8) return nullptr;
+  if (!r || !r->data || r->size < 8)
+    return nullptr;
   return PX_LoadPNGFromMemory(r->data, r->size, bmp);
 }

@@ -66,7 +66,8 @@ struct pxi_RowKernel
     int i = 0;
 #if defined(__SSE2__)
     const LANES lanes(weight);
-    for (; i + 4 <= n; i += 4) {
+    for (; i + 4 <= n; i += 4)
+    {
       const __m128i dv = _mm_loadu_si128((const __m128i*)(d + i * 4));
       const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i * 4));
       _mm_storeu_si128((__m128i*)(d + i * 4), lanes(dv, sv));
@@ -95,9 +96,9 @@ typedef pxi_RowKernel<pxi_CombinePixelsMulNoClamp, pxi_MulLanes> pxi_RowMul;
 // 0 < weight < 256.
 template <bool FULL>
 using pxi_RowCopySourceAlpha = pxi_RowKernel<
-    typename std::conditional<FULL, pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp,
-                              pxi_CombinePixelsCopySourceAlphaNoClamp>::type,
-    pxi_CopySourceAlphaLanes<FULL>>;
+  typename std::conditional<FULL, pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp,
+                            pxi_CombinePixelsCopySourceAlphaNoClamp>::type,
+  pxi_CopySourceAlphaLanes<FULL>>;
 
 #if defined(__SSE2__)
 
@@ -145,8 +146,7 @@ struct pxi_MulLanes
   explicit pxi_MulLanes(int weight)
     : w(_mm_set1_epi16((short)weight))
     , base(_mm_set1_epi16((short)((256 - weight) * 256)))
-  {
-  }
+  {}
   __m128i operator()(__m128i dv, __m128i sv) const
   {
     const __m128i tlo = _mm_add_epi16(base, _mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), w));
@@ -173,11 +173,14 @@ struct pxi_CopySourceAlphaLanes
     const __m128i slo = _mm_unpacklo_epi8(sv, zero), shi = _mm_unpackhi_epi8(sv, zero);
     const __m128i alo = pxi_AlphaLanes(slo), ahi = pxi_AlphaLanes(shi);
     __m128i klo, khi, cover;
-    if (FULL) {
+    if (FULL)
+    {
       klo = _mm_sub_epi16(c255, alo);
       khi = _mm_sub_epi16(c255, ahi);
       cover = _mm_and_si128(sv, alphamask);
-    } else {
+    }
+    else
+    {
       const __m128i wlo = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(alo, one), w), 8);
       const __m128i whi = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(ahi, one), w), 8);
       klo = _mm_sub_epi16(c256, wlo);
@@ -202,21 +205,26 @@ static inline void pxi_FillWords(PX_pixel* p, size_t n, PX_pixel v)
 {
   size_t i = 0;
 #if defined(__GNUC__) && defined(__x86_64__)
-  if (n >= 512) {
+  if (n >= 512)
+  {
     __asm__ volatile("rep stosl" : "+D"(p), "+c"(n) : "a"(v) : "memory");
     return;
   }
 #endif
 #if defined(__SSE2__)
-  for (; i < n && ((uintptr_t)(p + i) & 15); ++i) p[i] = v;
+  for (; i < n && ((uintptr_t)(p + i) & 15); ++i)
+    p[i] = v;
   const __m128i vv = _mm_set1_epi32((int)v);
-  for (; i + 16 <= n; i += 16) {
+  for (; i + 16 <= n; i += 16)
+  {
     _mm_store_si128((__m128i*)(p + i), vv);
     _mm_store_si128((__m128i*)(p + i + 4), vv);
     _mm_store_si128((__m128i*)(p + i + 8), vv);
     _mm_store_si128((__m128i*)(p + i + 12), vv);
   }
-  for (; i + 4 <= n; i += 4) _mm_store_si128((__m128i*)(p + i), vv);
+  for (; i + 4 <= n; i += 4)
+    _mm_store_si128((__m128i*)(p + i), vv);
 #endif
-  for (; i < n; ++i) p[i] = v;
+  for (; i < n; ++i)
+    p[i] = v;
 }

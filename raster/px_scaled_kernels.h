@@ -55,8 +55,8 @@ PX_AVX2_INLINE __m256i pxi_Bilinear8(const int* base, __m256i index, int span, _
   const __m256 wtr = _mm256_cvtepi32_ps(_mm256_sub_epi32(xf, f4));
   const __m256 wbl = _mm256_cvtepi32_ps(_mm256_sub_epi32(yf, f4));
   const __m256 wbr = _mm256_cvtepi32_ps(f4);
-  const __m256 wtl = _mm256_cvtepi32_ps(_mm256_add_epi32(
-      _mm256_sub_epi32(_mm256_sub_epi32(_mm256_set1_epi32(65536), xf), yf), f4));
+  const __m256 wtl = _mm256_cvtepi32_ps(
+    _mm256_add_epi32(_mm256_sub_epi32(_mm256_sub_epi32(_mm256_set1_epi32(65536), xf), yf), f4));
   const __m256i below = _mm256_add_epi32(index, _mm256_set1_epi32(span));
   const __m256i tl = _mm256_i32gather_epi32(base, index, 4);
   const __m256i tr = _mm256_i32gather_epi32(base + 1, index, 4);
@@ -64,14 +64,15 @@ PX_AVX2_INLINE __m256i pxi_Bilinear8(const int* base, __m256i index, int span, _
   const __m256i br = _mm256_i32gather_epi32(base + 1, below, 4);
   const __m256 scale = _mm256_set1_ps(1.0f / 65536.0f);
   __m256i out = _mm256_setzero_si256();
-  for (int shift = 0; shift < 32; shift += 8) {
+  for (int shift = 0; shift < 32; shift += 8)
+  {
     const __m128i count = _mm_cvtsi32_si128(shift);
     const __m256 sum = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(pxi_Channel8(tl, count), wtl),
                                                    _mm256_mul_ps(pxi_Channel8(tr, count), wtr)),
                                      _mm256_add_ps(_mm256_mul_ps(pxi_Channel8(bl, count), wbl),
                                                    _mm256_mul_ps(pxi_Channel8(br, count), wbr)));
-    out = _mm256_or_si256(out, _mm256_sll_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(sum, scale)),
-                                                count));
+    out =
+      _mm256_or_si256(out, _mm256_sll_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(sum, scale)), count));
   }
   return out;
 }
@@ -80,9 +81,9 @@ PX_AVX2_INLINE __m256i pxi_Bilinear8(const int* base, __m256i index, int span, _
 // position lies inside the source, so each fits its 32-bit lane.
 PX_AVX2_INLINE __m256i pxi_Walk8(int64_t start, int step)
 {
-  return _mm256_add_epi32(_mm256_set1_epi32((int)(uint32_t)start),
-                          _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
-                                             _mm256_set1_epi32(step)));
+  return _mm256_add_epi32(
+    _mm256_set1_epi32((int)(uint32_t)start),
+    _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(step)));
 }
 
 #pragma GCC diagnostic pop
@@ -155,7 +156,8 @@ private:
     alignas(32) PX_pixel words[8];
     _mm256_store_si256((__m256i*)words, px);
     const pxi_StaticCombiner<COMBFUNC> comb;
-    for (int k = 0; k < 8; ++k) comb.word(pout + 4 * k, words[k], weight);
+    for (int k = 0; k < 8; ++k)
+      comb.word(pout + 4 * k, words[k], weight);
   }
 
   // Groups of eight pixels whose samples all lie in the interior (both neighbours inside, positions
@@ -169,25 +171,31 @@ private:
     const int span = (int)(src_span / 4);
     const int64_t limit = (int64_t)(clipright - 1) * 65536;  // first position without a right pixel
     int64_t cury = icury;
-    for (int row = 0; row < h; ++row, cury += idy) {
+    for (int row = 0; row < h; ++row, cury += idy)
+    {
       const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom) continue;
+      if (y < 0 || y >= clipbottom)
+        continue;
       PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
       const unsigned int yfrac = (unsigned int)(cury & 0xFFFF);
       const bool lastRow = y == clipbottom - 1;
       const __m256i yf = _mm256_set1_epi32((int)yfrac);
       int64_t curx = icurx;
-      for (int n = 0; n < w;) {
+      for (int n = 0; n < w;)
+      {
         const int64_t end = curx + 7 * (int64_t)idx;
-        if (!lastRow && n + 8 <= w && curx >= 0 && end >= 0 && curx < limit && end < limit) {
+        if (!lastRow && n + 8 <= w && curx >= 0 && end >= 0 && curx < limit && end < limit)
+        {
           const __m256i pos = pxi_Walk8(curx, idx);
           combine8(pout,
                    pxi_Bilinear8((const int*)inrow, _mm256_srli_epi32(pos, 16), span,
                                  _mm256_and_si256(pos, _mm256_set1_epi32(0xFFFF)), yf),
                    weight);
           n += 8, pout += 32, curx += 8 * (int64_t)idx;
-        } else {
+        }
+        else
+        {
           pxi_ScaleBilinearPixel(pxi_StaticCombiner<COMBFUNC>(), pout, inrow, curx, yfrac, lastRow,
                                  clipright, src_span, weight);
           n += 1, pout += 4, curx += idx;
@@ -211,21 +219,26 @@ private:
     auto inside = [&](int64_t s, int64_t t) { return s >= sLo && s < sHi && t >= tLo && t < tHi; };
     const __m256i fracMask = _mm256_set1_epi32(0xFFFF);
     int64_t rs = isrcx, rt = isrcy;
-    for (int row = 0; row < h; ++row, rs += idsdy, rt += idtdy) {
+    for (int row = 0; row < h; ++row, rs += idsdy, rt += idtdy)
+    {
       PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
       int64_t s = rs, t = rt;
-      for (int n = 0; n < w;) {
-        if (n + 8 <= w && inside(s, t) && inside(s + 7 * (int64_t)idsdx, t + 7 * (int64_t)idtdx)) {
+      for (int n = 0; n < w;)
+      {
+        if (n + 8 <= w && inside(s, t) && inside(s + 7 * (int64_t)idsdx, t + 7 * (int64_t)idtdx))
+        {
           const __m256i ps = pxi_Walk8(s, idsdx), pt = pxi_Walk8(t, idtdx);
           const __m256i index =
-              _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(pt, 16), _mm256_set1_epi32(span)),
-                               _mm256_srli_epi32(ps, 16));
+            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(pt, 16), _mm256_set1_epi32(span)),
+                             _mm256_srli_epi32(ps, 16));
           combine8(pout,
                    pxi_Bilinear8((const int*)src, index, span, _mm256_and_si256(ps, fracMask),
                                  _mm256_and_si256(pt, fracMask)),
                    weight);
           n += 8, pout += 32, s += 8 * (int64_t)idsdx, t += 8 * (int64_t)idtdx;
-        } else {
+        }
+        else
+        {
           pxi_DeltaPixel<true>(pxi_StaticCombiner<COMBFUNC>(), pout, src, s, t, src_left, src_top,
                                src_right, src_bottom, src_span, weight);
           n += 1, pout += 4, s += idsdx, t += idtdx;

@@ -30,7 +30,8 @@ static inline bool pxi_WeightFromAlpha(double alpha, int* w)
 // (int)v truncated toward zero, false when v is NaN or outside the int range.
 static inline bool pxi_ToInt(double v, int* out)
 {
-  if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
+  if (!(v > -2147483649.0 && v < 2147483648.0))
+    return false;
   *out = (int)v;
   return true;
 }
@@ -56,10 +57,13 @@ static inline pxi_Rows pxi_LogicalRows(PX_IBitmap* bm, PX_pixel* bits, int y)
 {
   const ptrdiff_t span = (ptrdiff_t)bm->getRowSpan() * 4;
   pxi_Rows r;
-  if (bm->isFlipped()) {
+  if (bm->isFlipped())
+  {
     r.start = (PX_pixel_chan*)bits + (ptrdiff_t)(bm->getHeight() - 1 - y) * span;
     r.step = -span;
-  } else {
+  }
+  else
+  {
     r.start = (PX_pixel_chan*)bits + (ptrdiff_t)y * span;
     r.step = span;
   }

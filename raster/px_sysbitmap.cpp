@@ -5,14 +5,18 @@
 
 bool PX_SysBitmap::resize(int w, int h)
 {
-  if (!canMakeSurface()) {
+  if (!canMakeSurface())
+  {
     m_width = m_height = 0;
     m_bits = nullptr;
     return false;
   }
-  if (w < 0) w = 0;
-  if (h < 0) h = 0;
-  if (w == m_width && h == m_height) return false;
+  if (w < 0)
+    w = 0;
+  if (h < 0)
+    h = 0;
+  if (w == m_width && h == m_height)
+    return false;
   if (w > PX_MAX_BITMAP_DIM || h > PX_MAX_BITMAP_DIM)
   {
     releaseSurface();
@@ -21,13 +25,16 @@ bool PX_SysBitmap::resize(int w, int h)
   }
   m_width = w;
   m_height = h;
-  if (w && h && m_allocw >= w && m_alloch >= h && m_bits) return true;
+  if (w && h && m_allocw >= w && m_alloch >= h && m_bits)
+    return true;
 
   m_allocw = (w + 3) & ~3;
   m_alloch = h;
   releaseSurface();
-  if (!m_allocw || !h) return false;
-  if (!makeSurface()) {
+  if (!m_allocw || !h)
+    return false;
+  if (!makeSurface())
+  {
     m_width = m_height = m_allocw = m_alloch = 0;
     return false;
   }

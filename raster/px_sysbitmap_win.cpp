@@ -13,7 +13,8 @@ PX_SysBitmap::PX_SysBitmap(int w, int h)
 PX_SysBitmap::~PX_SysBitmap()
 {
   releaseSurface();
-  if (m_dc) DeleteDC(m_dc);
+  if (m_dc)
+    DeleteDC(m_dc);
 }
 
 // Without its device context the bitmap can hold no section.
@@ -32,8 +33,10 @@ bool PX_SysBitmap::makeSurface()
 
   void* bits = nullptr;
   m_bitmap = CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!m_bitmap || !bits) {
-    if (m_bitmap) DeleteObject(m_bitmap);
+  if (!m_bitmap || !bits)
+  {
+    if (m_bitmap)
+      DeleteObject(m_bitmap);
     m_bitmap = nullptr;
     return false;
   }
@@ -44,9 +47,11 @@ bool PX_SysBitmap::makeSurface()
 
 void PX_SysBitmap::releaseSurface()
 {
-  if (m_oldbitmap && m_dc) SelectObject(m_dc, m_oldbitmap);
+  if (m_oldbitmap && m_dc)
+    SelectObject(m_dc, m_oldbitmap);
   m_oldbitmap = nullptr;
-  if (m_bitmap) DeleteObject(m_bitmap);
+  if (m_bitmap)
+    DeleteObject(m_bitmap);
   m_bitmap = nullptr;
   m_bits = nullptr;
 }

@@ -104,8 +104,9 @@ void run(benchmark::State& state, const std::string& path, int program, bool sil
   for (auto _ : state)
     rig.block();
   state.SetItemsProcessed(state.iterations() * kBlock);
-  state.counters["ns_per_frame"] = benchmark::Counter(
-    (double)state.iterations() * kBlock * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_frame"] =
+    benchmark::Counter((double)state.iterations() * kBlock * 1e-9,
+                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

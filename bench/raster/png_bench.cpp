@@ -23,11 +23,13 @@ void appendToVector(png_structp png, png_bytep data, png_size_t len)
 const std::vector<unsigned char>& testImage()
 {
   static std::vector<unsigned char> file;
-  if (!file.empty()) return file;
+  if (!file.empty())
+    return file;
   std::vector<unsigned char> rgba((size_t)kW * kH * 4);
   uint32_t seed = 12345;
   for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) {
+    for (int x = 0; x < kW; ++x)
+    {
       seed = seed * 1664525u + 1013904223u;
       const int noise = (int)(seed >> 29);
       unsigned char* p = &rgba[((size_t)y * kW + x) * 4];
@@ -39,18 +41,21 @@ const std::vector<unsigned char>& testImage()
     }
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) abort();
+  if (setjmp(png_jmpbuf(png)))
+    abort();
   png_set_write_fn(png, &file, appendToVector, nullptr);
   png_set_IHDR(png, info, kW, kH, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  for (int y = 0; y < kH; ++y) png_write_row(png, &rgba[(size_t)y * kW * 4]);
+  for (int y = 0; y < kH; ++y)
+    png_write_row(png, &rgba[(size_t)y * kW * 4]);
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return file;
 }
 
-struct MemoryInput {
+struct MemoryInput
+{
   const unsigned char* p;
   size_t left;
 };
@@ -58,7 +63,8 @@ struct MemoryInput {
 void readFromMemory(png_structp png, png_bytep out, png_size_t len)
 {
   auto* in = (MemoryInput*)png_get_io_ptr(png);
-  if (len > in->left) png_error(png, "short");
+  if (len > in->left)
+    png_error(png, "short");
   memcpy(out, in->p, len);
   in->p += len;
   in->left -= len;
@@ -70,12 +76,15 @@ void BM_PlainLibpngRead(benchmark::State& state)
   const auto& file = testImage();
   std::vector<unsigned char> pixels((size_t)kW * kH * 4);
   std::vector<png_bytep> rows(kH);
-  for (int y = 0; y < kH; ++y) rows[y] = &pixels[(size_t)y * kW * 4];
-  for (auto _ : state) {
+  for (int y = 0; y < kH; ++y)
+    rows[y] = &pixels[(size_t)y * kW * 4];
+  for (auto _ : state)
+  {
     MemoryInput in = {file.data(), file.size()};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) abort();
+    if (setjmp(png_jmpbuf(png)))
+      abort();
     png_set_read_fn(png, &in, readFromMemory);
     png_read_info(png, info);
     png_read_image(png, rows.data());
@@ -98,9 +107,11 @@ void BM_LoadPNGFromMemoryIntoBitmap(benchmark::State& state)
 void BM_LoadPNGFromMemoryNewBitmap(benchmark::State& state)
 {
   const auto& file = testImage();
-  for (auto _ : state) {
+  for (auto _ : state)
+  {
     PX_IBitmap* bm = PX_LoadPNGFromMemory(file.data(), (int)file.size());
-    if (!bm) state.SkipWithError("failed");
+    if (!bm)
+      state.SkipWithError("failed");
     delete bm;
   }
   state.SetItemsProcessed(state.iterations() * kW * kH);

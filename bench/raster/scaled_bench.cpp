@@ -21,15 +21,15 @@ void fillImage(PX_IBitmap* bm)
       bm->getBits()[y * bm->getRowSpan() + x] = PX_RGBA(x, y, (x * y) >> 8, x < 64 ? 4 * x : 255);
 }
 
-
 void BM_ScaledBlitBilinear(benchmark::State& state)
 {
   const int n = (int)state.range(0);
   const int mode =
-      (int)state.range(1) ? PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA : PX_FILTER_BILINEAR;
+    (int)state.range(1) ? PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA : PX_FILTER_BILINEAR;
   PX_MemBitmap src(kSrc, kSrc, 4), dest(n, n, 4);
   fillImage(&src);
-  for (auto _ : state) {
+  for (auto _ : state)
+  {
     PX_ScaledBlit(&dest, &src, 0, 0, n, n, 0.0f, 0.0f, kSrc, kSrc, 1.0f, mode);
     benchmark::ClobberMemory();
   }
@@ -40,7 +40,8 @@ void BM_RotatedBlitBilinear(benchmark::State& state)
 {
   PX_MemBitmap src(kSrc, kSrc, 4), dest(kSrc, kSrc, 4);
   fillImage(&src);
-  for (auto _ : state) {
+  for (auto _ : state)
+  {
     PX_RotatedBlit(&dest, &src, 0, 0, kSrc, kSrc, 0.0f, 0.0f, kSrc, kSrc, 0.5f, false, 1.0f,
                    PX_FILTER_BILINEAR);
     benchmark::ClobberMemory();
@@ -55,11 +56,14 @@ BENCHMARK(BM_RotatedBlitBilinear);
 
 #ifdef QV_HAVE_PIXMAN
 
-struct PixmanPair {
+struct PixmanPair
+{
   PX_MemBitmap srcBits, destBits;
   pixman_image_t* src;
   pixman_image_t* dest;
-  PixmanPair(int dw, int dh) : srcBits(kSrc, kSrc, 4), destBits(dw, dh, 4)
+  PixmanPair(int dw, int dh)
+    : srcBits(kSrc, kSrc, 4)
+    , destBits(dw, dh, 4)
   {
     fillImage(&srcBits);
     src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSrc, kSrc, srcBits.getBits(),
@@ -89,7 +93,8 @@ void BM_PixmanScaleBilinear(benchmark::State& state)
   pixman_f_transform f;
   pixman_f_transform_init_scale(&f, (double)kSrc / n, (double)kSrc / n);
   p.setTransform(f);
-  for (auto _ : state) {
+  for (auto _ : state)
+  {
     pixman_image_composite32(op, p.src, nullptr, p.dest, 0, 0, 0, 0, 0, 0, n, n);
     benchmark::ClobberMemory();
   }
@@ -105,7 +110,8 @@ void BM_PixmanRotateBilinear(benchmark::State& state)
   pixman_f_transform_rotate(nullptr, &f, c, s);
   pixman_f_transform_translate(nullptr, &f, h, h);
   p.setTransform(f);
-  for (auto _ : state) {
+  for (auto _ : state)
+  {
     pixman_image_composite32(PIXMAN_OP_SRC, p.src, nullptr, p.dest, 0, 0, 0, 0, 0, 0, kSrc, kSrc);
     benchmark::ClobberMemory();
   }

@@ -49,52 +49,54 @@ typedef float (*AEffectGetParameterProc)(AEffect* effect, VstInt32 index);
 #define kEffectMagic VST_FOURCC('V', 's', 't', 'P')
 
 // Bits of `AEffect::flags`.
-enum {
-   effFlagsHasEditor = 1 << 0,           // effEditOpen opens an editor
-   effFlagsHasClip = 1 << 1,             // deprecated
-   effFlagsHasVu = 1 << 2,               // deprecated
-   effFlagsCanMono = 1 << 3,             // deprecated: accepts a mono input
-   effFlagsCanReplacing = 1 << 4,        // processReplacing is supported (mandatory in 2.4)
-   effFlagsProgramChunks = 1 << 5,       // state is exchanged with effGetChunk / effSetChunk
-   effFlagsIsSynth = 1 << 8,             // an instrument
-   effFlagsNoSoundInStop = 1 << 9,       // output is silent while input is silent
-   effFlagsExtIsAsync = 1 << 10,         // deprecated
-   effFlagsExtHasBuffer = 1 << 11,       // deprecated
-   effFlagsCanDoubleReplacing = 1 << 12, // processDoubleReplacing is supported
+enum
+{
+  effFlagsHasEditor = 1 << 0,            // effEditOpen opens an editor
+  effFlagsHasClip = 1 << 1,              // deprecated
+  effFlagsHasVu = 1 << 2,                // deprecated
+  effFlagsCanMono = 1 << 3,              // deprecated: accepts a mono input
+  effFlagsCanReplacing = 1 << 4,         // processReplacing is supported (mandatory in 2.4)
+  effFlagsProgramChunks = 1 << 5,        // state is exchanged with effGetChunk / effSetChunk
+  effFlagsIsSynth = 1 << 8,              // an instrument
+  effFlagsNoSoundInStop = 1 << 9,        // output is silent while input is silent
+  effFlagsExtIsAsync = 1 << 10,          // deprecated
+  effFlagsExtHasBuffer = 1 << 11,        // deprecated
+  effFlagsCanDoubleReplacing = 1 << 12,  // processDoubleReplacing is supported
 };
 
-struct AEffect {
-   VstInt32 magic; // kEffectMagic
+struct AEffect
+{
+  VstInt32 magic;  // kEffectMagic
 
-   AEffectDispatcherProc dispatcher;
-   AEffectProcessProc process; // accumulating, deprecated
-   AEffectSetParameterProc setParameter;
-   AEffectGetParameterProc getParameter;
+  AEffectDispatcherProc dispatcher;
+  AEffectProcessProc process;  // accumulating, deprecated
+  AEffectSetParameterProc setParameter;
+  AEffectGetParameterProc getParameter;
 
-   VstInt32 numPrograms;
-   VstInt32 numParams;
-   VstInt32 numInputs;
-   VstInt32 numOutputs;
-   VstInt32 flags; // effFlags*
+  VstInt32 numPrograms;
+  VstInt32 numParams;
+  VstInt32 numInputs;
+  VstInt32 numOutputs;
+  VstInt32 flags;  // effFlags*
 
-   VstIntPtr resvd1; // reserved for the host, 0
-   VstIntPtr resvd2; // reserved for the host, 0
+  VstIntPtr resvd1;  // reserved for the host, 0
+  VstIntPtr resvd2;  // reserved for the host, 0
 
-   VstInt32 initialDelay;  // latency in samples
-   VstInt32 realQualities; // deprecated
-   VstInt32 offQualities;  // deprecated
-   float ioRatio;          // deprecated
+  VstInt32 initialDelay;   // latency in samples
+  VstInt32 realQualities;  // deprecated
+  VstInt32 offQualities;   // deprecated
+  float ioRatio;           // deprecated
 
-   void* object; // the plug-in's own instance
-   void* user;   // free for the plug-in's use
+  void* object;  // the plug-in's own instance
+  void* user;    // free for the plug-in's use
 
-   VstInt32 uniqueID; // registered four-character identifier
-   VstInt32 version;  // plug-in version, decimal (10001 for 1.0.1)
+  VstInt32 uniqueID;  // registered four-character identifier
+  VstInt32 version;   // plug-in version, decimal (10001 for 1.0.1)
 
-   AEffectProcessProc processReplacing;
-   AEffectProcessDoubleProc processDoubleReplacing;
+  AEffectProcessProc processReplacing;
+  AEffectProcessDoubleProc processDoubleReplacing;
 
-   char future[56]; // zero
+  char future[56];  // zero
 };
 
 #if VST_ABI_64

@@ -8,11 +8,12 @@
 extern "C" {
 #endif
 
-typedef struct ERect {
-   int16_t top;
-   int16_t left;
-   int16_t bottom;
-   int16_t right;
+typedef struct ERect
+{
+  int16_t top;
+  int16_t left;
+  int16_t bottom;
+  int16_t right;
 } ERect;
 
 VST_STATIC_ASSERT(sizeof(ERect) == 8, "ERect layout");

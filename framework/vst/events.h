@@ -15,62 +15,68 @@ extern "C" {
 #endif
 
 // Values of `VstEvent::type`.
-enum {
-   kVstMidiType = 1,      // VstMidiEvent
-   kVstAudioType = 2,     // deprecated
-   kVstVideoType = 3,     // deprecated
-   kVstParameterType = 4, // deprecated
-   kVstTriggerType = 5,   // deprecated
-   kVstSysExType = 6,     // VstMidiSysexEvent
+enum
+{
+  kVstMidiType = 1,       // VstMidiEvent
+  kVstAudioType = 2,      // deprecated
+  kVstVideoType = 3,      // deprecated
+  kVstParameterType = 4,  // deprecated
+  kVstTriggerType = 5,    // deprecated
+  kVstSysExType = 6,      // VstMidiSysexEvent
 };
 
 // Bits of `VstMidiEvent::flags`.
-enum {
-   kVstMidiEventIsRealtime = 1 << 0, // played live rather than from a sequencer track
+enum
+{
+  kVstMidiEventIsRealtime = 1 << 0,  // played live rather than from a sequencer track
 };
 
 // The common head of every event, followed by type-specific data.
-typedef struct VstEvent {
-   VstInt32 type;        // kVst*Type
-   VstInt32 byteSize;    // size of the whole record
-   VstInt32 deltaFrames; // sample offset within the current block
-   VstInt32 flags;
-   char data[16];
+typedef struct VstEvent
+{
+  VstInt32 type;         // kVst*Type
+  VstInt32 byteSize;     // size of the whole record
+  VstInt32 deltaFrames;  // sample offset within the current block
+  VstInt32 flags;
+  char data[16];
 } VstEvent;
 
 // A list of events. `events` is declared with two entries but holds `numEvents`: senders allocate
 // the list with room for as many pointers as they need.
-typedef struct VstEvents {
-   VstInt32 numEvents;
-   VstIntPtr reserved; // 0
-   VstEvent* events[2];
+typedef struct VstEvents
+{
+  VstInt32 numEvents;
+  VstIntPtr reserved;  // 0
+  VstEvent* events[2];
 } VstEvents;
 
 // A short MIDI message (up to three bytes).
-typedef struct VstMidiEvent {
-   VstInt32 type;        // kVstMidiType
-   VstInt32 byteSize;    // sizeof(VstMidiEvent)
-   VstInt32 deltaFrames; // sample offset within the current block
-   VstInt32 flags;       // kVstMidiEventIsRealtime
-   VstInt32 noteLength;  // in samples, 0 when unknown
-   VstInt32 noteOffset;  // samples into the note where playback starts
-   char midiData[4];     // status, data 1, data 2, 0
-   char detune;          // -64..63 cents
-   char noteOffVelocity;
-   char reserved1;
-   char reserved2;
+typedef struct VstMidiEvent
+{
+  VstInt32 type;         // kVstMidiType
+  VstInt32 byteSize;     // sizeof(VstMidiEvent)
+  VstInt32 deltaFrames;  // sample offset within the current block
+  VstInt32 flags;        // kVstMidiEventIsRealtime
+  VstInt32 noteLength;   // in samples, 0 when unknown
+  VstInt32 noteOffset;   // samples into the note where playback starts
+  char midiData[4];      // status, data 1, data 2, 0
+  char detune;           // -64..63 cents
+  char noteOffVelocity;
+  char reserved1;
+  char reserved2;
 } VstMidiEvent;
 
 // A system-exclusive message; the bytes are referenced, not contained.
-typedef struct VstMidiSysexEvent {
-   VstInt32 type;        // kVstSysExType
-   VstInt32 byteSize;    // sizeof(VstMidiSysexEvent)
-   VstInt32 deltaFrames; // sample offset within the current block
-   VstInt32 flags;       // 0
-   VstInt32 dumpBytes;   // size of sysexDump
-   VstIntPtr resvd1;     // 0
-   char* sysexDump;      // the message, F0 to F7
-   VstIntPtr resvd2;     // 0
+typedef struct VstMidiSysexEvent
+{
+  VstInt32 type;         // kVstSysExType
+  VstInt32 byteSize;     // sizeof(VstMidiSysexEvent)
+  VstInt32 deltaFrames;  // sample offset within the current block
+  VstInt32 flags;        // 0
+  VstInt32 dumpBytes;    // size of sysexDump
+  VstIntPtr resvd1;      // 0
+  char* sysexDump;       // the message, F0 to F7
+  VstIntPtr resvd2;      // 0
 } VstMidiSysexEvent;
 
 #if VST_ABI_64

@@ -9,12 +9,13 @@
 extern "C" {
 #endif
 
-typedef struct MidiKeyName {
-   VstInt32 thisProgramIndex; // in: the MIDI program
-   VstInt32 thisKeyNumber;    // in: the key, 0..127
-   char keyName[kVstMaxNameLen]; // out
-   VstInt32 reserved;         // 0
-   VstInt32 flags;            // 0
+typedef struct MidiKeyName
+{
+  VstInt32 thisProgramIndex;     // in: the MIDI program
+  VstInt32 thisKeyNumber;        // in: the key, 0..127
+  char keyName[kVstMaxNameLen];  // out
+  VstInt32 reserved;             // 0
+  VstInt32 flags;                // 0
 } MidiKeyName;
 
 VST_STATIC_ASSERT(offsetof(MidiKeyName, keyName) == 8, "MidiKeyName layout");

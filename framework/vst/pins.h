@@ -12,18 +12,20 @@ extern "C" {
 #endif
 
 // Bits of `VstPinProperties::flags`.
-enum {
-   kVstPinIsActive = 1 << 0,   // the pin is in use
-   kVstPinIsStereo = 1 << 1,   // first pin of a stereo pair
-   kVstPinUseSpeaker = 1 << 2, // arrangementType is valid
+enum
+{
+  kVstPinIsActive = 1 << 0,    // the pin is in use
+  kVstPinIsStereo = 1 << 1,    // first pin of a stereo pair
+  kVstPinUseSpeaker = 1 << 2,  // arrangementType is valid
 };
 
-typedef struct VstPinProperties {
-   char label[kVstMaxLabelLen];
-   VstInt32 flags;           // kVstPin* bits
-   VstInt32 arrangementType; // a kSpeakerArr* value (speakers.h)
-   char shortLabel[kVstMaxShortLabelLen];
-   char future[48];
+typedef struct VstPinProperties
+{
+  char label[kVstMaxLabelLen];
+  VstInt32 flags;            // kVstPin* bits
+  VstInt32 arrangementType;  // a kSpeakerArr* value (speakers.h)
+  char shortLabel[kVstMaxShortLabelLen];
+  char future[48];
 } VstPinProperties;
 
 #if VST_ABI_64

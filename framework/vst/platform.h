@@ -9,8 +9,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-typedef int32_t VstInt32;  // 32-bit integer of the interface
-typedef intptr_t VstIntPtr; // pointer-sized integer of the interface (results, `value` arguments)
+typedef int32_t VstInt32;    // 32-bit integer of the interface
+typedef intptr_t VstIntPtr;  // pointer-sized integer of the interface (results, `value` arguments)
 
 // Marks the plug-in's exported entry points.
 #if defined(_WIN32)
@@ -35,5 +35,5 @@ typedef intptr_t VstIntPtr; // pointer-sized integer of the interface (results, 
 #endif
 
 // Four-character code as the interface packs it: the first character in the highest byte.
-#define VST_FOURCC(a, b, c, d) \
-   ((VstInt32)(((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d)))
+#define VST_FOURCC(a, b, c, d)                                                                     \
+  ((VstInt32)(((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d)))

@@ -42,7 +42,8 @@ struct Rig
       const double lfo = osc.nextSample();
       filter.setCutoffMod(level + lfo);
       const double out = filter.process(input);
-      if (!std::isfinite(level) || !std::isfinite(lfo) || (std::isfinite(input) && !std::isfinite(out)))
+      if (!std::isfinite(level) || !std::isfinite(lfo) ||
+          (std::isfinite(input) && !std::isfinite(out)))
         abort();
       mods[i] = level + lfo;
       inL[i] = input;
@@ -79,18 +80,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size -= 10;
     switch (op % 14)
     {
-      case 0: rig.setFilters([v](Filter& f) { f.setCutoff(v); }); break;
-      case 1: rig.setFilters([v](Filter& f) { f.setResonance(v); }); break;
-      case 2:
-        rig.setFilters([arg](Filter& f) { f.setFilterMode(static_cast<Filter::FilterMode>(arg % 5)); });
+      case 0:
+        rig.setFilters([v](Filter& f) { f.setCutoff(v); });
         break;
-      case 3: rig.env.setStageValue(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6), v); break;
-      case 4: rig.env.enterStage(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6)); break;
-      case 5: rig.env.setSampleRate(v); break;
-      case 6: rig.osc.setFrequency(v); break;
-      case 7: rig.osc.setSampleRate(v); break;
-      case 8: rig.osc.setMode(static_cast<OscillatorMode>(arg % 4)); break;
-      case 9: rig.run(v, arg); break;
+      case 1:
+        rig.setFilters([v](Filter& f) { f.setResonance(v); });
+        break;
+      case 2:
+        rig.setFilters(
+          [arg](Filter& f) { f.setFilterMode(static_cast<Filter::FilterMode>(arg % 5)); });
+        break;
+      case 3:
+        rig.env.setStageValue(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6), v);
+        break;
+      case 4:
+        rig.env.enterStage(static_cast<EnvelopeGenerator::EnvelopeStage>(arg % 6));
+        break;
+      case 5:
+        rig.env.setSampleRate(v);
+        break;
+      case 6:
+        rig.osc.setFrequency(v);
+        break;
+      case 7:
+        rig.osc.setSampleRate(v);
+        break;
+      case 8:
+        rig.osc.setMode(static_cast<OscillatorMode>(arg % 4));
+        break;
+      case 9:
+        rig.run(v, arg);
+        break;
       case 10:
       {
         IMidiMsg msg((int8_t)data[-8], data[-7], data[-6], data[-5]);
@@ -98,9 +118,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
           rig.midi.onMessageReceived(&msg);
         break;
       }
-      case 11: rig.midi.endBlock(); break;
-      case 12: rig.midi.dropPending(); break;
-      default: rig.osc.setStartPosition(); break;
+      case 11:
+        rig.midi.endBlock();
+        break;
+      case 12:
+        rig.midi.dropPending();
+        break;
+      default:
+        rig.osc.setStartPosition();
+        break;
     }
   }
   return 0;

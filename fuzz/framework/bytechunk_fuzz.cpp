@@ -29,11 +29,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     switch (op % 5)
     {
-      case 0: { int v; pos = chunk.Get(&v, pos); break; }
-      case 1: { double v; pos = chunk.Get(&v, pos); break; }
-      case 2: { bool v; pos = chunk.GetBool(&v, pos); break; }
-      case 3: pos = chunk.GetStr(&str, pos); break;
-      case 4: pos = chunk.GetBytes(raw, (op >> 3) % (int)sizeof(raw), pos); break;
+      case 0:
+      {
+        int v;
+        pos = chunk.Get(&v, pos);
+        break;
+      }
+      case 1:
+      {
+        double v;
+        pos = chunk.Get(&v, pos);
+        break;
+      }
+      case 2:
+      {
+        bool v;
+        pos = chunk.GetBool(&v, pos);
+        break;
+      }
+      case 3:
+        pos = chunk.GetStr(&str, pos);
+        break;
+      case 4:
+        pos = chunk.GetBytes(raw, (op >> 3) % (int)sizeof(raw), pos);
+        break;
     }
     if (pos > chunk.Size())
       __builtin_trap();  // a read must never answer a position beyond the chunk

@@ -13,39 +13,49 @@
 
 namespace {
 
-class Reader {
+class Reader
+{
 public:
-  Reader(const uint8_t* p, size_t n) : m_p(p), m_n(n) {}
+  Reader(const uint8_t* p, size_t n)
+    : m_p(p)
+    , m_n(n)
+  {}
   bool done() const { return m_n == 0; }
   uint8_t byte()
   {
-    if (!m_n) return 0;
+    if (!m_n)
+      return 0;
     --m_n;
     return *m_p++;
   }
   uint32_t word()
   {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= (uint32_t)byte() << (8 * i);
+    for (int i = 0; i < 4; ++i)
+      v |= (uint32_t)byte() << (8 * i);
     return v;
   }
   int coord()
   {
-    static const int extremes[] = {INT32_MIN, INT32_MAX, INT32_MIN + 1, -32768, 32767, 32768,
-                                   65536,     -65536,    1 << 30,       -(1 << 30)};
+    static const int extremes[] = {INT32_MIN, INT32_MAX, INT32_MIN + 1, -32768,  32767,
+                                   32768,     65536,     -65536,        1 << 30, -(1 << 30)};
     const uint8_t sel = byte();
-    if (sel < 200) return (int)(sel % 41) - 20;
-    if (sel < 240) return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
+    if (sel < 200)
+      return (int)(sel % 41) - 20;
+    if (sel < 240)
+      return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
     return (int)word();
   }
   float real()
   {
-    static const float extremes[] = {NAN,     INFINITY, -INFINITY, 1e30f,    -1e30f,  1e-30f,
-                                      -0.0f,  FLT_MAX,  -FLT_MAX,  32767.99f, 65536.0f, 4e9f,
-                                      0.5f,   1.0f,     0.25f,     0.75f,    -1.0f,   1.7f};
+    static const float extremes[] = {NAN,   INFINITY, -INFINITY, 1e30f,     -1e30f,   1e-30f,
+                                     -0.0f, FLT_MAX,  -FLT_MAX,  32767.99f, 65536.0f, 4e9f,
+                                     0.5f,  1.0f,     0.25f,     0.75f,     -1.0f,    1.7f};
     const uint8_t sel = byte();
-    if (sel < 160) return ((int)byte() - 128) / 16.0f;
-    if (sel < 240) return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
+    if (sel < 160)
+      return ((int)byte() - 128) / 16.0f;
+    if (sel < 240)
+      return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
     const uint32_t w = word();
     float f;
     std::memcpy(&f, &w, 4);
@@ -53,11 +63,20 @@ public:
   }
   int mode()
   {
-    static const int modes[] = {0,    1,    2,    3,       4,       5,       6,        0xEF,
-                                0xF0, 0xF3, 0xFE, 0x100,   0x101,   0x10000, 0x10001,  0x10003,
-                                0x10005, 0x10100, 0x200, 0x1FFFF, 0x7FFFFFFF, (int)0x80000000};
+    static const int modes[] = {0,          1,
+                                2,          3,
+                                4,          5,
+                                6,          0xEF,
+                                0xF0,       0xF3,
+                                0xFE,       0x100,
+                                0x101,      0x10000,
+                                0x10001,    0x10003,
+                                0x10005,    0x10100,
+                                0x200,      0x1FFFF,
+                                0x7FFFFFFF, (int)0x80000000};
     const uint8_t sel = byte();
-    if (sel < 220) return modes[sel % (sizeof(modes) / sizeof(modes[0]))];
+    if (sel < 220)
+      return modes[sel % (sizeof(modes) / sizeof(modes[0]))];
     return (int)word();
   }
 
@@ -83,127 +102,158 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bm->resize(in.byte() % 13, in.byte() % 13);
     if (bm->getBits())
       for (int y = 0; y < bm->getHeight(); ++y)
-        for (int x = 0; x < bm->getWidth(); ++x) bm->getBits()[y * bm->getRowSpan() + x] = in.word();
+        for (int x = 0; x < bm->getWidth(); ++x)
+          bm->getBits()[y * bm->getRowSpan() + x] = in.word();
   }
 
-  for (int step = 0; step < 48 && !in.done(); ++step) {
+  for (int step = 0; step < 48 && !in.done(); ++step)
+  {
     const uint8_t op = in.byte();
     PX_IBitmap* dst = bms[in.byte() % 5];
     PX_IBitmap* src = bms[in.byte() % 5];
-    switch (op % 19) {
-    case 0: {
-      PX_RECT r;
-      r.left = in.coord(), r.top = in.coord(), r.right = in.coord(), r.bottom = in.coord();
-      const bool whole = in.byte() & 1;
-      const int x = in.coord(), y = in.coord();
-      PX_Blit(dst, src, x, y, whole ? nullptr : &r, in.real(), in.mode());
-      break;
-    }
-    case 1: {
-      const int x = in.coord(), y = in.coord(), sx = in.coord(), sy = in.coord(), sw = in.coord(),
-                sh = in.coord();
-      PX_Blit(dst, src, x, y, sx, sy, sw, sh, in.real(), in.mode());
-      break;
-    }
-    case 2: PX_Copy(dst, src); break;
-    case 3: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      const float sx = in.real(), sy = in.real(), sw = in.real(), sh = in.real();
-      const double d1 = in.real(), d2 = in.real(), d3 = in.real(), d4 = in.real(), d5 = in.real(),
-                   d6 = in.real();
-      const bool clip = in.byte() & 1;
-      PX_DeltaBlit(dst, src, x, y, w, h, sx, sy, sw, sh, d1, d2, d3, d4, d5, d6, clip, in.real(),
-                   in.mode());
-      break;
-    }
-    case 4: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      const int dw = in.byte() % 5, dh = in.byte() % 5;
-      std::vector<float> pts((size_t)dw * dh * 2);
-      for (float& p : pts) p = in.real();
-      PX_TransformBlit(dst, src, x, y, w, h, pts.empty() ? nullptr : pts.data(), dw, dh, in.real(),
-                       in.mode());
-      break;
-    }
-    case 5: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      PX_FillRect(dst, x, y, w, h, in.word(), in.real(), in.mode());
-      break;
-    }
-    case 6: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      PX_ClearRect(dst, x, y, w, h, in.word(), in.word());
-      break;
-    }
-    case 7: PX_Clear(dst, in.word()); break;
-    case 8: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      float v[12];
-      for (float& f : v) f = in.real();
-      PX_GradRect(dst, x, y, w, h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9],
-                  v[10], v[11], in.mode());
-      break;
-    }
-    case 9: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      float v[8];
-      for (float& f : v) f = in.real();
-      PX_MultiplyAddRect(dst, x, y, w, h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-      break;
-    }
-    case 10: {
-      const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
-      PX_pixel parm = in.word();
-      PX_ProcessRect(dst, x, y, w, h, (in.byte() & 1) ? procPixel : nullptr, &parm);
-      break;
-    }
-    case 11: PX_SetAlphaFromColorMask(dst, in.word()); break;
-    case 12: {
-      const int x = in.coord(), y = in.coord();
-      PX_SimpleFill(dst, x, y, in.word(), in.word(), in.word());
-      break;
-    }
-    case 13: {
-      const int x = in.coord(), y = in.coord();
-      const PX_pixel p = PX_GetPixel(dst, x, y);
-      PX_PutPixel(src, y, x, p, in.real(), in.mode());
-      break;
-    }
-    case 14: {
-      const int x = in.coord(), y = in.coord();
-      PX_PutPixel(dst, x, y, in.word(), in.real(), in.mode());
-      break;
-    }
-    case 15: {
-      const int gw = (int)(in.byte() % 14) - 1, gh = (int)(in.byte() % 14) - 1;
-      std::vector<PX_pixel_chan> mask(gw > 0 && gh > 0 ? (size_t)gw * gh : 1);
-      for (auto& m : mask) m = in.byte();
-      const int x = in.coord(), y = in.coord();
-      PX_DrawGlyph(dst, x, y, in.word(), mask.data(), gw, gh, in.real(), in.mode());
-      break;
-    }
-    case 16: {
-      const uint8_t sel = in.byte();
-      int w = (int)(sel % 15) - 1, h = (int)(in.byte() % 15) - 1;
-      if (sel >= 240) w = in.coord();  // extreme sizes: the bitmap must refuse or stay sane
-      if (dst) dst->resize(w, h);
-      break;
-    }
-    case 17: {
-      PX_pixel p = in.word();
-      const int r = in.coord(), g = in.coord(), bl = in.coord(), al = in.coord(), w = in.coord();
-      const int m = in.mode();
-      p = PX_CombinePixels(p, in.word(), in.real(), m);
-      PX_CombinePixels2(&p, r, g, bl, al, w, m);
-      PX_CombinePixels2Clamp(&p, r, g, bl, al, w, m);
-      break;
-    }
-    default: {
-      // Same bitmap, overlapping rectangles.
-      const int x = in.coord() % 8, y = in.coord() % 8;
-      PX_Blit(dst, dst, x, y, nullptr, in.real(), in.mode());
-      break;
-    }
+    switch (op % 19)
+    {
+      case 0:
+      {
+        PX_RECT r;
+        r.left = in.coord(), r.top = in.coord(), r.right = in.coord(), r.bottom = in.coord();
+        const bool whole = in.byte() & 1;
+        const int x = in.coord(), y = in.coord();
+        PX_Blit(dst, src, x, y, whole ? nullptr : &r, in.real(), in.mode());
+        break;
+      }
+      case 1:
+      {
+        const int x = in.coord(), y = in.coord(), sx = in.coord(), sy = in.coord(), sw = in.coord(),
+                  sh = in.coord();
+        PX_Blit(dst, src, x, y, sx, sy, sw, sh, in.real(), in.mode());
+        break;
+      }
+      case 2:
+        PX_Copy(dst, src);
+        break;
+      case 3:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        const float sx = in.real(), sy = in.real(), sw = in.real(), sh = in.real();
+        const double d1 = in.real(), d2 = in.real(), d3 = in.real(), d4 = in.real(), d5 = in.real(),
+                     d6 = in.real();
+        const bool clip = in.byte() & 1;
+        PX_DeltaBlit(dst, src, x, y, w, h, sx, sy, sw, sh, d1, d2, d3, d4, d5, d6, clip, in.real(),
+                     in.mode());
+        break;
+      }
+      case 4:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        const int dw = in.byte() % 5, dh = in.byte() % 5;
+        std::vector<float> pts((size_t)dw * dh * 2);
+        for (float& p : pts)
+          p = in.real();
+        PX_TransformBlit(dst, src, x, y, w, h, pts.empty() ? nullptr : pts.data(), dw, dh,
+                         in.real(), in.mode());
+        break;
+      }
+      case 5:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        PX_FillRect(dst, x, y, w, h, in.word(), in.real(), in.mode());
+        break;
+      }
+      case 6:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        PX_ClearRect(dst, x, y, w, h, in.word(), in.word());
+        break;
+      }
+      case 7:
+        PX_Clear(dst, in.word());
+        break;
+      case 8:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        float v[12];
+        for (float& f : v)
+          f = in.real();
+        PX_GradRect(dst, x, y, w, h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9],
+                    v[10], v[11], in.mode());
+        break;
+      }
+      case 9:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        float v[8];
+        for (float& f : v)
+          f = in.real();
+        PX_MultiplyAddRect(dst, x, y, w, h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+        break;
+      }
+      case 10:
+      {
+        const int x = in.coord(), y = in.coord(), w = in.coord(), h = in.coord();
+        PX_pixel parm = in.word();
+        PX_ProcessRect(dst, x, y, w, h, (in.byte() & 1) ? procPixel : nullptr, &parm);
+        break;
+      }
+      case 11:
+        PX_SetAlphaFromColorMask(dst, in.word());
+        break;
+      case 12:
+      {
+        const int x = in.coord(), y = in.coord();
+        PX_SimpleFill(dst, x, y, in.word(), in.word(), in.word());
+        break;
+      }
+      case 13:
+      {
+        const int x = in.coord(), y = in.coord();
+        const PX_pixel p = PX_GetPixel(dst, x, y);
+        PX_PutPixel(src, y, x, p, in.real(), in.mode());
+        break;
+      }
+      case 14:
+      {
+        const int x = in.coord(), y = in.coord();
+        PX_PutPixel(dst, x, y, in.word(), in.real(), in.mode());
+        break;
+      }
+      case 15:
+      {
+        const int gw = (int)(in.byte() % 14) - 1, gh = (int)(in.byte() % 14) - 1;
+        std::vector<PX_pixel_chan> mask(gw > 0 && gh > 0 ? (size_t)gw * gh : 1);
+        for (auto& m : mask)
+          m = in.byte();
+        const int x = in.coord(), y = in.coord();
+        PX_DrawGlyph(dst, x, y, in.word(), mask.data(), gw, gh, in.real(), in.mode());
+        break;
+      }
+      case 16:
+      {
+        const uint8_t sel = in.byte();
+        int w = (int)(sel % 15) - 1, h = (int)(in.byte() % 15) - 1;
+        if (sel >= 240)
+          w = in.coord();  // extreme sizes: the bitmap must refuse or stay sane
+        if (dst)
+          dst->resize(w, h);
+        break;
+      }
+      case 17:
+      {
+        PX_pixel p = in.word();
+        const int r = in.coord(), g = in.coord(), bl = in.coord(), al = in.coord(), w = in.coord();
+        const int m = in.mode();
+        p = PX_CombinePixels(p, in.word(), in.real(), m);
+        PX_CombinePixels2(&p, r, g, bl, al, w, m);
+        PX_CombinePixels2Clamp(&p, r, g, bl, al, w, m);
+        break;
+      }
+      default:
+      {
+        // Same bitmap, overlapping rectangles.
+        const int x = in.coord() % 8, y = in.coord() % 8;
+        PX_Blit(dst, dst, x, y, nullptr, in.real(), in.mode());
+        break;
+      }
     }
   }
   return 0;

@@ -13,7 +13,11 @@ namespace {
 class ExactBitmap : public PX_IBitmap
 {
 public:
-  ExactBitmap(int w, int h, bool flipped) : m_w(w), m_h(h), m_flipped(flipped), m_px((size_t)w * h)
+  ExactBitmap(int w, int h, bool flipped)
+    : m_w(w)
+    , m_h(h)
+    , m_flipped(flipped)
+    , m_px((size_t)w * h)
   {
     for (size_t i = 0; i < m_px.size(); ++i)
       m_px[i] = (PX_pixel)(i * 2654435761u);
@@ -32,15 +36,20 @@ private:
 };
 
 // Reads parameters from the input; zeros once it runs out.
-class Params {
+class Params
+{
 public:
-  Params(const uint8_t* data, size_t size) : m_p(data), m_end(data + size) {}
+  Params(const uint8_t* data, size_t size)
+    : m_p(data)
+    , m_end(data + size)
+  {}
 
   uint8_t byte() { return m_p < m_end ? *m_p++ : 0; }
   uint32_t word()
   {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = (v << 8) | byte();
+    for (int i = 0; i < 4; ++i)
+      v = (v << 8) | byte();
     return v;
   }
   // Mostly small positions and sizes, sometimes any int.
@@ -48,7 +57,8 @@ public:
   // Mostly quarter pixels in -64..64, sometimes any bit pattern (NaN, infinity, huge).
   float real()
   {
-    if ((byte() & 3) == 0) {
+    if ((byte() & 3) == 0)
+    {
       const uint32_t bits = word();
       float f;
       memcpy(&f, &bits, sizeof f);
@@ -76,14 +86,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const float alpha = in.byte() & 1 ? in.real() : 1.0f;
   const uint32_t modeBits = in.word();
   // Favour the modes that draw: operation 0..5, filter byte 0 or 1, the source-alpha bit.
-  const int mode = shape & 4 ? (int)modeBits
-                             : (int)((modeBits % 6) | ((modeBits >> 8) & 1) << 8 |
-                                     ((modeBits >> 16) & 1) << 16);
-  if (shape & 8) {
+  const int mode =
+    shape & 4 ? (int)modeBits
+              : (int)((modeBits % 6) | ((modeBits >> 8) & 1) << 8 | ((modeBits >> 16) & 1) << 16);
+  if (shape & 8)
+  {
     const float angle = in.real(), rx = in.real(), ry = in.real();
     PX_RotatedBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle, shape & 16,
                    alpha, mode, rx, ry);
-  } else {
+  }
+  else
+  {
     PX_ScaledBlit(&dest, &src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
   }
   return 0;

@@ -32,9 +32,14 @@ double segmentEnd(double start, double end, unsigned long long n)
 
 TEST(EnvelopeGenerator, StagesRunTheirLengthAtTheHostRate)
 {
-  struct Case { double rate, attack, decay, sustain, release; };
-  const Case cases[] = {{44100, 0.01, 0.5, 0.1, 1.0}, {48000, 0.01, 0.5, 0.1, 1.0},
-                        {96000, 0.01, 0.5, 0.1, 1.0}, {96000, 2.5, 0.013, 0.7, 0.1}};
+  struct Case
+  {
+    double rate, attack, decay, sustain, release;
+  };
+  const Case cases[] = {{44100, 0.01, 0.5, 0.1, 1.0},
+                        {48000, 0.01, 0.5, 0.1, 1.0},
+                        {96000, 0.01, 0.5, 0.1, 1.0},
+                        {96000, 2.5, 0.013, 0.7, 0.1}};
   for (const Case& c : cases)
   {
     SCOPED_TRACE(testing::Message() << "rate " << c.rate << " attack " << c.attack);
@@ -62,11 +67,16 @@ TEST(EnvelopeGenerator, StagesRunTheirLengthAtTheHostRate)
 
 TEST(EnvelopeGenerator, RetriggerAndTimeChangesMidStage)
 {
-  struct Case { Env::EnvelopeStage stage; int samplesIn; double newAttack; unsigned long long attack; };
+  struct Case
+  {
+    Env::EnvelopeStage stage;
+    int samplesIn;
+    double newAttack;
+    unsigned long long attack;
+  };
   const Case cases[] = {
-    {Env::DECAY, 1000, 0.0, 441},          // note-on: the attack restarts in full
-    {Env::RELEASE, 300, 0.0, 441},
-    {Env::ATTACK, 220, 0.0, 441},
+    {Env::DECAY, 1000, 0.0, 441},  // note-on: the attack restarts in full
+    {Env::RELEASE, 300, 0.0, 441},        {Env::ATTACK, 220, 0.0, 441},
     {Env::ATTACK, 220, 0.021, 220 + 464},  // unelapsed 221/441 of 926.1 samples
     {Env::ATTACK, 220, 0.002, 220 + 44},
   };
@@ -104,14 +114,18 @@ TEST(EnvelopeGenerator, RetriggerAndTimeChangesMidStage)
 // short for its factor stops at 0, and non-finite settings are ignored.
 TEST(EnvelopeGenerator, DegenerateStagesKeepTheLevelFinite)
 {
-  struct Case { double attack, decay, sustain; std::initializer_list<double> expect; };
+  struct Case
+  {
+    double attack, decay, sustain;
+    std::initializer_list<double> expect;
+  };
   const Case cases[] = {
     {0.0, 20.5 / 44100, 0.1, {1.0 + std::log(0.1) / 20}},  // no attack: starts in the decay
     {0.0, 0.0, 0.1, {0.1, 0.1}},
     {1e-6, 1e-9, 0.1, {0.1}},
     {-1.0, -5.0, 0.1, {0.1}},
     {0.0, 2.5 / 44100, 0.1, {0.0, 0.0, 0.1}},  // 1 - ln(10) / 2 < 0
-    {kNaN, kInf, kNaN, {}},                      // ignored: the defaults stay
+    {kNaN, kInf, kNaN, {}},                    // ignored: the defaults stay
   };
   for (const Case& c : cases)
   {

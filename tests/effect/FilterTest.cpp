@@ -5,8 +5,8 @@
 
 #include <cmath>
 #include <complex>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -24,7 +24,9 @@ cplx transfer(Filter::FilterMode mode, double c, double f, double w)
   const cplx h1 = c / (1.0 - (1.0 - c) * zi);
   const cplx h0 = c / (1.0 - (1.0 - c + c * f) * zi + c * f * zi * h1);
   const cplx h4 = h0 * h1 * h1 * h1;
-  return mode == Filter::FILTER_MODE_LOWPASS ? h0 * h1 : mode == Filter::FILTER_MODE_HIGHPASS ? 1.0 - h4 : h0 - h4;
+  return mode == Filter::FILTER_MODE_LOWPASS    ? h0 * h1
+         : mode == Filter::FILTER_MODE_HIGHPASS ? 1.0 - h4
+                                                : h0 - h4;
 }
 
 Filter makeFilter(int mode, double cutoff, double resonance, double mod = 0.0)
@@ -57,13 +59,17 @@ TEST(Filter, SteadyStateResponseMatchesTransferFunction)
           }
           const cplx expected = transfer(mode, c, r + r / (1.0 - c), w);
           EXPECT_LT(std::abs(measured - expected), 1e-9 * (1.0 + std::abs(expected)))
-              << "mode " << mode << " cutoff " << c << " res " << r << " bin " << k;
+            << "mode " << mode << " cutoff " << c << " res " << r << " bin " << k;
         }
 }
 
 TEST(Filter, DcGainPerModeWithClampedCutoff)
 {
-  struct Case { int mode; double cutoff, resonance, mod, gain; };
+  struct Case
+  {
+    int mode;
+    double cutoff, resonance, mod, gain;
+  };
   const Case cases[] = {
     {0, 0.99, 0.0, 0.0, 1.0}, {0, 0.1, 0.8, 0.0, 1.0}, {0, 0.3, 0.5, -5.0, 1.0},  // to 0.01
     {1, 0.5, 0.3, 0.0, 0.0},  {1, 0.9, 0.0, 4.0, 0.0},                            // to 0.99

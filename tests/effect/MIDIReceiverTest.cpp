@@ -8,7 +8,10 @@
 namespace {
 
 constexpr int kBlock = 64;
-struct Msg { int block, offset, status, note, velocity; };
+struct Msg
+{
+  int block, offset, status, note, velocity;
+};
 
 // Plays blocks as the processing loop does: the block's messages first, then in MIDI mode one
 // advance per sample and endBlock, otherwise only dropPending. Events read
@@ -52,7 +55,12 @@ struct Host
 
 TEST(MIDIReceiver, NotesFireAtTheirOffsetUnderTheCurrentNoteRules)
 {
-  struct Case { const char* what; std::vector<Msg> msgs; std::vector<std::string> expect; };
+  struct Case
+  {
+    const char* what;
+    std::vector<Msg> msgs;
+    std::vector<std::string> expect;
+  };
   const Case cases[] = {
     {"ordered by offset, equal offsets in arrival order",
      {{0, 30, 0x90, 64, 90}, {0, 10, 0x90, 60, 100}, {0, 30, 0x80, 64, 0}, {0, 30, 0x90, 67, 5}},
@@ -63,7 +71,8 @@ TEST(MIDIReceiver, NotesFireAtTheirOffsetUnderTheCurrentNoteRules)
     {"a newer note takes over; the old note's release is ignored",
      {{0, 1, 0x90, 60, 100}, {0, 2, 0x90, 64, 80}, {0, 3, 0x80, 60, 0}},
      {"on 60 100 @0:1", "on 64 80 @0:2"}},
-    {"the current note again fires nothing", {{0, 1, 0x90, 60, 100}, {1, 5, 0x90, 60, 120}},
+    {"the current note again fires nothing",
+     {{0, 1, 0x90, 60, 100}, {1, 5, 0x90, 60, 120}},
      {"on 60 100 @0:1"}},
     {"velocity 0 and note-off release with the note's own velocity",
      {{0, 1, 0x90, 60, 100}, {0, 9, 0x90, 60, 0}, {1, 4, 0x90, 60, 50}, {1, 6, 0x80, 60, 127}},

@@ -185,7 +185,8 @@ TEST(Oscillator, SineIsWithinAnUlp)
     volatile double x = arg;  // both at run time, from the same library
     EXPECT_EQ(sine(x), std::sin(x)) << arg;
   }
-  for (double x : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+  for (double x :
+       {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
     EXPECT_TRUE(std::isnan(sine(x)));
 }
 

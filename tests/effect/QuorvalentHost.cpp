@@ -12,7 +12,8 @@ QuorvalentHost* gHost = nullptr;
 }
 
 QuorvalentHost::QuorvalentHost(double sampleRate, int maxBlock)
-  : mSampleRate(sampleRate), mMaxBlock(maxBlock)
+  : mSampleRate(sampleRate)
+  , mMaxBlock(maxBlock)
 {
   gHost = this;
   mEffect = VSTPluginMain(&QuorvalentHost::callback);
@@ -126,16 +127,21 @@ VstTimeInfo* QuorvalentHost::timeInfo()
   return &mTime;
 }
 
-VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr,
-                                   float)
+VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
 {
   switch (opcode)
   {
-    case audioMasterVersion: return 2400;
-    case audioMasterGetTime: return gHost ? (VstIntPtr)gHost->timeInfo() : 0;
-    case audioMasterGetProductString: strcpy((char*)ptr, "Quorvalent Test Host"); return 1;
-    case audioMasterGetVendorVersion: return 1;
-    default: return 0;
+    case audioMasterVersion:
+      return 2400;
+    case audioMasterGetTime:
+      return gHost ? (VstIntPtr)gHost->timeInfo() : 0;
+    case audioMasterGetProductString:
+      strcpy((char*)ptr, "Quorvalent Test Host");
+      return 1;
+    case audioMasterGetVendorVersion:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -170,8 +176,8 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
     {
       float* in[2] = {&fin[0][frame], &fin[1][frame]};
       float* out[2] = {&fout[0][frame], &fout[1][frame]};
-      (call == ProcessCall::kReplacing ? mEffect->processReplacing : mEffect->process)(
-        mEffect, in, out, (VstInt32)len);
+      (call == ProcessCall::kReplacing ? mEffect->processReplacing
+                                       : mEffect->process)(mEffect, in, out, (VstInt32)len);
       for (int64_t i = frame; i < frame + len; ++i)
       {
         output.l[i] = fout[0][i];
@@ -193,10 +199,7 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
   return output;
 }
 
-Stereo dcInput(size_t frames, double value)
-{
-  return Stereo(frames, value);
-}
+Stereo dcInput(size_t frames, double value) { return Stereo(frames, value); }
 
 Stereo testSignal(size_t frames, uint32_t seed)
 {

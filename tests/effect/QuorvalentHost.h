@@ -41,7 +41,10 @@ enum class ProcessCall
 struct Stereo
 {
   std::vector<double> l, r;
-  explicit Stereo(size_t n = 0, double value = 0.0) : l(n, value), r(n, value) {}
+  explicit Stereo(size_t n = 0, double value = 0.0)
+    : l(n, value)
+    , r(n, value)
+  {}
   size_t size() const { return l.size(); }
 };
 
@@ -66,8 +69,8 @@ public:
 
   AEffect* effect() { return mEffect; }
   Quorvalent& plug();
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   // A text the plug-in writes for opcode (parameter name, display, program name ...).
   std::string text(VstInt32 opcode, VstInt32 index = 0);
 
@@ -91,7 +94,8 @@ public:
                 const std::function<void(double hostPos)>& perFrame = nullptr);
   Stereo render(const Stereo& input, int blockSize, ProcessCall call = ProcessCall::kDouble)
   {
-    return render(input, [blockSize] { return blockSize; }, call);
+    return render(
+      input, [blockSize] { return blockSize; }, call);
   }
 
 private:

@@ -14,7 +14,10 @@ struct Receiver
   int id = 0;
   Signals::Signal2<int, int>* signal = nullptr;
   virtual ~Receiver() = default;
-  void log(const char* fn, int a, int b) { gCalls.push_back(std::to_string(id) + fn + " " + std::to_string(a) + " " + std::to_string(b)); }
+  void log(const char* fn, int a, int b)
+  {
+    gCalls.push_back(std::to_string(id) + fn + " " + std::to_string(a) + " " + std::to_string(b));
+  }
   void onA(int a, int b) { log("A", a, b); }
   void onB(int a, int b) { log("B", a, b); }
   virtual void onVirtual(int a, int b) { log("base", a, b); }
@@ -33,12 +36,16 @@ struct Derived : Receiver
 // Steps: 'a'/'b'/'o' connect onA/onB/onceOnly, 'x' disconnects onA, each on receiver r[digit].
 TEST(Signal, ConnectEmitDisconnect)
 {
-  struct Case { const char* steps; std::vector<std::string> expect; };  // Emit(7, 9) then (1, 2)
+  struct Case
+  {
+    const char* steps;
+    std::vector<std::string> expect;
+  };  // Emit(7, 9) then (1, 2)
   const Case cases[] = {
     {"", {}},
     {"a0 a0", {"0A 7 9", "0A 1 2"}},  // the same pair twice is one entry
     {"a2 a0 a1", {"0A 7 9", "1A 7 9", "2A 7 9", "0A 1 2", "1A 1 2", "2A 1 2"}},  // by address
-    {"a0 b0 b1 x0 x2", {"0B 7 9", "1B 7 9", "0B 1 2", "1B 1 2"}},  // one function of many
+    {"a0 b0 b1 x0 x2", {"0B 7 9", "1B 7 9", "0B 1 2", "1B 1 2"}},         // one function of many
     {"o1 a0 a2", {"0A 7 9", "1once 7 9", "2A 7 9", "0A 1 2", "2A 1 2"}},  // removes itself
   };
   for (const Case& c : cases)
@@ -52,10 +59,18 @@ TEST(Signal, ConnectEmitDisconnect)
       Receiver* x = &r[s[1] - '0'];
       switch (s[0])
       {
-        case 'a': signal.Connect(x, &Receiver::onA); break;
-        case 'b': signal.Connect(x, &Receiver::onB); break;
-        case 'o': signal.Connect(x, &Receiver::onceOnly); break;
-        default: signal.Disconnect(x, &Receiver::onA); break;
+        case 'a':
+          signal.Connect(x, &Receiver::onA);
+          break;
+        case 'b':
+          signal.Connect(x, &Receiver::onB);
+          break;
+        case 'o':
+          signal.Connect(x, &Receiver::onceOnly);
+          break;
+        default:
+          signal.Disconnect(x, &Receiver::onA);
+          break;
       }
     }
     gCalls.clear();

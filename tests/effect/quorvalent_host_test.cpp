@@ -9,12 +9,36 @@
 
 TEST(QuorvalentHostView, IdentityAndProgramNames)
 {
-  const char* const programs[kNumPrograms] = {
-    "Falling Drops", "Tranceizer", "Shortage", "Normal", "Electro Resonance", "Flamenco",
-    "Gargara", "Free Tongue", "Syncopated", "Pompedazz", "Running Horse", "FMinazer",
-    "Navel Air", "Tekchopat", "Alienz", "Tolvan", "Echo and Vup", "Step Dancer", "Frying",
-    "Little Kick", "Boring in the you essay", "Chill", "Softer", "Jungle", "Spastics", "Morvia",
-    "xox", "Empty", "Empty", "Empty"};
+  const char* const programs[kNumPrograms] = {"Falling Drops",
+                                              "Tranceizer",
+                                              "Shortage",
+                                              "Normal",
+                                              "Electro Resonance",
+                                              "Flamenco",
+                                              "Gargara",
+                                              "Free Tongue",
+                                              "Syncopated",
+                                              "Pompedazz",
+                                              "Running Horse",
+                                              "FMinazer",
+                                              "Navel Air",
+                                              "Tekchopat",
+                                              "Alienz",
+                                              "Tolvan",
+                                              "Echo and Vup",
+                                              "Step Dancer",
+                                              "Frying",
+                                              "Little Kick",
+                                              "Boring in the you essay",
+                                              "Chill",
+                                              "Softer",
+                                              "Jungle",
+                                              "Spastics",
+                                              "Morvia",
+                                              "xox",
+                                              "Empty",
+                                              "Empty",
+                                              "Empty"};
   QuorvalentHost host;
   AEffect* e = host.effect();
   EXPECT_EQ(e->numParams, 42);
@@ -92,8 +116,8 @@ TEST(QuorvalentHostView, ProgramsHoldTheirFactoryValues)
     const char* display;
   };
   const Case cases[] = {
-    {0, kAmpRelease, "0.694"}, {0, kStep1 + 3, "on"},   {0, kAmpLFOType, "LFO Amp Type"},
-    {8, kNumStepsParam, "6"},  {8, kArpSpeed, "7"},     {14, kAmpRelease, "0.100"},  // clamped
+    {0, kAmpRelease, "0.694"}, {0, kStep1 + 3, "on"},      {0, kAmpLFOType, "LFO Amp Type"},
+    {8, kNumStepsParam, "6"},  {8, kArpSpeed, "7"},        {14, kAmpRelease, "0.100"},  // clamped
     {26, kAmpAttack, "0.014"}, {27, kAmpRelease, "1.000"},
   };
   for (const Case& c : cases)
@@ -223,8 +247,8 @@ TEST(QuorvalentParameters, LfoFrequencyFollowsTempoRateAndSampleRate)
                         {48000.0, 120.0, 2, false, 4.0}, {96000.0, 120.0, 4, false, 16.0}};
   for (const Case& c : cases)
   {
-    SCOPED_TRACE(testing::Message() << c.sampleRate << " Hz, " << c.tempo << " BPM, rate "
-                                    << c.rate << (c.triplet ? " triplet" : ""));
+    SCOPED_TRACE(testing::Message() << c.sampleRate << " Hz, " << c.tempo << " BPM, rate " << c.rate
+                                    << (c.triplet ? " triplet" : ""));
     QuorvalentHost host(44100.0, 1 << 17);  // one block a bar: the LFO restarts only at its start
     host.setSampleRate(c.sampleRate);
     host.loadDefaults();

@@ -30,9 +30,17 @@ TEST(QuorvalentRender, OutputDoesNotDependOnBlocksOrCallback)
   const Case cases[] = {
     {"sequencer, Spastics", 24, false, {}},
     {"sequencer, Falling Drops", 0, false, {}},
-    {"MIDI notes, Chill", 21, true,
-     {{100, 0x90, 60, 100}, {4099, 0x90, 64, 90}, {9000, 0x80, 64, 0}, {9001, 0x90, 62, 80},
-      {30000, 0x90, 62, 0}, {40960, 0x91, 70, 127}, {65535, 0x80, 70, 0}, {65536, 0x90, 71, 1}}},
+    {"MIDI notes, Chill",
+     21,
+     true,
+     {{100, 0x90, 60, 100},
+      {4099, 0x90, 64, 90},
+      {9000, 0x80, 64, 0},
+      {9001, 0x90, 62, 80},
+      {30000, 0x90, 62, 0},
+      {40960, 0x91, 70, 127},
+      {65535, 0x80, 70, 0},
+      {65536, 0x90, 71, 1}}},
   };
   const int frames = 70000;  // past the first bar start
   for (const Case& c : cases)
@@ -48,8 +56,10 @@ TEST(QuorvalentRender, OutputDoesNotDependOnBlocksOrCallback)
     const Stereo ref = renderWith([] { return 4096; }, ProcessCall::kDouble);
     std::mt19937 rng(11);
     const std::function<int()> sizes[] = {[] { return 1; }, [] { return 32; }, [] { return 512; },
-                                          [] { return 4096; }, [&rng] { return (int)(rng() % 700); }};
-    for (ProcessCall call : {ProcessCall::kDouble, ProcessCall::kReplacing, ProcessCall::kAccumulating})
+                                          [] { return 4096; },
+                                          [&rng] { return (int)(rng() % 700); }};
+    for (ProcessCall call :
+         {ProcessCall::kDouble, ProcessCall::kReplacing, ProcessCall::kAccumulating})
       for (size_t s = 0; s < 5; ++s)
       {
         SCOPED_TRACE(testing::Message() << c.what << ", callback " << (int)call << ", sizes " << s);
@@ -107,8 +117,8 @@ TEST(QuorvalentRender, FactoryPresetsMatchTheirGoldenRenders)
     }
     FILE* f = fopen(path, update ? "wb" : "rb");
     ASSERT_NE(f, nullptr) << path;
-    const size_t done = update ? fwrite(bytes.data(), 1, bytes.size(), f)
-                               : fread(bytes.data(), 1, bytes.size(), f);
+    const size_t done =
+      update ? fwrite(bytes.data(), 1, bytes.size(), f) : fread(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     ASSERT_TRUE(done == bytes.size() && bytes[0] == 'Q' && bytes[1] == 'G') << path;
 

@@ -35,16 +35,18 @@ Events record(QuorvalentHost& host, int frames)
   Events ev;
   Quorvalent& q = host.plug();
   auto last = QuorvalentTestAccess::ampStage(q);
-  host.render(dcInput((size_t)frames), [] { return 1; }, ProcessCall::kDouble, [&](double pos) {
-    const auto stage = QuorvalentTestAccess::ampStage(q);
-    if (QuorvalentTestAccess::trigger(q) && QuorvalentTestAccess::gateGain(q) == 0.95f)
-      ev.fades.push_back((int)pos);
-    if (stage != last && stage == EnvelopeGenerator::ATTACK)
-      ev.noteOns.push_back((int)pos);
-    if (stage != last && stage == EnvelopeGenerator::RELEASE)
-      ev.noteOffs.push_back((int)pos);
-    last = stage;
-  });
+  host.render(
+    dcInput((size_t)frames), [] { return 1; }, ProcessCall::kDouble,
+    [&](double pos) {
+      const auto stage = QuorvalentTestAccess::ampStage(q);
+      if (QuorvalentTestAccess::trigger(q) && QuorvalentTestAccess::gateGain(q) == 0.95f)
+        ev.fades.push_back((int)pos);
+      if (stage != last && stage == EnvelopeGenerator::ATTACK)
+        ev.noteOns.push_back((int)pos);
+      if (stage != last && stage == EnvelopeGenerator::RELEASE)
+        ev.noteOffs.push_back((int)pos);
+      last = stage;
+    });
   return ev;
 }
 
@@ -144,9 +146,9 @@ TEST(QuorvalentSequencer, StepsRetriggersAndNoteOffsFollowTheGrid)
     host.setParam(kNoteLength, c.noteLen);
     host.setParam(kNumStepsParam, c.numSteps);
     setSteps(host, c.steps);
-    expectEvents(record(host, c.frames), expected(c.stepLen, c.numSteps, c.steps,
-                                                  {0, kBar, 2 * kBar, 3 * kBar}, c.noteOffPos,
-                                                  c.frames));
+    expectEvents(record(host, c.frames),
+                 expected(c.stepLen, c.numSteps, c.steps, {0, kBar, 2 * kBar, 3 * kBar},
+                          c.noteOffPos, c.frames));
   }
 }
 
@@ -224,8 +226,8 @@ TEST(QuorvalentSequencer, StepsAndEnvelopesFollowTheSampleRate)
     int stepLen;    // "Arp Speed" 5 at 120 BPM
     int attackLen;  // 0.01 s
   };
-  const Case cases[] = {{44100.0, 5512, 441}, {48000.0, 6000, 480}, {96000.0, 12000, 960},
-                        {32768.0, 4096, 327}};
+  const Case cases[] = {
+    {44100.0, 5512, 441}, {48000.0, 6000, 480}, {96000.0, 12000, 960}, {32768.0, 4096, 327}};
   for (const Case& c : cases)
   {
     SCOPED_TRACE(testing::Message() << c.rate << " Hz");

@@ -12,9 +12,9 @@ class FailingAlloc
 public:
   enum Mode
   {
-    kCount,         // allocate normally, only count
-    kFailRealloc,   // refuse growing an existing block; fresh blocks succeed
-    kFailAll        // refuse every request
+    kCount,        // allocate normally, only count
+    kFailRealloc,  // refuse growing an existing block; fresh blocks succeed
+    kFailAll       // refuse every request
   };
 
   explicit FailingAlloc(Mode mode = kCount)

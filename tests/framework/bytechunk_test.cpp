@@ -24,12 +24,32 @@ void Fill(ByteChunk& c, const Bytes& bytes)
 
 TEST(ByteChunk, PutsStoreRawHostOrderBytes)
 {
-  const struct { std::function<int(ByteChunk&)> put; Bytes want; } cases[] = {
+  const struct
+  {
+    std::function<int(ByteChunk&)> put;
+    Bytes want;
+  } cases[] = {
     {[](ByteChunk& c) { return c.PutStr("abc"); }, {3, 0, 0, 0, 'a', 'b', 'c'}},
-    {[](ByteChunk& c) { const int v = 0x01020304; return c.Put(&v); }, {4, 3, 2, 1}},
-    {[](ByteChunk& c) { const double v = 1.0; return c.Put(&v); }, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
-    {[](ByteChunk& c) { c.PutBool(true); return c.PutBool(false); }, {1, 0}},
-    {[](ByteChunk& c) { c.PutStr("ab"); return c.PutChunk(&c); }, {2, 0, 0, 0, 'a', 'b', 2, 0, 0, 0, 'a', 'b'}},
+    {[](ByteChunk& c) {
+       const int v = 0x01020304;
+       return c.Put(&v);
+     },
+     {4, 3, 2, 1}},
+    {[](ByteChunk& c) {
+       const double v = 1.0;
+       return c.Put(&v);
+     },
+     {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
+    {[](ByteChunk& c) {
+       c.PutBool(true);
+       return c.PutBool(false);
+     },
+     {1, 0}},
+    {[](ByteChunk& c) {
+       c.PutStr("ab");
+       return c.PutChunk(&c);
+     },
+     {2, 0, 0, 0, 'a', 'b', 2, 0, 0, 0, 'a', 'b'}},
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
   {
@@ -59,8 +79,10 @@ TEST(ByteChunk, PutsStoreRawHostOrderBytes)
 
 TEST(ByteChunk, ReadsOutsideTheChunkFailAndLeaveTheTarget)
 {
-  const struct { int nBytes, startPos; } cases[] = {
-    {8, 12 - 7}, {4, -1}, {1, 12}, {8, INT_MAX - 2}, {-1, 0}, {INT_MAX, 4}};
+  const struct
+  {
+    int nBytes, startPos;
+  } cases[] = {{8, 12 - 7}, {4, -1}, {1, 12}, {8, INT_MAX - 2}, {-1, 0}, {INT_MAX, 4}};
   ByteChunk c;
   Fill(c, Bytes(12, 0xEE));
   for (const auto& cs : cases)
@@ -78,10 +100,15 @@ TEST(ByteChunk, ReadsOutsideTheChunkFailAndLeaveTheTarget)
 
 TEST(ByteChunk, GetStrChecksItsLength)
 {
-  const struct { Bytes bytes; int startPos, wantPos; const char* wantText; } cases[] = {
+  const struct
+  {
+    Bytes bytes;
+    int startPos, wantPos;
+    const char* wantText;
+  } cases[] = {
     {{2, 0, 0, 0, 'h', 'i'}, 0, 6, "hi"},
     {{9, 1, 0, 0, 0, 'x'}, 1, 6, "x"},
-    {{0, 0, 0, 0}, 0, 4, ""},                       // an empty text clears the target
+    {{0, 0, 0, 0}, 0, 4, ""},  // an empty text clears the target
     {{3, 0, 0, 0, 'a', 0, 'b'}, 0, 7, "a"},
     {{0xFF, 0xFF, 0xFF, 0xFF, 'a'}, 0, -1, "old"},  // negative length
     {{5, 0, 0, 0, 'a', 'b'}, 0, -1, "old"},         // runs past the end
@@ -101,7 +128,10 @@ TEST(ByteChunk, GetStrChecksItsLength)
 TEST(ByteChunk, AppendThatCannotGrowReportsFailure)
 {
   const std::string big(5000, 's');
-  const struct { std::function<int(ByteChunk&)> put; } cases[] = {
+  const struct
+  {
+    std::function<int(ByteChunk&)> put;
+  } cases[] = {
     {[&](ByteChunk& c) { return c.PutStr(big.c_str()); }},
     {[&](ByteChunk& c) { return c.PutBytes(big.data(), (int)big.size()); }},
     {[](ByteChunk& c) { return c.PutChunk(&c); }},

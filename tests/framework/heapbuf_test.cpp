@@ -12,17 +12,23 @@ namespace {
 TEST(HeapBuf, BlockSizeFollowsTheGrowthPolicy)
 {
   // Grown to `first` (0: not), then resized to newSize.
-  const struct { int granul, first, newSize; bool resizeDown; int wantAlloc; bool sameBlock; } cases[] = {
-    {128, 0, 4, true, 132, false},              // step raised to the granularity
-    {64, 0, 1000, true, 1500, false},           // half the new size when larger
-    {4096, 0, 1, true, 4000, false},            // whole pages less a heap header
+  const struct
+  {
+    int granul, first, newSize;
+    bool resizeDown;
+    int wantAlloc;
+    bool sameBlock;
+  } cases[] = {
+    {128, 0, 4, true, 132, false},     // step raised to the granularity
+    {64, 0, 1000, true, 1500, false},  // half the new size when larger
+    {4096, 0, 1, true, 4000, false},   // whole pages less a heap header
     {4096, 0, 10000, true, 12192, false},
-    {4096, 0, 20000000, true, 24190880, false}, // step capped at 4 MiB
-    {128, 4, 100, true, 132, true},             // fits
+    {4096, 0, 20000000, true, 24190880, false},  // step capped at 4 MiB
+    {128, 4, 100, true, 132, true},              // fits
     {128, 4, 200, true, 328, false},
-    {128, 1000, 600, false, 1500, true},        // shrinking keeps the block ...
-    {128, 1000, 800, true, 1500, true},         // ... unless below half the allocation
-    {4096, 10000, 5000, true, 12192, true},     // ... and below allocation - 4 granules
+    {128, 1000, 600, false, 1500, true},     // shrinking keeps the block ...
+    {128, 1000, 800, true, 1500, true},      // ... unless below half the allocation
+    {4096, 10000, 5000, true, 12192, true},  // ... and below allocation - 4 granules
     {128, 1000, 100, true, 228, false},
   };
   for (const auto& c : cases)
@@ -61,7 +67,11 @@ TEST(HeapBuf, ResizeToTheSameSizeCallsNoAllocator)
 
 TEST(HeapBuf, FailedOrInvalidResizeLeavesTheBufferUnchanged)
 {
-  const struct { FailingAlloc::Mode mode; int newSize; } cases[] = {
+  const struct
+  {
+    FailingAlloc::Mode mode;
+    int newSize;
+  } cases[] = {
     {FailingAlloc::kCount, -1},
     {FailingAlloc::kCount, INT_MAX},  // its allocation would overflow an int
     {FailingAlloc::kFailAll, 5000},
@@ -94,8 +104,11 @@ TEST(HeapBuf, RefusedReallocFallsBackToAFreshBlockKeepingTheBytes)
 TEST(TypedBuf, AddAppendsOrFailsWithoutChange)
 {
   // Two values in a block of four; four adds.
-  const struct { FailingAlloc::Mode mode; int wantSize; } cases[] = {
-    {FailingAlloc::kCount, 6}, {FailingAlloc::kFailAll, 4}};
+  const struct
+  {
+    FailingAlloc::Mode mode;
+    int wantSize;
+  } cases[] = {{FailingAlloc::kCount, 6}, {FailingAlloc::kFailAll, 4}};
   for (const auto& c : cases)
   {
     QvTypedBuf<double> b(16);

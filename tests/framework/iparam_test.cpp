@@ -30,11 +30,19 @@ Init Stepped(double step, double max = 1.0)
 
 TEST(IParam, InitialisersSetTypeRangeAndTexts)
 {
-  const struct { Init init; IParam::EParamType type; double min, max, value; int precision, nTexts; } cases[] = {
+  const struct
+  {
+    Init init;
+    IParam::EParamType type;
+    double min, max, value;
+    int precision, nTexts;
+  } cases[] = {
     {kBoolOn, IParam::kTypeBool, 0, 1, 1, 0, 2},
     {kEnum3, IParam::kTypeEnum, 0, 2, 0, 0, 0},
-    {[](IParam& p) { p.InitDouble("Flat", 1.0, 1.0, 1.0, 0.01); }, IParam::kTypeDouble, 1.0, 1.01, 1.0, 2, 0},
-    {[](IParam& p) { p.InitDouble("Odd", 5.0, 0.0, 1.0, 0.5); }, IParam::kTypeDouble, 0, 1, 5.0, 1, 0},
+    {[](IParam& p) { p.InitDouble("Flat", 1.0, 1.0, 1.0, 0.01); }, IParam::kTypeDouble, 1.0, 1.01,
+     1.0, 2, 0},
+    {[](IParam& p) { p.InitDouble("Odd", 5.0, 0.0, 1.0, 0.5); }, IParam::kTypeDouble, 0, 1, 5.0, 1,
+     0},
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
   {
@@ -52,8 +60,11 @@ TEST(IParam, InitialisersSetTypeRangeAndTexts)
     EXPECT_EQ(p.GetNDisplayTexts(), c.nTexts);
   }
 
-  const struct { double step; int precision; } steps[] = {
-    {1, 0}, {0.5, 1}, {0.1, 1}, {0.25, 2}, {0.05, 2}, {0.001, 3}, {1e-7, 6}};
+  const struct
+  {
+    double step;
+    int precision;
+  } steps[] = {{1, 0}, {0.5, 1}, {0.1, 1}, {0.25, 2}, {0.05, 2}, {0.001, 3}, {1e-7, 6}};
   for (const auto& c : steps)
   {
     IParam p;
@@ -76,7 +87,12 @@ TEST(IParam, TextsAreCutToTheirFields)
 
 TEST(IParam, ValuesStayInRangeAndNonFiniteInputChangesNothing)
 {
-  const struct { Init init; bool normalized; double in, want; } cases[] = {
+  const struct
+  {
+    Init init;
+    bool normalized;
+    double in, want;
+  } cases[] = {
     {kUnit, false, -3, 0},
     {kUnit, false, 7, 1},
     {kUnit, false, kInf, 1},
@@ -90,7 +106,11 @@ TEST(IParam, ValuesStayInRangeAndNonFiniteInputChangesNothing)
     {kUnit, true, kNaN, 0.5},
     {kUnit, true, kInf, 0.5},
     {kUnit, true, -kInf, 0.5},
-    {[](IParam& p) { kUnit(p); p.SetShape(0.5); }, true, -0.5, 0},  // pow of a negative base
+    {[](IParam& p) {
+       kUnit(p);
+       p.SetShape(0.5);
+     },
+     true, -0.5, 0},  // pow of a negative base
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
   {
@@ -107,7 +127,11 @@ TEST(IParam, ValuesStayInRangeAndNonFiniteInputChangesNothing)
 
 TEST(IParam, NormalisingClampsAndAnEmptyRangeGivesZero)
 {
-  const struct { Init init; double value, want; } cases[] = {
+  const struct
+  {
+    Init init;
+    double value, want;
+  } cases[] = {
     {kSquare100, 25, 0.5},
     {kUnit, -4, 0},
     {kUnit, 4, 1},
@@ -124,8 +148,11 @@ TEST(IParam, NormalisingClampsAndAnEmptyRangeGivesZero)
 
 TEST(IParam, IntClampsBeforeTheCast)
 {
-  const struct { double value; int want; } cases[] = {
-    {2.9, 2}, {-2.9, -2}, {1e20, INT_MAX}, {-1e20, INT_MIN}, {kNaN, 0}};
+  const struct
+  {
+    double value;
+    int want;
+  } cases[] = {{2.9, 2}, {-2.9, -2}, {1e20, INT_MAX}, {-1e20, INT_MIN}, {kNaN, 0}};
   for (const auto& c : cases)
   {
     IParam p;
@@ -136,7 +163,14 @@ TEST(IParam, IntClampsBeforeTheCast)
 
 TEST(IParam, DisplayForHostFormatsWithinTheBuffer)
 {
-  const struct { Init init; double value; bool normalized, withTexts; int bufferSize; const char* want; } cases[] = {
+  const struct
+  {
+    Init init;
+    double value;
+    bool normalized, withTexts;
+    int bufferSize;
+    const char* want;
+  } cases[] = {
     {Stepped(0.001), 0.5, false, true, 32, "0.500"},
     {Stepped(1), 0.5, false, true, 32, "0"},
     {kBoolOn, 1, false, true, 32, "on"},
@@ -177,8 +211,12 @@ TEST(IParam, DisplayTextsMapExactlyAndTheFirstEntryWins)
   EXPECT_STREQ(p.GetLabelForHost(), "");
   EXPECT_STREQ(p.GetDisplayText(0), "low");
 
-  const struct { const char* text; bool found; int value; } cases[] = {
-    {"low", true, 0}, {"Low", false, -1}, {"", false, -1}, {nullptr, false, -1}};
+  const struct
+  {
+    const char* text;
+    bool found;
+    int value;
+  } cases[] = {{"low", true, 0}, {"Low", false, -1}, {"", false, -1}, {nullptr, false, -1}};
   for (const auto& c : cases)
   {
     int v = -1;

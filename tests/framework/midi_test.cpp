@@ -14,7 +14,11 @@ namespace {
 
 TEST(MidiMsg, MakersBuildValidBytes)
 {
-  const struct { std::function<void(IMidiMsg&)> make; int offset, status, data1, data2; } cases[] = {
+  const struct
+  {
+    std::function<void(IMidiMsg&)> make;
+    int offset, status, data1, data2;
+  } cases[] = {
     {[](IMidiMsg& m) { m.MakeNoteOnMsg(60, 100, 12, 3); }, 12, 0x93, 60, 100},
     {[](IMidiMsg& m) { m.MakeNoteOffMsg(60, 7, 0); }, 7, 0x80, 60, 0},
     {[](IMidiMsg& m) { m.MakeNoteOnMsg(200, 128, 0, 17); }, 0, 0x91, 200 & 127, 0},  // masked
@@ -23,11 +27,13 @@ TEST(MidiMsg, MakersBuildValidBytes)
     {[](IMidiMsg& m) { m.MakePitchWheelMsg(0.0, 2); }, 0, 0xE2, 0, 64},
     {[](IMidiMsg& m) { m.MakePitchWheelMsg(2.0, 0); }, 0, 0xE0, 127, 127},
     {[](IMidiMsg& m) { m.MakePitchWheelMsg(-1e30, 0); }, 0, 0xE0, 0, 0},
-    {[](IMidiMsg& m) { m.MakePitchWheelMsg(std::numeric_limits<double>::quiet_NaN(), 0); }, 0, 0xE0, 0, 64},
+    {[](IMidiMsg& m) { m.MakePitchWheelMsg(std::numeric_limits<double>::quiet_NaN(), 0); }, 0, 0xE0,
+     0, 64},
     {[](IMidiMsg& m) { m.MakeControlChangeMsg(IMidiMsg::kModWheel, 0.5, 1); }, 0, 0xB1, 1, 63},
     {[](IMidiMsg& m) { m.MakeControlChangeMsg(IMidiMsg::kPan, 2.0, 0); }, 0, 0xB0, 10, 127},
     {[](IMidiMsg& m) { m.MakeControlChangeMsg(IMidiMsg::kPan, -1.0, 0); }, 0, 0xB0, 10, 0},
-    {[](IMidiMsg& m) { m.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)130, 1.0, 0); }, 0, 0xB0, 2, 127},
+    {[](IMidiMsg& m) { m.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)130, 1.0, 0); }, 0, 0xB0,
+     2, 127},
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
   {
@@ -43,7 +49,12 @@ TEST(MidiMsg, MakersBuildValidBytes)
 
 TEST(MidiMsg, ReadersAnswerOnlyForTheirKind)
 {
-  const struct { uint8_t status, data1, data2; int kind, note, velocity, program; double pitch, modWheel; } cases[] = {
+  const struct
+  {
+    uint8_t status, data1, data2;
+    int kind, note, velocity, program;
+    double pitch, modWheel;
+  } cases[] = {
     {0x93, 60, 100, IMidiMsg::kNoteOn, 60, 100, -1, 0, -1},
     {0xA0, 62, 5, IMidiMsg::kPolyAftertouch, 62, -1, -1, 0, -1},
     {0xB0, 1, 127, IMidiMsg::kControlChange, -1, -1, -1, 0, 1.0},
@@ -70,9 +81,16 @@ TEST(MidiMsg, ReadersAnswerOnlyForTheirKind)
 TEST(MidiMsg, SysExTextFitsTheBuffer)
 {
   const uint8_t bytes[] = {0x01, 0xAB, 0xF7, 0x10, 0x20};
-  const struct { int maxLen; const uint8_t* data; int size; const char* want; } cases[] = {
+  const struct
+  {
+    int maxLen;
+    const uint8_t* data;
+    int size;
+    const char* want;
+  } cases[] = {
     {7, bytes, 5, "01 AB"}, {9, bytes, 3, "01 AB F7"}, {64, bytes, 5, "01 AB F7 10 20"},
-    {3, bytes, 5, "01"},    {2, bytes, 5, ""},          {64, nullptr, 5, ""}, {64, bytes, -3, ""},
+    {3, bytes, 5, "01"},    {2, bytes, 5, ""},         {64, nullptr, 5, ""},
+    {64, bytes, -3, ""},
   };
   for (const auto& c : cases)
   {
@@ -113,7 +131,11 @@ std::vector<int> Range(int n)
 
 TEST(MidiQueue, KeepsOffsetOrderAndArrivalOrderWithinAnOffset)
 {
-  const struct { std::vector<int> offsets; const char* want; } cases[] = {
+  const struct
+  {
+    std::vector<int> offsets;
+    const char* want;
+  } cases[] = {
     {{5, 3, 5, 0}, "0.3 3.1 5.0 5.2 "},
     {{3, 2, 1}, "1.2 2.1 3.0 "},
     {{2, 9, 2, 9, 0, 2}, "0.4 2.0 2.2 2.5 9.1 9.3 "},
@@ -128,17 +150,23 @@ TEST(MidiQueue, KeepsOffsetOrderAndArrivalOrderWithinAnOffset)
 
 TEST(MidiQueue, GrowsInWholePagesOnlyWhenNothingWasRead)
 {
-  const struct { int size, granule; } granules[] = {
-    {1, 512}, {512, 512}, {513, 1024}, {0, 512}, {-7, 512}, {INT_MAX, (INT_MAX / 4096) * 512}};
+  const struct
+  {
+    int size, granule;
+  } granules[] = {{1, 512}, {512, 512}, {513, 1024},
+                  {0, 512}, {-7, 512},  {INT_MAX, (INT_MAX / 4096) * 512}};
   for (const auto& c : granules)
     EXPECT_EQ(IMidiQueue::Granulize(c.size), c.granule) << c.size;
 
   // 512 queued, `removed` of them read, then one more message at `offset`.
-  const struct { int removed, offset, capacity; } cases[] = {
-    {0, 512, 1024},  // full and nothing read: grows
-    {10, 1000, 512}, // full with read messages: compacts, appends
-    {10, 15, 512},   // compacts, inserts
-    {1, 0, 512},     // compacts, inserts at the front
+  const struct
+  {
+    int removed, offset, capacity;
+  } cases[] = {
+    {0, 512, 1024},   // full and nothing read: grows
+    {10, 1000, 512},  // full with read messages: compacts, appends
+    {10, 15, 512},    // compacts, inserts
+    {1, 0, 512},      // compacts, inserts at the front
   };
   for (const auto& c : cases)
   {

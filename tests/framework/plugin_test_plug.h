@@ -20,8 +20,7 @@ public:
            const char* effectName = "Test Effect", int version = 0x10001)
     : PluginBase(nParams, channelIOStr, nPresets, effectName, "Test Product", "Test Maker", version,
                  0x51767470, 0x51764d6b, 0, true, doesChunks, false, kAPIVST2)
-  {
-  }
+  {}
 
   // The construction a binding finishes with: every channel connected, 1024-sample blocks.
   static TestPlug* MakeConnected(int nParams, const char* channelIOStr, int nPresets = 0)

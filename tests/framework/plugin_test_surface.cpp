@@ -7,15 +7,11 @@ IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
   , mWidth(w)
   , mHeight(h)
   , mFPS(fps < 1 ? 25 : fps)
-{
-}
+{}
 
 IGraphics::~IGraphics() {}
 
-bool IGraphics::MeasureIText(IText*, char*, IRECT*)
-{
-  return false;
-}
+bool IGraphics::MeasureIText(IText*, char*, IRECT*) { return false; }
 
 void IGraphics::Resize(int w, int h)
 {

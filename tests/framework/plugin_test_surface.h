@@ -21,8 +21,7 @@ public:
   TestSurface(PluginBase* pPlug, int w, int h, bool* pDeleted = nullptr)
     : IGraphics(pPlug, w, h)
     , mDeleted(pDeleted)
-  {
-  }
+  {}
   ~TestSurface() override
   {
     if (mDeleted)

@@ -157,7 +157,7 @@ TEST(PluginBase, EditorChangeSetsTheParameterInformsTheHostOnceThenNotifies)
   const Case cases[] = {
     {1, 0.25, {"automate 1 0.25", "paramchange 1"}, 25.0},
     {1, 1.0, {"automate 1 1", "paramchange 1"}, 100.0},
-    {2, 0.5, {}, 10.0},   // outside the parameter list
+    {2, 0.5, {}, 10.0},  // outside the parameter list
     {-1, 0.5, {}, 10.0},
   };
   for (const Case& c : cases)
@@ -249,7 +249,9 @@ TEST(Hosts, ProductStringsNameTheFirstHostOfTheTable)
     {"vsthost", kHostUnknown, "Unknown"},
     {"", kHostUnknown, "Unknown"},
     {nullptr, kHostUnknown, "Unknown"},
-    {"\xC3\x89" "dition REAPER", kHostReaper, "Reaper"},  // bytes above 127 lowered safely
+    {"\xC3\x89"
+     "dition REAPER",
+     kHostReaper, "Reaper"},  // bytes above 127 lowered safely
   };
   for (const Case& c : cases)
   {
@@ -268,8 +270,8 @@ TEST(Hosts, IdentifiersWithoutAKeywordHaveDisplayNamesToo)
     int host;
     const char* name;
   };
-  const Case cases[] = {{6, "Vegas"},     {10, "Unknown"}, {11, "Unknown"}, {12, "Unknown"},
-                        {19, "Unknown"},  {0, "Unknown"},  {-1, "Unknown"}, {29, "Unknown"}};
+  const Case cases[] = {{6, "Vegas"},    {10, "Unknown"}, {11, "Unknown"}, {12, "Unknown"},
+                        {19, "Unknown"}, {0, "Unknown"},  {-1, "Unknown"}, {29, "Unknown"}};
   for (const Case& c : cases)
   {
     char name[kMaxHostNameLen];

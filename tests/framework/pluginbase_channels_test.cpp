@@ -49,10 +49,14 @@ struct HostBlock
       fout.emplace_back(nFrames, fill);
       dout.emplace_back(nFrames, fill);
     }
-    for (auto& v : fin) finPtrs.push_back(v.data());
-    for (auto& v : fout) foutPtrs.push_back(v.data());
-    for (auto& v : din) dinPtrs.push_back(v.data());
-    for (auto& v : dout) doutPtrs.push_back(v.data());
+    for (auto& v : fin)
+      finPtrs.push_back(v.data());
+    for (auto& v : fout)
+      foutPtrs.push_back(v.data());
+    for (auto& v : din)
+      dinPtrs.push_back(v.data());
+    for (auto& v : dout)
+      doutPtrs.push_back(v.data());
   }
 
   double Out(Precision p, int c, int s, bool inPlace = false) const
@@ -72,7 +76,8 @@ void RunBlock(TestPlug& plug, HostBlock& b, Precision p, int nFrames, bool inPla
   if (p == Precision::kDouble)
   {
     plug.AttachInputBuffers(0, plug.NInChannels(), b.dinPtrs.data(), nFrames);
-    plug.AttachOutputBuffers(0, plug.NOutChannels(), inPlace ? b.dinPtrs.data() : b.doutPtrs.data());
+    plug.AttachOutputBuffers(0, plug.NOutChannels(),
+                             inPlace ? b.dinPtrs.data() : b.doutPtrs.data());
     plug.ProcessBuffers(0.0, nFrames);
     return;
   }
@@ -106,10 +111,10 @@ TEST(PluginBaseChannels, ChannelIOStringGivesLegalPairsAndChannelCounts)
     {"2-1", 2, 1, {{1, -1, false}, {-1, 1, true}, {2, 2, false}}},
     {"0-2", 0, 2, {{0, 2, true}, {1, -1, false}}},
     {"8-8 1-1", 8, 8, {{1, 1, true}, {8, -1, true}, {2, 2, false}}},
-    {"1", 1, 0, {{1, 0, true}}},        // a pair without its output count
-    {"x-y", 0, 0, {{0, 0, true}}},      // a token that does not parse gives (0, 0)
+    {"1", 1, 0, {{1, 0, true}}},    // a pair without its output count
+    {"x-y", 0, 0, {{0, 0, true}}},  // a token that does not parse gives (0, 0)
     {"", 0, 0, {{0, 0, true}}},
-    {nullptr, 0, 0, {{-1, -1, false}}}, // no string, no pairs
+    {nullptr, 0, 0, {{-1, -1, false}}},  // no string, no pairs
   };
   for (const Case& c : cases)
   {
@@ -177,8 +182,8 @@ TEST(PluginBaseChannels, DisconnectedInputsReadSilenceAndConnectedOnesTakeHostBu
     RunBlock(*plug, b, p, n);
     for (int s = 0; s < n; ++s)
     {
-      EXPECT_EQ(b.Out(p, 0, s), 0.0) << "frame " << s;               // input 0: silence
-      EXPECT_EQ(b.Out(p, 1, s), 1000.0 + s) << "frame " << s;        // input 1: host's first
+      EXPECT_EQ(b.Out(p, 0, s), 0.0) << "frame " << s;         // input 0: silence
+      EXPECT_EQ(b.Out(p, 1, s), 1000.0 + s) << "frame " << s;  // input 1: host's first
     }
   }
 }
@@ -211,12 +216,9 @@ TEST(PluginBaseChannels, DefaultPassThroughCopiesMatchingChannelsAndSilencesTheR
     std::vector<double> expectedLastFrame;  // per output channel
   };
   const Case cases[] = {
-    {"1-2", 1, 2, false, {1063.0, 0.0}},
-    {"2-1", 2, 1, false, {1063.0}},
-    {"2-2", 2, 2, false, {1063.0, 2063.0}},
-    {"0-2", 0, 2, false, {0.0, 0.0}},
-    {"2-2", 2, 2, true, {1063.0, 2063.0}},
-    {"1-1", 1, 1, true, {1063.0}},
+    {"1-2", 1, 2, false, {1063.0, 0.0}},    {"2-1", 2, 1, false, {1063.0}},
+    {"2-2", 2, 2, false, {1063.0, 2063.0}}, {"0-2", 0, 2, false, {0.0, 0.0}},
+    {"2-2", 2, 2, true, {1063.0, 2063.0}},  {"1-1", 1, 1, true, {1063.0}},
   };
   for (const Case& c : cases)
     for (Precision p : {Precision::kFloat, Precision::kDouble})
@@ -235,7 +237,9 @@ class ConstantPlug : public TestPlug
 {
 public:
   double mValue;
-  ConstantPlug(double value) : TestPlug(0, "1-1"), mValue(value)
+  ConstantPlug(double value)
+    : TestPlug(0, "1-1")
+    , mValue(value)
   {
     SetInputChannelConnections(0, 1, true);
     SetOutputChannelConnections(0, 1, true);
@@ -317,7 +321,7 @@ TEST(PluginBaseChannels, ABlockLongerThanTheBlockSizeGrowsTheBuffersAndIsProcess
       SCOPED_TRACE(testing::Message() << c.blockSize << " -> " << c.nFrames << " " << Name(p));
       std::unique_ptr<TestPlug> plug(TestPlug::MakeConnected(0, "2-2"));
       plug->SetBlockSize(c.blockSize);
-      plug->SetInputChannelConnections(1, 1, false);   // exercises the scratch of both kinds
+      plug->SetInputChannelConnections(1, 1, false);  // exercises the scratch of both kinds
       plug->SetOutputChannelConnections(1, 1, false);
       HostBlock b(1, 2, c.nFrames, 0.0f);
       RunBlock(*plug, b, p, c.nFrames);

@@ -94,7 +94,8 @@ TEST(PluginBasePresets, NamedParamsPresetKeepsCurrentValuesForParametersNotNamed
     std::vector<double> expected;
   };
   const Case cases[] = {
-    {"one named", [](TestPlug& p) { p.MakePresetFromNamedParams("x", 1, 3, 0.5); },
+    {"one named",
+     [](TestPlug& p) { p.MakePresetFromNamedParams("x", 1, 3, 0.5); },
      {0.1, 0.2, 0.3, 0.5}},
     {"none named", [](TestPlug& p) { p.MakePresetFromNamedParams("x", 0); }, {0.1, 0.2, 0.3, 0.4}},
     {"a named value equal to an old marker",
@@ -234,7 +235,11 @@ TEST(PluginBasePresets, ASlotHoldingAnUnreadableStateIsNotApplied)
     std::function<void(TestPlug&)> make;
   };
   const Case cases[] = {
-    {"empty chunk", [](TestPlug& p) { ByteChunk c; p.MakePresetFromChunk("x", &c); }},
+    {"empty chunk",
+     [](TestPlug& p) {
+       ByteChunk c;
+       p.MakePresetFromChunk("x", &c);
+     }},
     {"three of four values",
      [](TestPlug& p) {
        ByteChunk c;
@@ -405,7 +410,7 @@ TEST(PluginBasePresets, CompareStateMatchesToSinglePrecision)
     {{0.3, 0.6}, 0, true},
     {{0.3 + 1e-12, 0.6}, 0, true},  // equal once rounded to float
     {{0.3, 0.6002}, 0, false},
-    {{9.0, 0.3, 0.6}, 1, true},     // the state starts at the second double
+    {{9.0, 0.3, 0.6}, 1, true},  // the state starts at the second double
     {{0.3, 0.6, 9.0}, 1, false},
     {{0.3, std::nan("")}, 0, false},
   };

@@ -128,8 +128,8 @@ TEST(PluginBaseState, ProgramStateIsReadClampedSkippingValuesThatAreNotFinite)
       chunk.Put(&v);
     EXPECT_EQ(plug.UnserializeState(&chunk, 0), 24);
     EXPECT_EQ(plug.Values(), c.expected);
-    EXPECT_EQ(plug.mLog, (std::vector<std::string>{"paramchange 0", "paramchange 1",
-                                                   "paramchange 2"}));
+    EXPECT_EQ(plug.mLog,
+              (std::vector<std::string>{"paramchange 0", "paramchange 1", "paramchange 2"}));
   }
 }
 
@@ -138,14 +138,12 @@ TEST(PluginBaseState, AProgramStateThatCannotBeReadWholeChangesNothing)
   struct Case
   {
     const char* what;
-    int bytes;     // of a state of 0.1, 0.2, 0.3 behind a 4-byte prefix
+    int bytes;  // of a state of 0.1, 0.2, 0.3 behind a 4-byte prefix
     int startPos;
   };
   const Case cases[] = {
-    {"one byte short", 4 + 23, 4},
-    {"one value short", 4 + 16, 4},
-    {"nothing behind the start", 4, 4},
-    {"start past the end", 4 + 24, 29},
+    {"one byte short", 4 + 23, 4},      {"one value short", 4 + 16, 4},
+    {"nothing behind the start", 4, 4}, {"start past the end", 4 + 24, 29},
     {"negative start", 4 + 24, -1},
   };
   for (const Case& c : cases)
@@ -180,9 +178,9 @@ TEST(Base64, DecodesUntilTheFirstCharacterOutsideTheAlphabet)
     {"Zm9v", 8, "foo"},
     {"Zm9vYg==", 8, "foob"},
     {"Zm9vYmFy", 8, "foobar"},
-    {"Zm9vYmFy", 4, "foob"},       // at most destSize bytes
-    {"Zm9v YmFy", 8, "foo"},       // a blank ends the text
-    {"Zm9vYmF", 8, "fooba"},       // a partial group yields what its bits make
+    {"Zm9vYmFy", 4, "foob"},  // at most destSize bytes
+    {"Zm9v YmFy", 8, "foo"},  // a blank ends the text
+    {"Zm9vYmF", 8, "fooba"},  // a partial group yields what its bits make
     {"+/+/", 8, "\xfb\xff\xbf"},
     {"Zm9vYmFy", 0, ""},
   };

@@ -17,7 +17,10 @@ struct Probe
     const QvPtrList<Probe>* list;
     std::vector<std::pair<int, int>> events;
   };
-  Probe(int id, Log* log) : mId(id), mLog(log) {}
+  Probe(int id, Log* log)
+    : mId(id)
+    , mLog(log)
+  {}
   virtual ~Probe() { mLog->events.push_back({mId, mLog->list->GetSize()}); }
   int mId;
   Log* mLog;
@@ -61,8 +64,12 @@ TEST(PtrList, OutOfRangeIndexesAreNoError)
 
 TEST(PtrList, InsertAndDeleteKeepTheOrder)
 {
-  const struct { int index; const char* afterInsert; const char* afterDelete; } cases[] = {
-    {-5, "9123", "123"}, {1, "1923", "123"}, {3, "1239", "123"}, {100, "1239", "123"}};
+  const struct
+  {
+    int index;
+    const char* afterInsert;
+    const char* afterDelete;
+  } cases[] = {{-5, "9123", "123"}, {1, "1923", "123"}, {3, "1239", "123"}, {100, "1239", "123"}};
   for (const auto& c : cases)
   {
     QvPtrList<int> l;

@@ -11,7 +11,14 @@ namespace {
 
 TEST(QvString, SetAndAppendTakeTheTextUpToMaxLen)
 {
-  const struct { const char* initial; bool append; const char* s; int maxLen; const char* want; } cases[] = {
+  const struct
+  {
+    const char* initial;
+    bool append;
+    const char* s;
+    int maxLen;
+    const char* want;
+  } cases[] = {
     {nullptr, false, "abcdef", 3, "abc"},
     {nullptr, false, "ab", 5, "ab"},
     {nullptr, false, "abcdef", -4, "abcdef"},
@@ -48,9 +55,15 @@ TEST(QvString, EmptyTextNeedsNoBuffer)
 
 TEST(QvString, DeleteSubCutsInsideTheTextOnly)
 {
-  const struct { const char* initial; int position, length; const char* want; } cases[] = {
-    {"abcd", 1, 100, "a"}, {"abcd", 1, 2, "ad"},   {"abcd", 0, 4, ""},    {"abcd", 2, INT_MAX, "ab"},
-    {"abcd", 4, 1, "abcd"}, {"abcd", -1, 1, "abcd"}, {"abcd", 1, -3, "abcd"}, {"", 0, 1, ""},
+  const struct
+  {
+    const char* initial;
+    int position, length;
+    const char* want;
+  } cases[] = {
+    {"abcd", 1, 100, "a"},      {"abcd", 1, 2, "ad"},   {"abcd", 0, 4, ""},
+    {"abcd", 2, INT_MAX, "ab"}, {"abcd", 4, 1, "abcd"}, {"abcd", -1, 1, "abcd"},
+    {"abcd", 1, -3, "abcd"},    {"", 0, 1, ""},
   };
   for (const auto& c : cases)
   {
@@ -74,11 +87,11 @@ TEST(QvString, SourceInsideItsOwnBufferStaysCorrect)
     void (*op)(QvString&);
     std::string want;
   } cases[] = {
-      {FailingAlloc::kCount, [](QvString& s) { s.Append(s.Get()); }, base + base},
-      {FailingAlloc::kFailRealloc, [](QvString& s) { s.Append(s.Get()); }, base + base},
-      {FailingAlloc::kFailRealloc, [](QvString& s) { s.Append(s.Get() + 1, 200); },
-       base + base.substr(1, 200)},
-      {FailingAlloc::kCount, [](QvString& s) { s.Set(s.Get() + 2); }, base.substr(2)},
+    {FailingAlloc::kCount, [](QvString& s) { s.Append(s.Get()); }, base + base},
+    {FailingAlloc::kFailRealloc, [](QvString& s) { s.Append(s.Get()); }, base + base},
+    {FailingAlloc::kFailRealloc, [](QvString& s) { s.Append(s.Get() + 1, 200); },
+     base + base.substr(1, 200)},
+    {FailingAlloc::kCount, [](QvString& s) { s.Set(s.Get() + 2); }, base.substr(2)},
   };
   for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
   {
@@ -97,10 +110,10 @@ TEST(QvString, FailedGrowthKeepsTheText)
     const char* what;
     std::function<void(QvString&)> op;
   } cases[] = {
-      {"set", [&](QvString& s) { s.Set(big.c_str()); }},
-      {"append", [&](QvString& s) { s.Append(big.c_str()); }},
-      {"setlen", [](QvString& s) { s.SetLen(500); }},
-      {"setlen negative", [](QvString& s) { s.SetLen(-2); }},
+    {"set", [&](QvString& s) { s.Set(big.c_str()); }},
+    {"append", [&](QvString& s) { s.Append(big.c_str()); }},
+    {"setlen", [](QvString& s) { s.SetLen(500); }},
+    {"setlen negative", [](QvString& s) { s.SetLen(-2); }},
   };
   for (const auto& c : cases)
   {

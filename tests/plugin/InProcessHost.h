@@ -29,10 +29,10 @@ public:
   // What the host answers.
   std::string mProductString = "Test Host";  // empty: writes nothing
   VstIntPtr mVendorVersion = 1000;
-  VstTimeInfo mTime;                            // answered to audioMasterGetTime
-  bool mAnswerTime = true;                      // false: audioMasterGetTime answers null
+  VstTimeInfo mTime;        // answered to audioMasterGetTime
+  bool mAnswerTime = true;  // false: audioMasterGetTime answers null
   VstIntPtr mProcessLevel = kVstProcessLevelRealtime;
-  VstIntPtr mEventsAnswer = 1;                  // answer to audioMasterProcessEvents
+  VstIntPtr mEventsAnswer = 1;  // answer to audioMasterProcessEvents
 
   // The plug-in to build: a variant name, or "throwing" for a plug-in that throws from its hooks
   // once mThrow is set, or "constructor-throws".

@@ -14,8 +14,8 @@ const PassThroughVariant kVariants[] = {
   // Four channels a side, no MIDI, no programs; names longer than the host's fields.
   {"quad", "4-4", "PassThru Quad with a name longer than thirty-two bytes",
    "A product string that runs well past the sixty-four bytes a host gives it, to be cut",
-   "A maker name that also runs well past the sixty-four bytes a host gives it, to be cut",
-   0x10203, 0x51767051, 0, false, false, false, 0, false, "Left front in"},
+   "A maker name that also runs well past the sixty-four bytes a host gives it, to be cut", 0x10203,
+   0x51767051, 0, false, false, false, 0, false, "Left front in"},
   // Mono in, stereo out, an instrument with state chunks, latency and an editor.
   {"chunks", "1-2", "PassThru Chunks", "PassThru Suite", "Orvyn Test", 0x20304, 0x51767043, 64,
    true, true, true, 5, true, ""},
@@ -100,7 +100,8 @@ void PassThroughPlug::ProcessMidiMsg(IMidiMsg* pMsg)
 
 void PassThroughPlug::ProcessSysEx(ISysEx* pSysEx)
 {
-  mHooks.push_back("sysex " + std::to_string(pSysEx->mOffset) + " " + std::to_string(pSysEx->mSize));
+  mHooks.push_back("sysex " + std::to_string(pSysEx->mOffset) + " " +
+                   std::to_string(pSysEx->mSize));
 }
 
 void PassThroughPlug::OnHostIdentified()

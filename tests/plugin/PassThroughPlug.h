@@ -14,7 +14,7 @@
 
 struct PassThroughVariant
 {
-  const char* mName;         // "stereo", "quad", "chunks"
+  const char* mName;  // "stereo", "quad", "chunks"
   const char* mChannelIO;
   const char* mEffectName;
   const char* mProductName;

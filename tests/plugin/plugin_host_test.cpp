@@ -19,7 +19,16 @@ using namespace vsthost;
 
 namespace {
 
-enum { kGain = 0, kMode, kBypass, kSteps, kCutoff, kFine, kNumParams };
+enum
+{
+  kGain = 0,
+  kMode,
+  kBypass,
+  kSteps,
+  kCutoff,
+  kFine,
+  kNumParams
+};
 
 const std::map<std::string, std::string> kLibraries = {
   {"stereo", QV_PASSTHRU_STEREO}, {"quad", QV_PASSTHRU_QUAD}, {"chunks", QV_PASSTHRU_CHUNKS}};
@@ -79,9 +88,12 @@ protected:
   {
     switch (call)
     {
-      case ProcessCall::Double: return in;
-      case ProcessCall::Replacing: return (float)in;
-      default: return (float)((float)prefill + (float)(double)(float)in);
+      case ProcessCall::Double:
+        return in;
+      case ProcessCall::Replacing:
+        return (float)in;
+      default:
+        return (float)((float)prefill + (float)(double)(float)in);
     }
   }
 };
@@ -175,8 +187,8 @@ TEST_F(PlugInHost, OpcodesWithoutAnswerDoNothing)
 {
   auto p = Load("stereo");
   const std::vector<uint8_t> before = p->getChunk(false);
-  for (VstInt32 op : {9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 38, 39, 40, 41, 43, 44, 46, 49,
-                      52, 54, 55, 56, 57, 59, 60, 61, 62, 63, 64, 65, 67, 68, 70, 77, 1000, -1})
+  for (VstInt32 op : {9,  16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 38, 39, 40, 41, 43, 44,   46,
+                      49, 52, 54, 55, 56, 57, 59, 60, 61, 62, 63, 64, 65, 67, 68, 70, 77, 1000, -1})
   {
     char buf[256] = {};
     EXPECT_EQ(p->dispatch(op, 1, 1, buf, 1.0f), 0) << op;
@@ -198,13 +210,18 @@ TEST_F(PlugInHost, CapabilitiesFollowMidiAndRecordHostExtensions)
     const char* capability;
     VstIntPtr answer;
   } rows[] = {
-    {"stereo", "receiveVstTimeInfo", 1},   {"quad", "receiveVstTimeInfo", 1},
-    {"stereo", "receiveVstMidiEvent", 1},  {"quad", "receiveVstMidiEvent", 0},
-    {"stereo", "sendVstEvents", 1},        {"stereo", "sendVstMidiEvent", 1},
-    {"stereo", "receiveVstEvents", 1},     {"quad", "sendVstEvents", 0},
+    {"stereo", "receiveVstTimeInfo", 1},
+    {"quad", "receiveVstTimeInfo", 1},
+    {"stereo", "receiveVstMidiEvent", 1},
+    {"quad", "receiveVstMidiEvent", 0},
+    {"stereo", "sendVstEvents", 1},
+    {"stereo", "sendVstMidiEvent", 1},
+    {"stereo", "receiveVstEvents", 1},
+    {"quad", "sendVstEvents", 0},
     {"stereo", "hasHostExtensions", (VstIntPtr)3203334144LL},
     {"stereo", "hasHostViewAsConfig", (VstIntPtr)3203334144LL},
-    {"stereo", "ReceiveVstTimeInfo", 0},   {"stereo", "bypass", 0},
+    {"stereo", "ReceiveVstTimeInfo", 0},
+    {"stereo", "bypass", 0},
   };
   for (const Row& r : rows)
     EXPECT_EQ(Load(r.variant)->canDo(r.capability), r.answer) << r.variant << " " << r.capability;
@@ -240,10 +257,10 @@ TEST_F(PlugInHost, TextToParameterTakesNumbersAndExactDisplayTexts)
     VstIntPtr answer;
     const char* display;  // afterwards; "" when the index is invalid
   } rows[] = {
-    {kGain, "-6", 1, "-6.0"},     {kGain, "12 dB", 1, "12.0"},   {kGain, "100", 1, "12.0"},
-    {kGain, "abc", 0, "0.0"},     {kGain, "", 0, "0.0"},         {kGain, "1e999", 0, "0.0"},
-    {kGain, "nan", 0, "0.0"},     {kMode, "Warm", 1, "Warm"},    {kMode, "warm", 0, "Clean"},
-    {kMode, "1", 0, "Clean"},     {kBypass, "on", 1, "on"},      {kNumParams, "1", 0, ""},
+    {kGain, "-6", 1, "-6.0"}, {kGain, "12 dB", 1, "12.0"}, {kGain, "100", 1, "12.0"},
+    {kGain, "abc", 0, "0.0"}, {kGain, "", 0, "0.0"},       {kGain, "1e999", 0, "0.0"},
+    {kGain, "nan", 0, "0.0"}, {kMode, "Warm", 1, "Warm"},  {kMode, "warm", 0, "Clean"},
+    {kMode, "1", 0, "Clean"}, {kBypass, "on", 1, "on"},    {kNumParams, "1", 0, ""},
     {-1, "1", 0, ""},
   };
   for (const Row& r : rows)
@@ -267,7 +284,7 @@ TEST_F(PlugInHost, ParametersRoundTripNormalised)
     float set, get;
     const char* display;
   } rows[] = {
-    {kGain, 0.0f, 0.0f, "-60.0"}, {kMode, 0.5f, 0.5f, "Warm"},  {kCutoff, 0.5f, 0.5f, "5015"},
+    {kGain, 0.0f, 0.0f, "-60.0"}, {kMode, 0.5f, 0.5f, "Warm"},   {kCutoff, 0.5f, 0.5f, "5015"},
     {kFine, 1.5f, 1.0f, "1.000"}, {kFine, -2.0f, 0.0f, "0.000"}, {kSteps, NAN, 1.0f, "16"},
   };
   for (const Row& r : rows)
@@ -373,7 +390,8 @@ TEST_F(PlugInHost, ProgramsSwitchAndRename)
 TEST_F(PlugInHost, ProcessingCallbacksPassInputsThrough)
 {
   for (const char* variant : {"stereo", "quad", "chunks"})
-    for (ProcessCall call : {ProcessCall::Replacing, ProcessCall::Accumulating, ProcessCall::Double})
+    for (ProcessCall call :
+         {ProcessCall::Replacing, ProcessCall::Accumulating, ProcessCall::Double})
     {
       SCOPED_TRACE(std::string(variant) + " " + processCallName(call));
       auto p = Load(variant);
@@ -396,8 +414,8 @@ TEST_F(PlugInHost, SpeakerArrangementsConnectChannels)
     VstIntPtr answer;
     double out0, out1;  // per frame: 1 the input of that channel, 0 silence, -1 the host's prefill
   } rows[] = {
-    {2, 2, 1, 1, 1},  {1, 2, 1, 1, 0},  {0, 2, 1, 0, 0},
-    {2, 1, 1, 1, -1}, {9, 9, 1, 1, 1},  {-1, 1, 0, 1, 1},
+    {2, 2, 1, 1, 1},  {1, 2, 1, 1, 0}, {0, 2, 1, 0, 0},
+    {2, 1, 1, 1, -1}, {9, 9, 1, 1, 1}, {-1, 1, 0, 1, 1},
   };
   for (const Row& r : rows)
   {

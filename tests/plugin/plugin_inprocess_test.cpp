@@ -95,8 +95,10 @@ TEST(PlugInProcess, IncomingEventsReachThePlugIn)
     VstInt32 numEvents;
     VstIntPtr reserved;
     VstEvent* events[6];
-  } list = {6, 0, {(VstEvent*)&note, nullptr, (VstEvent*)&unknown, (VstEvent*)&sysex,
-                   (VstEvent*)&noBytes, (VstEvent*)&negative}};
+  } list = {6,
+            0,
+            {(VstEvent*)&note, nullptr, (VstEvent*)&unknown, (VstEvent*)&sysex, (VstEvent*)&noBytes,
+             (VstEvent*)&negative}};
   EXPECT_EQ(host.Dispatch(effProcessEvents, 0, 0, &list), 1);
   EXPECT_EQ(host.Plug()->mHooks, (Hooks{"midi 90 3C 64 7", "sysex 3 3"}));
   EXPECT_EQ(host.Count(audioMasterProcessEvents), 1);  // MIDI thru
@@ -116,14 +118,27 @@ TEST(PlugInProcess, HostTimeTakesOnlyValidAndSaneFields)
     ITimeInfo expected;  // from a record holding tempo 90, positions 1, 2, 3 / 4..8, 3/4, flags
   } rows[] = {
     {"all valid", [](VstTimeInfo*) {}, {140, 100, 9, 8, 10, 12, 6, 8, true, true}},
-    {"no validity bits", [](VstTimeInfo* t) { t->flags = 0; }, {90, 1, 2, 3, 4, 5, 3, 4, false, false}},
+    {"no validity bits",
+     [](VstTimeInfo* t) { t->flags = 0; },
+     {90, 1, 2, 3, 4, 5, 3, 4, false, false}},
     {"tempo 0", [](VstTimeInfo* t) { t->tempo = 0; }, {90, 100, 9, 8, 10, 12, 6, 8, true, true}},
-    {"tempo infinite", [](VstTimeInfo* t) { t->tempo = INFINITY; }, {90, 100, 9, 8, 10, 12, 6, 8, true, true}},
-    {"ppq NaN", [](VstTimeInfo* t) { t->ppqPos = NAN; }, {140, 100, 2, 8, 10, 12, 6, 8, true, true}},
-    {"sample pos NaN", [](VstTimeInfo* t) { t->samplePos = NAN; }, {140, 1, 9, 8, 10, 12, 6, 8, true, true}},
-    {"cycle end -1", [](VstTimeInfo* t) { t->cycleEndPos = -1; }, {140, 100, 9, 8, 4, 5, 6, 8, true, true}},
-    {"time signature 0/4", [](VstTimeInfo* t) { t->timeSigNumerator = 0; }, {140, 100, 9, 8, 10, 12, 3, 4, true, true}},
-    {"stopped", [](VstTimeInfo* t) { t->flags &= ~(kVstTransportPlaying | kVstTransportCycleActive); },
+    {"tempo infinite",
+     [](VstTimeInfo* t) { t->tempo = INFINITY; },
+     {90, 100, 9, 8, 10, 12, 6, 8, true, true}},
+    {"ppq NaN",
+     [](VstTimeInfo* t) { t->ppqPos = NAN; },
+     {140, 100, 2, 8, 10, 12, 6, 8, true, true}},
+    {"sample pos NaN",
+     [](VstTimeInfo* t) { t->samplePos = NAN; },
+     {140, 1, 9, 8, 10, 12, 6, 8, true, true}},
+    {"cycle end -1",
+     [](VstTimeInfo* t) { t->cycleEndPos = -1; },
+     {140, 100, 9, 8, 4, 5, 6, 8, true, true}},
+    {"time signature 0/4",
+     [](VstTimeInfo* t) { t->timeSigNumerator = 0; },
+     {140, 100, 9, 8, 10, 12, 3, 4, true, true}},
+    {"stopped",
+     [](VstTimeInfo* t) { t->flags &= ~(kVstTransportPlaying | kVstTransportCycleActive); },
      {140, 100, 9, 8, 10, 12, 6, 8, false, false}},
   };
   for (const Row& r : rows)
@@ -194,22 +209,22 @@ TEST(PlugInProcess, NotificationsReachTheHost)
     RecordedHostCall call;
     bool answer;
   } rows[] = {
-      {"gui edit",
-       [](PluginVST* p) { p->SetParameterFromGUI(PassThroughPlug::kFine, 0.25); },
-       {audioMasterAutomate, PassThroughPlug::kFine, 0, 0.25f},
-       false},
-      {"begin",
-       [](PluginVST* p) { p->BeginInformHostOfParamChange(3); },
-       {audioMasterBeginEdit, 3, 0, 0},
-       false},
-      {"end",
-       [](PluginVST* p) { p->EndInformHostOfParamChange(4); },
-       {audioMasterEndEdit, 4, 0, 0},
-       false},
-      {"program",
-       [](PluginVST* p) { p->InformHostOfProgramChange(); },
-       {audioMasterUpdateDisplay, 0, 0, 0},
-       false},
+    {"gui edit",
+     [](PluginVST* p) { p->SetParameterFromGUI(PassThroughPlug::kFine, 0.25); },
+     {audioMasterAutomate, PassThroughPlug::kFine, 0, 0.25f},
+     false},
+    {"begin",
+     [](PluginVST* p) { p->BeginInformHostOfParamChange(3); },
+     {audioMasterBeginEdit, 3, 0, 0},
+     false},
+    {"end",
+     [](PluginVST* p) { p->EndInformHostOfParamChange(4); },
+     {audioMasterEndEdit, 4, 0, 0},
+     false},
+    {"program",
+     [](PluginVST* p) { p->InformHostOfProgramChange(); },
+     {audioMasterUpdateDisplay, 0, 0, 0},
+     false},
   };
   for (const Row& r : rows)
   {

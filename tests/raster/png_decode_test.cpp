@@ -34,7 +34,8 @@ std::unique_ptr<PX_IBitmap> decode(const Bytes& png, PX_IBitmap* into = nullptr)
 
 TEST(PngDecode, TurnsEveryLayoutIntoStraightArgbWords)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     uint32_t width;
     int depth, colour;
@@ -42,28 +43,70 @@ TEST(PngDecode, TurnsEveryLayoutIntoStraightArgbWords)
     std::vector<PX_pixel> expected;
   };
   const Case cases[] = {
-      {"1-bit grey", 8, 1, 0, {0, 0xA5}, {}, {},
-       {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFF000000,
-        0xFFFFFFFF}},
-      {"2-bit grey scales to 8 bits", 4, 2, 0, {0, 0x1B}, {}, {},
-       {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
-      {"grey with a tRNS key gains alpha", 2, 8, 0, {0, 0x40, 0x41}, {}, {0x00, 0x40},
-       {0x00404040, 0xFF414141}},
-      {"grey with alpha", 1, 8, 4, {0, 0x30, 0x90}, {}, {}, {0x90303030}},
-      {"RGB gains opaque alpha", 1, 8, 2, {0, 1, 2, 3}, {}, {}, {0xFF010203}},
-      {"RGBA keeps its alpha", 1, 8, 6, {0, 1, 2, 3, 4}, {}, {}, {0x04010203}},
-      {"16-bit RGB keeps the high bytes", 1, 16, 2, {0, 0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}, {}, {},
-       {0xFF12ABFF}},
-      {"16-bit RGB key compares all 16 bits", 2, 16, 2,
-       {0, 0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01, 0x12, 0x35, 0xAB, 0xCD, 0xFF, 0x01}, {},
-       {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}, {0x0012ABFF, 0xFF12ABFF}},
-      {"16-bit grey with alpha", 1, 16, 4, {0, 0x80, 0x01, 0x7F, 0xFF}, {}, {}, {0x7F808080}},
-      {"palette without tRNS is opaque", 2, 8, 3, {0, 1, 0}, {10, 20, 30, 40, 50, 60}, {},
-       {0xFF28323C, 0xFF0A141E}},
-      {"palette alpha from the tRNS table", 3, 2, 3, {0, 0x18}, {10, 20, 30, 40, 50, 60, 70, 80, 90},
-       {0x00, 0x80}, {0x000A141E, 0x8028323C, 0xFF46505A}},
+    {"1-bit grey",
+     8,
+     1,
+     0,
+     {0, 0xA5},
+     {},
+     {},
+     {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFF000000,
+      0xFFFFFFFF}},
+    {"2-bit grey scales to 8 bits",
+     4,
+     2,
+     0,
+     {0, 0x1B},
+     {},
+     {},
+     {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
+    {"grey with a tRNS key gains alpha",
+     2,
+     8,
+     0,
+     {0, 0x40, 0x41},
+     {},
+     {0x00, 0x40},
+     {0x00404040, 0xFF414141}},
+    {"grey with alpha", 1, 8, 4, {0, 0x30, 0x90}, {}, {}, {0x90303030}},
+    {"RGB gains opaque alpha", 1, 8, 2, {0, 1, 2, 3}, {}, {}, {0xFF010203}},
+    {"RGBA keeps its alpha", 1, 8, 6, {0, 1, 2, 3, 4}, {}, {}, {0x04010203}},
+    {"16-bit RGB keeps the high bytes",
+     1,
+     16,
+     2,
+     {0, 0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01},
+     {},
+     {},
+     {0xFF12ABFF}},
+    {"16-bit RGB key compares all 16 bits",
+     2,
+     16,
+     2,
+     {0, 0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01, 0x12, 0x35, 0xAB, 0xCD, 0xFF, 0x01},
+     {},
+     {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01},
+     {0x0012ABFF, 0xFF12ABFF}},
+    {"16-bit grey with alpha", 1, 16, 4, {0, 0x80, 0x01, 0x7F, 0xFF}, {}, {}, {0x7F808080}},
+    {"palette without tRNS is opaque",
+     2,
+     8,
+     3,
+     {0, 1, 0},
+     {10, 20, 30, 40, 50, 60},
+     {},
+     {0xFF28323C, 0xFF0A141E}},
+    {"palette alpha from the tRNS table",
+     3,
+     2,
+     3,
+     {0, 0x18},
+     {10, 20, 30, 40, 50, 60, 70, 80, 90},
+     {0x00, 0x80},
+     {0x000A141E, 0x8028323C, 0xFF46505A}},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     const Bytes png = makePng(c.width, 1, c.depth, c.colour, c.row, c.plte, c.trns);
     auto bm = decode(png);
@@ -76,22 +119,25 @@ TEST(PngDecode, FillsTheBitmapPassedInOrANewOne)
 {
   const Bytes png = readFile(dataFile("rgba_32x16.png"));
   ASSERT_FALSE(png.empty());
-  struct Case {
+  struct Case
+  {
     const char* name;
     std::unique_ptr<PX_IBitmap> bitmap;
   };
   Case cases[] = {
-      {"none: a new heap bitmap", nullptr},
-      {"a 10 x 10 heap bitmap is resized", std::make_unique<PX_MemBitmap>(10, 10, 4)},
-      {"rows exactly the width", std::make_unique<PX_MemBitmap>(3, 3, 1)},
-      {"a bitmap stored bottom-up", std::make_unique<FlippedBitmap>(0, 0)},
+    {"none: a new heap bitmap", nullptr},
+    {"a 10 x 10 heap bitmap is resized", std::make_unique<PX_MemBitmap>(10, 10, 4)},
+    {"rows exactly the width", std::make_unique<PX_MemBitmap>(3, 3, 1)},
+    {"a bitmap stored bottom-up", std::make_unique<FlippedBitmap>(0, 0)},
   };
-  for (Case& c : cases) {
+  for (Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_IBitmap* got = PX_LoadPNGFromMemory(png.data(), (int)png.size(), c.bitmap.get());
     ASSERT_NE(got, nullptr);
     std::unique_ptr<PX_IBitmap> made(c.bitmap ? nullptr : got);
-    if (c.bitmap) {
+    if (c.bitmap)
+    {
       EXPECT_EQ(got, c.bitmap.get());
     }
     EXPECT_EQ(got->getWidth(), 32);
@@ -110,38 +156,40 @@ TEST(PngDecode, RefusesDamagedTruncatedAndOversizedInput)
   Bytes noIdat(good.begin(), good.begin() + 33);
   appendChunk(noIdat, "IEND", {});
 
-  struct Case {
+  struct Case
+  {
     const char* name;
     Bytes data;
     bool sizeRefused;  // refused before any bitmap is touched
   };
   const Case cases[] = {
-      {"nothing", {}, false},
-      {"seven bytes", Bytes(good.begin(), good.begin() + 7), false},
-      {"no PNG signature", Bytes(good.begin() + 1, good.end()), false},
-      {"the signature alone", Bytes(good.begin(), good.begin() + 8), false},
-      {"cut inside the header", Bytes(good.begin(), good.begin() + 20), false},
-      {"cut inside the image data", Bytes(good.begin(), good.begin() + (long)good.size() / 2),
-       false},
-      {"image data too short", readFile(dataFile("short_idat.png")), false},
-      {"damaged deflate data", readFile(dataFile("corrupt_idat.png")), false},
-      {"image data CRC wrong", badCrc, false},
-      {"no image data", noIdat, false},
-      {"palette image without a palette", makePng(1, 1, 8, 3, {0, 0}), false},
-      {"wider than 32767", makePng(32768, 1, 1, 0, Bytes(1 + 4096)), true},
-      {"taller than 32767", makePng(1, 40000, 1, 0, Bytes(2 * 40000)), true},
-      {"more pixels than a bitmap holds", makePng(30000, 30000, 1, 0, grey1), true},
+    {"nothing", {}, false},
+    {"seven bytes", Bytes(good.begin(), good.begin() + 7), false},
+    {"no PNG signature", Bytes(good.begin() + 1, good.end()), false},
+    {"the signature alone", Bytes(good.begin(), good.begin() + 8), false},
+    {"cut inside the header", Bytes(good.begin(), good.begin() + 20), false},
+    {"cut inside the image data", Bytes(good.begin(), good.begin() + (long)good.size() / 2), false},
+    {"image data too short", readFile(dataFile("short_idat.png")), false},
+    {"damaged deflate data", readFile(dataFile("corrupt_idat.png")), false},
+    {"image data CRC wrong", badCrc, false},
+    {"no image data", noIdat, false},
+    {"palette image without a palette", makePng(1, 1, 8, 3, {0, 0}), false},
+    {"wider than 32767", makePng(32768, 1, 1, 0, Bytes(1 + 4096)), true},
+    {"taller than 32767", makePng(1, 40000, 1, 0, Bytes(2 * 40000)), true},
+    {"more pixels than a bitmap holds", makePng(30000, 30000, 1, 0, grey1), true},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(PX_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size()),
               nullptr);
     // A bitmap passed in survives the failure; the oversized images never reach it.
     PX_MemBitmap into(5, 7, 4);
     EXPECT_EQ(
-        PX_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size(), &into),
-        nullptr);
-    if (c.sizeRefused) {
+      PX_LoadPNGFromMemory(c.data.empty() ? nullptr : c.data.data(), (int)c.data.size(), &into),
+      nullptr);
+    if (c.sizeRefused)
+    {
       EXPECT_EQ(into.getWidth(), 5);
       EXPECT_EQ(into.getHeight(), 7);
     }
@@ -165,16 +213,19 @@ TEST(PngDecode, EveryPrefixOfAFileGivesNullOrTheWholeImage)
 #endif
     files.push_back(suite + "/" + name);
 
-  for (const std::string& file : files) {
+  for (const std::string& file : files)
+  {
     SCOPED_TRACE(file);
     const Bytes png = readFile(file);
     ASSERT_FALSE(png.empty());
     auto whole = decode(png);
     ASSERT_NE(whole, nullptr);
     const std::vector<PX_pixel> expected = Pixels(*whole);
-    for (size_t len = 0; len < png.size(); ++len) {
+    for (size_t len = 0; len < png.size(); ++len)
+    {
       std::unique_ptr<PX_IBitmap> bm(PX_LoadPNGFromMemory(png.data(), (int)len));
-      if (!bm) continue;
+      if (!bm)
+        continue;
       ASSERT_EQ(Pixels(*bm), expected) << "prefix of " << len << " bytes";
     }
   }

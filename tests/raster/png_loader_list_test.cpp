@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // A scratch folder holding copies of the 32 x 16 test image under the given names.
-class ScratchFiles {
+class ScratchFiles
+{
 public:
   explicit ScratchFiles(std::initializer_list<const char*> utf8Names)
   {
@@ -36,7 +37,8 @@ private:
 };
 
 // Swaps in another loader list for the life of the guard.
-class LoaderListGuard {
+class LoaderListGuard
+{
 public:
   explicit LoaderListGuard(PX_ImageLoaderEntry* list)
     : m_saved(PX_ImageLoader_list)
@@ -53,7 +55,8 @@ private:
 std::string wholeList(const char* list)
 {
   size_t i = 0;
-  while (list[i] || list[i + 1]) ++i;
+  while (list[i] || list[i + 1])
+    ++i;
   return std::string(list, i + 2);
 }
 
@@ -62,22 +65,25 @@ std::string wholeList(const char* list)
 TEST(PngFile, LoadsUtf8NamesAndRefusesMissingFiles)
 {
   ScratchFiles files({"plain.png", "bild-\xC3\xBC\xE2\x82\xAC.png"});
-  struct Case {
+  struct Case
+  {
     const char* name;
     std::string path;
     bool loads;
   };
   const Case cases[] = {
-      {"plain name", files.path("plain.png"), true},
-      {"non-ASCII name", files.path("bild-\xC3\xBC\xE2\x82\xAC.png"), true},
-      {"missing file", files.path("missing.png"), false},
-      {"a folder", files.path("sub.d"), false},
+    {"plain name", files.path("plain.png"), true},
+    {"non-ASCII name", files.path("bild-\xC3\xBC\xE2\x82\xAC.png"), true},
+    {"missing file", files.path("missing.png"), false},
+    {"a folder", files.path("sub.d"), false},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     std::unique_ptr<PX_IBitmap> bm(PX_LoadPNG(c.path.c_str()));
     ASSERT_EQ(bm != nullptr, c.loads);
-    if (bm) {
+    if (bm)
+    {
       EXPECT_EQ(bm->getWidth() * bm->getHeight(), 32 * 16);
     }
   }
@@ -89,26 +95,34 @@ TEST(PngFile, LoadsUtf8NamesAndRefusesMissingFiles)
 TEST(ImageLoaderList, LoadersCheckTheExtensionOnlyWhenAsked)
 {
   ScratchFiles files({"IMAGE.PNG", "image.PNG.bak", "noextension", "sub.d/pic"});
-  enum Via { kCheckedLoader, kUncheckedLoader, kLoadImage, kLoadImageTryAll };
-  struct Case {
+  enum Via
+  {
+    kCheckedLoader,
+    kUncheckedLoader,
+    kLoadImage,
+    kLoadImageTryAll
+  };
+  struct Case
+  {
     const char* name;
     Via via;
     bool loads;
   };
   const Case cases[] = {
-      {"IMAGE.PNG", kCheckedLoader, true},        {"image.PNG.bak", kCheckedLoader, false},
-      {"image.PNG.bak", kUncheckedLoader, true},  {"noextension", kCheckedLoader, false},
-      {"noextension", kUncheckedLoader, true},    {"sub.d/pic", kCheckedLoader, false},
-      {"IMAGE.PNG", kLoadImage, true},            {"image.PNG.bak", kLoadImage, false},
-      {"image.PNG.bak", kLoadImageTryAll, true},  {"missing.png", kLoadImageTryAll, false},
+    {"IMAGE.PNG", kCheckedLoader, true},       {"image.PNG.bak", kCheckedLoader, false},
+    {"image.PNG.bak", kUncheckedLoader, true}, {"noextension", kCheckedLoader, false},
+    {"noextension", kUncheckedLoader, true},   {"sub.d/pic", kCheckedLoader, false},
+    {"IMAGE.PNG", kLoadImage, true},           {"image.PNG.bak", kLoadImage, false},
+    {"image.PNG.bak", kLoadImageTryAll, true}, {"missing.png", kLoadImageTryAll, false},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(std::string(c.name) + " via " + std::to_string(c.via));
     const std::string path = files.path(c.name);
     std::unique_ptr<PX_IBitmap> bm(
-        c.via <= kUncheckedLoader
-            ? PX_PNGLoader::loadfunc(path.c_str(), c.via == kCheckedLoader, nullptr)
-            : PX_LoadImage(path.c_str(), nullptr, c.via == kLoadImageTryAll));
+      c.via <= kUncheckedLoader
+        ? PX_PNGLoader::loadfunc(path.c_str(), c.via == kCheckedLoader, nullptr)
+        : PX_LoadImage(path.c_str(), nullptr, c.via == kLoadImageTryAll));
     EXPECT_EQ(bm != nullptr, c.loads);
   }
   PX_MemBitmap into(1, 1, 4);
@@ -121,16 +135,18 @@ TEST(ImageLoaderList, LoadersCheckTheExtensionOnlyWhenAsked)
 
 TEST(ImageLoaderList, ImageIsSupportedLooksAtTheFirstPatternOnly)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     bool supported;
   };
   const Case cases[] = {
-      {"a/b.png", true},   {"X.PnG", true},       {".png", true},     {"c:\\x\\y.PNG", true},
-      {"png", false},      {"a.png/b", false},    {"a.pn", false},    {"a.pngx", false},
-      {"a.PNG.", false},   {"", false},           {nullptr, false},
+    {"a/b.png", true}, {"X.PnG", true},    {".png", true},   {"c:\\x\\y.PNG", true},
+    {"png", false},    {"a.png/b", false}, {"a.pn", false},  {"a.pngx", false},
+    {"a.PNG.", false}, {"", false},        {nullptr, false},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name ? c.name : "(null)");
     EXPECT_EQ(PX_ImageIsSupported(c.name), c.supported);
   }
@@ -139,18 +155,20 @@ TEST(ImageLoaderList, ImageIsSupportedLooksAtTheFirstPatternOnly)
 TEST(ImageLoaderList, ExtensionListHasTheFileDialogForm)
 {
   using namespace std::string_literals;
-  struct Case {
+  struct Case
+  {
     bool allsup, allfiles;
     std::string expected;
   };
   const Case cases[] = {
-      {true, true,
-       "All supported images\0*.PNG\0PNG files (*.PNG)\0*.PNG\0All files (*.*)\0*.*\0\0"s},
-      {true, false, "All supported images\0*.PNG\0PNG files (*.PNG)\0*.PNG\0\0"s},
-      {false, true, "PNG files (*.PNG)\0*.PNG\0All files (*.*)\0*.*\0\0"s},
-      {false, false, "PNG files (*.PNG)\0*.PNG\0\0"s},
+    {true, true,
+     "All supported images\0*.PNG\0PNG files (*.PNG)\0*.PNG\0All files (*.*)\0*.*\0\0"s},
+    {true, false, "All supported images\0*.PNG\0PNG files (*.PNG)\0*.PNG\0\0"s},
+    {false, true, "PNG files (*.PNG)\0*.PNG\0All files (*.*)\0*.*\0\0"s},
+    {false, false, "PNG files (*.PNG)\0*.PNG\0\0"s},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(std::to_string(c.allsup) + std::to_string(c.allfiles));
     char* list = PX_GetImageExtensionList(c.allsup, c.allfiles);
     ASSERT_NE(list, nullptr);
@@ -205,7 +223,8 @@ TEST(ImageLoaderList, ExtensionListJoinsEveryLoader)
   }
   {
     std::vector<PX_ImageLoaderEntry> many(40, PX_ImageLoaderEntry{nullptr, longList, nullptr});
-    for (size_t i = 0; i + 1 < many.size(); ++i) many[i]._next = &many[i + 1];
+    for (size_t i = 0; i + 1 < many.size(); ++i)
+      many[i]._next = &many[i + 1];
     LoaderListGuard guard(many.data());
     char* list = PX_GetImageExtensionList(true, true);
     ASSERT_NE(list, nullptr);

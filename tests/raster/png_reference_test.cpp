@@ -23,7 +23,8 @@ std::vector<std::string> pngsIn(const std::string& dir)
   std::vector<std::string> files;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(dir, ec))
-    if (e.is_regular_file() && e.path().extension() == ".png") files.push_back(e.path().string());
+    if (e.is_regular_file() && e.path().extension() == ".png")
+      files.push_back(e.path().string());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -33,8 +34,10 @@ std::vector<PX_pixel> referenceDecode(const Bytes& png, unsigned* w, unsigned* h
 {
   unsigned char* rgba = nullptr;
   std::vector<PX_pixel> px;
-  if (lodepng_decode32(&rgba, w, h, png.data(), png.size()) == 0) {
-    for (size_t i = 0; i < (size_t)*w * *h; ++i) {
+  if (lodepng_decode32(&rgba, w, h, png.data(), png.size()) == 0)
+  {
+    for (size_t i = 0; i < (size_t)*w * *h; ++i)
+    {
       const unsigned char* p = rgba + i * 4;
       px.push_back(PX_RGBA(p[0], p[1], p[2], p[3]));
     }
@@ -55,11 +58,14 @@ extern "C" const char* __asan_default_options() { return "max_allocation_size_mb
 TEST(PngReference, DecodesEverySampleAsTheIndependentDecoderDoes)
 {
   std::vector<std::string> files = pngsIn(kSamples + "/pngsuite");
-  for (const std::string& f : pngsIn(kSamples + "/pngsuite/interlaced")) files.push_back(f);
-  for (const std::string& f : pngsIn(kSamples + "/testpngs")) files.push_back(f);
+  for (const std::string& f : pngsIn(kSamples + "/pngsuite/interlaced"))
+    files.push_back(f);
+  for (const std::string& f : pngsIn(kSamples + "/testpngs"))
+    files.push_back(f);
   ASSERT_GT(files.size(), 150u) << "sample images missing; run scripts/setup.sh";
 
-  for (const std::string& file : files) {
+  for (const std::string& file : files)
+  {
     SCOPED_TRACE(file);
     const Bytes png = readFile(file);
     unsigned w = 0, h = 0;
@@ -82,19 +88,23 @@ TEST(PngReference, MalformedSamplesAreRefusedOrDecodedAlike)
 {
   const std::vector<std::string> files = pngsIn(kSamples + "/testpngs/crashers");
   ASSERT_GT(files.size(), 10u) << "malformed samples missing; run scripts/setup.sh";
-  for (const std::string& file : files) {
+  for (const std::string& file : files)
+  {
     SCOPED_TRACE(file);
     const Bytes png = readFile(file);
     std::unique_ptr<PX_IBitmap> fromMemory(PX_LoadPNGFromMemory(png.data(), (int)png.size()));
     std::unique_ptr<PX_IBitmap> fromFile(PX_LoadPNG(file.c_str()));
     EXPECT_EQ(fromMemory == nullptr, fromFile == nullptr);
-    if (!fromMemory) continue;
+    if (!fromMemory)
+      continue;
     unsigned w = 0, h = 0;
     const std::vector<PX_pixel> expected = referenceDecode(png, &w, &h);
-    if (!expected.empty()) {
+    if (!expected.empty())
+    {
       EXPECT_EQ(Pixels(*fromMemory), expected);
     }
-    if (fromFile) {
+    if (fromFile)
+    {
       EXPECT_EQ(Pixels(*fromFile), Pixels(*fromMemory));
     }
   }

@@ -23,23 +23,24 @@ PX_ModuleHandle ownModule()
 
 TEST(PngResource, LoadsOnlyWholeImagesFromTheModule)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     int id;
     bool loads;
   };
   const Case cases[] = {
-      {"a good image", 101, true},
-      {"the id's high bits are ignored", 101 | 0x30000, true},
-      {"damaged image data", 102, false},
-      {"shorter than a PNG signature", 103, false},
-      {"no such resource", 104, false},
+    {"a good image", 101, true},        {"the id's high bits are ignored", 101 | 0x30000, true},
+    {"damaged image data", 102, false}, {"shorter than a PNG signature", 103, false},
+    {"no such resource", 104, false},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     std::unique_ptr<PX_IBitmap> bm(PX_LoadPNGFromResource(ownModule(), c.id));
     ASSERT_EQ(bm != nullptr, c.loads);
-    if (!bm) continue;
+    if (!bm)
+      continue;
     EXPECT_EQ(bm->getWidth(), 32);
     EXPECT_EQ(bm->getHeight(), 16);
     // Pixel (x, y) = (r 8x, g 16y, b 4(x + y), a 255 - 4x).

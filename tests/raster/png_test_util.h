@@ -20,7 +20,8 @@ typedef std::vector<uint8_t> Bytes;
 
 inline void put32(Bytes& out, uint32_t v)
 {
-  for (int s = 24; s >= 0; s -= 8) out.push_back((uint8_t)(v >> s));
+  for (int s = 24; s >= 0; s -= 8)
+    out.push_back((uint8_t)(v >> s));
 }
 
 inline void appendChunk(Bytes& out, const char* type, const Bytes& data)
@@ -43,8 +44,10 @@ inline Bytes makePng(uint32_t width, uint32_t height, int depth, int colour, con
   put32(ihdr, height);
   ihdr.insert(ihdr.end(), {(uint8_t)depth, (uint8_t)colour, 0, 0, 0});
   appendChunk(out, "IHDR", ihdr);
-  if (!plte.empty()) appendChunk(out, "PLTE", plte);
-  if (!trns.empty()) appendChunk(out, "tRNS", trns);
+  if (!plte.empty())
+    appendChunk(out, "PLTE", plte);
+  if (!trns.empty())
+    appendChunk(out, "tRNS", trns);
   uLongf zlen = compressBound((uLong)rows.size());
   Bytes z(zlen);
   compress2(z.data(), &zlen, rows.data(), (uLong)rows.size(), 9);
@@ -57,10 +60,12 @@ inline Bytes makePng(uint32_t width, uint32_t height, int depth, int colour, con
 inline Bytes readFile(const std::string& path)
 {
   Bytes data;
-  if (FILE* f = fopen(path.c_str(), "rb")) {
+  if (FILE* f = fopen(path.c_str(), "rb"))
+  {
     uint8_t buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+      data.insert(data.end(), buf, buf + n);
     fclose(f);
   }
   return data;

@@ -27,9 +27,12 @@ public:
   bool isFlipped() override { return m_flipped; }
   bool resize(int w, int h) override
   {
-    if (w < 0) w = 0;
-    if (h < 0) h = 0;
-    if (w > m_maxDim || h > m_maxDim || (w == m_w && h == m_h)) return false;
+    if (w < 0)
+      w = 0;
+    if (h < 0)
+      h = 0;
+    if (w > m_maxDim || h > m_maxDim || (w == m_w && h == m_h))
+      return false;
     m_w = w;
     m_h = h;
     m_bits.reset(w && h ? new PX_pixel[(size_t)w * h]() : nullptr);
@@ -43,9 +46,12 @@ private:
   int m_maxDim;
 };
 
-class FlippedBitmap : public ExactBitmap {
+class FlippedBitmap : public ExactBitmap
+{
 public:
-  FlippedBitmap(int w, int h) : ExactBitmap(w, h, true) {}
+  FlippedBitmap(int w, int h)
+    : ExactBitmap(w, h, true)
+  {}
 };
 
 // Logical pixel (x, y), addressed by hand.
@@ -68,7 +74,8 @@ inline void FillPattern(PX_IBitmap& bm, uint32_t seed)
 {
   uint32_t s = seed | 1u;
   for (int y = 0; y < bm.getHeight(); ++y)
-    for (int x = 0; x < bm.getWidth(); ++x) Px(bm, x, y) = NextWord(s);
+    for (int x = 0; x < bm.getWidth(); ++x)
+      Px(bm, x, y) = NextWord(s);
 }
 
 // The logical image, row by row.
@@ -76,7 +83,8 @@ inline std::vector<PX_pixel> Pixels(PX_IBitmap& bm)
 {
   std::vector<PX_pixel> v;
   for (int y = 0; y < bm.getHeight(); ++y)
-    for (int x = 0; x < bm.getWidth(); ++x) v.push_back(Px(bm, x, y));
+    for (int x = 0; x < bm.getWidth(); ++x)
+      v.push_back(Px(bm, x, y));
   return v;
 }
 
@@ -85,7 +93,8 @@ inline std::vector<PX_pixel> Crop(PX_IBitmap& bm, int x0, int y0, int w, int h)
 {
   std::vector<PX_pixel> v;
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) v.push_back(Px(bm, x0 + x, y0 + y));
+    for (int x = 0; x < w; ++x)
+      v.push_back(Px(bm, x0 + x, y0 + y));
   return v;
 }
 
@@ -93,5 +102,6 @@ inline std::vector<PX_pixel> Crop(PX_IBitmap& bm, int x0, int y0, int w, int h)
 inline void CopyPixels(PX_IBitmap& dst, PX_IBitmap& src)
 {
   for (int y = 0; y < src.getHeight(); ++y)
-    for (int x = 0; x < src.getWidth(); ++x) Px(dst, x, y) = Px(src, x, y);
+    for (int x = 0; x < src.getWidth(); ++x)
+      Px(dst, x, y) = Px(src, x, y);
 }

@@ -10,8 +10,8 @@
 #include <climits>
 #include <cmath>
 #include <functional>
-#include <utility>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -22,7 +22,8 @@ const float kPi = 3.14159265358979f;
 void fillNoise(PX_IBitmap* bm, uint32_t seed, PX_pixel mask = 0xFFFFFFFF)
 {
   for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x) {
+    for (int x = 0; x < bm->getWidth(); ++x)
+    {
       seed = seed * 1664525u + 1013904223u;
       bm->getBits()[y * bm->getRowSpan() + x] = (seed ^ (seed >> 13)) & mask;
     }
@@ -31,7 +32,8 @@ void fillNoise(PX_IBitmap* bm, uint32_t seed, PX_pixel mask = 0xFFFFFFFF)
 void fill(PX_IBitmap* bm, PX_pixel c)
 {
   for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x) bm->getBits()[y * bm->getRowSpan() + x] = c;
+    for (int x = 0; x < bm->getWidth(); ++x)
+      bm->getBits()[y * bm->getRowSpan() + x] = c;
 }
 
 // Channel-wise truncated average of the w x h source block at (x, y).
@@ -40,7 +42,8 @@ PX_pixel average(PX_IBitmap* src, int x, int y, int w, int h)
   int sum[4] = {0, 0, 0, 0};
   for (int j = y; j < y + h; ++j)
     for (int i = x; i < x + w; ++i)
-      for (int c = 0; c < 4; ++c) sum[c] += (Px(*src, i, j) >> (8 * c)) & 0xFF;
+      for (int c = 0; c < 4; ++c)
+        sum[c] += (Px(*src, i, j) >> (8 * c)) & 0xFF;
   PX_pixel p = 0;
   for (int c = 0; c < 4; ++c)
     p |= (PX_pixel)(sum[c] / (w * h)) << (8 * c);
@@ -55,26 +58,32 @@ TEST(ScaledBlit, SameSizeCopiesFromTheRoundedPositionUnlessFilteringAFraction)
 {
   PX_MemBitmap src(30, 4, 4);
   fillNoise(&src, 1);
-  struct Case {
+  struct Case
+  {
     const char* name;
     float srcx;
     int mode;
     int column;  // source column copied to destination column 0, or -1 when filtered
   };
   const Case cases[] = {
-      {"3.4 without filter", 3.4f, PX_MODE_COPY, 3},
-      {"-0.7 rounds to column 0", -0.7f, PX_MODE_COPY, 0},
-      {"3.02 is whole enough to skip the filter", 3.02f, PX_FILTER_BILINEAR, 3},
-      {"3.4 with the filter scales", 3.4f, PX_FILTER_BILINEAR, -1},
+    {"3.4 without filter", 3.4f, PX_MODE_COPY, 3},
+    {"-0.7 rounds to column 0", -0.7f, PX_MODE_COPY, 0},
+    {"3.02 is whole enough to skip the filter", 3.02f, PX_FILTER_BILINEAR, 3},
+    {"3.4 with the filter scales", 3.4f, PX_FILTER_BILINEAR, -1},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_MemBitmap dest(20, 4, 4);
     fill(&dest, 0);
     PX_ScaledBlit(&dest, &src, 0, 0, 20, 4, c.srcx, 0.0f, 20.0f, 4.0f, 1.0f, c.mode);
-    if (c.column >= 0) {
-      for (int x = 0; x < 20; ++x) EXPECT_EQ(Px(dest, x, 1), Px(src, c.column + x, 1)) << x;
-    } else {
+    if (c.column >= 0)
+    {
+      for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(Px(dest, x, 1), Px(src, c.column + x, 1)) << x;
+    }
+    else
+    {
       // 0.4 of the way from column 3 to 4 (16.16 fraction of the truncated position).
       const int frac = (int)(3.4f * 65536.0) & 0xFFFF;
       const int g3 = PX_GETG(Px(src, 3, 0)), g4 = PX_GETG(Px(src, 4, 0));
@@ -93,7 +102,8 @@ TEST(ScaledBlit, NegativeDestinationWidthWalksTheSourceBackwards)
   // Columns 50..99; the walk starts at the rectangle's right edge (outside it) and falls by one.
   EXPECT_EQ(Px(dest, 49, 0), 0x01020304u);
   EXPECT_EQ(Px(dest, 50, 0), 0x01020304u);
-  for (int x = 51; x < 100; ++x) EXPECT_EQ(Px(dest, x, 0), Px(src, 100 - x, 0)) << x;
+  for (int x = 51; x < 100; ++x)
+    EXPECT_EQ(Px(dest, x, 0), Px(src, 100 - x, 0)) << x;
   EXPECT_EQ(Px(dest, 100, 0), 0x01020304u);
 }
 
@@ -101,21 +111,23 @@ TEST(ScaledBlit, ReductionsAverageOnlyWhenFilteringByAtLeast1Point7)
 {
   PX_MemBitmap src(60, 60, 4);
   fillNoise(&src, 3);
-  struct Case {
+  struct Case
+  {
     const char* name;
     float factor;
     int mode;
-    int dx, dy;                  // destination pixel checked
-    int bx, by, bw, bh;          // its expected source block (averaged)
+    int dx, dy;          // destination pixel checked
+    int bx, by, bw, bh;  // its expected source block (averaged)
   };
   const Case cases[] = {
-      {"2:1 averages 3 x 3", 2.0f, PX_FILTER_BILINEAR, 5, 5, 9, 9, 3, 3},
-      {"3:1 (step 0x30000) still 3 x 3", 3.0f, PX_FILTER_BILINEAR, 3, 4, 8, 11, 3, 3},
-      {"4:1 averages 5 x 5", 4.0f, PX_FILTER_BILINEAR, 3, 3, 10, 10, 5, 5},
-      {"1.5:1 interpolates between 2 x 2", 1.5f, PX_FILTER_BILINEAR, 1, 1, 1, 1, 2, 2},
-      {"2:1 without filter picks one pixel", 2.0f, PX_MODE_COPY, 5, 5, 10, 10, 1, 1},
+    {"2:1 averages 3 x 3", 2.0f, PX_FILTER_BILINEAR, 5, 5, 9, 9, 3, 3},
+    {"3:1 (step 0x30000) still 3 x 3", 3.0f, PX_FILTER_BILINEAR, 3, 4, 8, 11, 3, 3},
+    {"4:1 averages 5 x 5", 4.0f, PX_FILTER_BILINEAR, 3, 3, 10, 10, 5, 5},
+    {"1.5:1 interpolates between 2 x 2", 1.5f, PX_FILTER_BILINEAR, 1, 1, 1, 1, 2, 2},
+    {"2:1 without filter picks one pixel", 2.0f, PX_MODE_COPY, 5, 5, 10, 10, 1, 1},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_MemBitmap dest(40, 40, 4);
     fill(&dest, 0);
@@ -131,7 +143,8 @@ TEST(ScaledBlit, PartlyOffCanvasEqualsTheCropOfALargerCanvas)
 {
   PX_MemBitmap src(24, 20, 4);
   fillNoise(&src, 4);
-  struct Case {
+  struct Case
+  {
     const char* name;
     int dstx, dsty, dstw, dsth;
     float srcx, srcy, srcw, srch, alpha;
@@ -139,26 +152,27 @@ TEST(ScaledBlit, PartlyOffCanvasEqualsTheCropOfALargerCanvas)
     bool rotated;
   };
   const Case cases[] = {
-      {"bilinear 2x up, left and top off", -7, -5, 24, 20, 2.0f, 3.0f, 12.0f, 10.0f, 1.0f,
-       PX_FILTER_BILINEAR, false},
-      {"bilinear 2x up, right and bottom off", 6, 3, 24, 20, 2.5f, 3.0f, 12.0f, 10.0f, 1.0f,
-       PX_FILTER_BILINEAR, false},
-      {"averaging 2:1, left off", -3, 1, 10, 8, 2.0f, 2.0f, 20.0f, 16.0f, 1.0f, PX_FILTER_BILINEAR,
-       false},
-      {"averaging 4:1, top off", 2, -2, 5, 5, 2.0f, 0.0f, 20.0f, 20.0f, 1.0f, PX_FILTER_BILINEAR,
-       false},
-      {"nearest 0.5 steps, all sides off", -4, -4, 24, 20, 1.0f, 1.0f, 12.0f, 10.0f, 0.5f,
-       PX_MODE_COPY, false},
-      {"nearest, add mode", -5, -1, 20, 16, 0.0f, 0.0f, 10.0f, 16.0f, 0.75f, PX_MODE_ADD, false},
-      {"mirrored bilinear, left off", 10, -3, -20, 16, 1.0f, 1.0f, 10.0f, 8.0f, 1.0f,
-       PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA, false},
-      {"rotated by 0, bilinear, left off", -6, -3, 24, 20, 1.5f, 2.0f, 12.0f, 10.0f, 1.0f,
-       PX_FILTER_BILINEAR, true},
-      {"rotated by 0, nearest, right off", 5, 4, 24, 20, 0.0f, 0.0f, 24.0f, 20.0f, 0.5f,
-       PX_MODE_COPY, true},
+    {"bilinear 2x up, left and top off", -7, -5, 24, 20, 2.0f, 3.0f, 12.0f, 10.0f, 1.0f,
+     PX_FILTER_BILINEAR, false},
+    {"bilinear 2x up, right and bottom off", 6, 3, 24, 20, 2.5f, 3.0f, 12.0f, 10.0f, 1.0f,
+     PX_FILTER_BILINEAR, false},
+    {"averaging 2:1, left off", -3, 1, 10, 8, 2.0f, 2.0f, 20.0f, 16.0f, 1.0f, PX_FILTER_BILINEAR,
+     false},
+    {"averaging 4:1, top off", 2, -2, 5, 5, 2.0f, 0.0f, 20.0f, 20.0f, 1.0f, PX_FILTER_BILINEAR,
+     false},
+    {"nearest 0.5 steps, all sides off", -4, -4, 24, 20, 1.0f, 1.0f, 12.0f, 10.0f, 0.5f,
+     PX_MODE_COPY, false},
+    {"nearest, add mode", -5, -1, 20, 16, 0.0f, 0.0f, 10.0f, 16.0f, 0.75f, PX_MODE_ADD, false},
+    {"mirrored bilinear, left off", 10, -3, -20, 16, 1.0f, 1.0f, 10.0f, 8.0f, 1.0f,
+     PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA, false},
+    {"rotated by 0, bilinear, left off", -6, -3, 24, 20, 1.5f, 2.0f, 12.0f, 10.0f, 1.0f,
+     PX_FILTER_BILINEAR, true},
+    {"rotated by 0, nearest, right off", 5, 4, 24, 20, 0.0f, 0.0f, 24.0f, 20.0f, 0.5f, PX_MODE_COPY,
+     true},
   };
   const int W = 16, H = 12, M = 12;
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_MemBitmap small(W, H, 4), large(W + 2 * M, H + 2 * M, 4);
     fill(&small, 0x80402010);
@@ -189,30 +203,33 @@ TEST(ScaledBlit, FilmstripFramesNeverBleed)
   PX_MemBitmap frame(FW, FH, 4);
   fillNoise(&frame, 5, 0xFFFF00FF);
   for (int y = 0; y < FH; ++y)
-    for (int x = 0; x < FW; ++x) Px(strip, FX + x, FY + y) = Px(frame, x, y);
+    for (int x = 0; x < FW; ++x)
+      Px(strip, FX + x, FY + y) = Px(frame, x, y);
 
-  struct Case {
+  struct Case
+  {
     const char* name;
     int dstx, dsty, dstw, dsth;
     int mode;
     float alpha, angle;  // a non-zero angle draws rotated, clipped to the frame
   };
   const Case cases[] = {
-      {"bilinear 2.5x up", 0, 0, 30, 25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"bilinear 2.5x up, left and top clipped", -7, -6, 30, 25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"bilinear 1.5x up, clipped, half alpha", -5, -4, 18, 15, PX_FILTER_BILINEAR, 0.5f, 0.0f},
-      {"bilinear 1.25:1 down, clipped", -2, -3, 10, 8, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"averaging 2:1", 1, 1, 6, 5, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"averaging 2:1, left and top clipped", -2, -2, 6, 5, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"averaging 4:1", 0, 0, 3, 2, PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA, 0.7f, 0.0f},
-      {"nearest 3x up, clipped, add", -9, -9, 36, 30, PX_MODE_ADD, 1.0f, 0.0f},
-      {"mirrored bilinear", 30, 25, -30, -25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"mirrored bilinear, clipped", 20, 15, -30, -25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
-      {"rotated 0.5, bilinear", 0, 0, 24, 20, PX_FILTER_BILINEAR, 1.0f, 0.5f},
-      {"rotated -2.2, clipped", -6, -5, 24, 20, PX_FILTER_BILINEAR, 1.0f, -2.2f},
-      {"rotated 1.0, nearest", 0, 0, 12, 10, PX_MODE_COPY, 0.6f, 1.0f},
+    {"bilinear 2.5x up", 0, 0, 30, 25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"bilinear 2.5x up, left and top clipped", -7, -6, 30, 25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"bilinear 1.5x up, clipped, half alpha", -5, -4, 18, 15, PX_FILTER_BILINEAR, 0.5f, 0.0f},
+    {"bilinear 1.25:1 down, clipped", -2, -3, 10, 8, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"averaging 2:1", 1, 1, 6, 5, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"averaging 2:1, left and top clipped", -2, -2, 6, 5, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"averaging 4:1", 0, 0, 3, 2, PX_FILTER_BILINEAR | PX_MODE_SOURCEALPHA, 0.7f, 0.0f},
+    {"nearest 3x up, clipped, add", -9, -9, 36, 30, PX_MODE_ADD, 1.0f, 0.0f},
+    {"mirrored bilinear", 30, 25, -30, -25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"mirrored bilinear, clipped", 20, 15, -30, -25, PX_FILTER_BILINEAR, 1.0f, 0.0f},
+    {"rotated 0.5, bilinear", 0, 0, 24, 20, PX_FILTER_BILINEAR, 1.0f, 0.5f},
+    {"rotated -2.2, clipped", -6, -5, 24, 20, PX_FILTER_BILINEAR, 1.0f, -2.2f},
+    {"rotated 1.0, nearest", 0, 0, 12, 10, PX_MODE_COPY, 0.6f, 1.0f},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_MemBitmap dest(24, 20, 4);
     fill(&dest, 0);
@@ -223,7 +240,8 @@ TEST(ScaledBlit, FilmstripFramesNeverBleed)
       PX_ScaledBlit(&dest, &strip, c.dstx, c.dsty, c.dstw, c.dsth, FX, FY, FW, FH, c.alpha, c.mode);
     int drawn = 0;
     for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 24; ++x) {
+      for (int x = 0; x < 24; ++x)
+      {
         ASSERT_EQ(PX_GETG(Px(dest, x, y)), 0) << "at " << x << "," << y;
         drawn += Px(dest, x, y) != 0;
       }
@@ -235,35 +253,37 @@ TEST(ScaledBlit, FilmstripFramesNeverBleed)
 // as the default heap bitmap, as source and as destination.
 TEST(ScaledBlit, SamePictureWhateverTheRowStorage)
 {
-  const struct {
+  const struct
+  {
     const char* name;
     Draw draw;
   } draws[] = {
-      {"bilinear up",
-       [](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_ScaledBlit(d, s, -2, 1, 20, 17, 0.5f, 1.25f, 9.0f, 7.5f, 1.0f, PX_FILTER_BILINEAR);
-       }},
-      {"averaging down",
-       [](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_ScaledBlit(d, s, 1, -1, 4, 3, 1.0f, 2.0f, 11.0f, 9.0f, 0.8f, PX_FILTER_BILINEAR);
-       }},
-      {"nearest FAST lane",
-       [](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_ScaledBlit(d, s, 0, 0, 15, 13, 0.0f, 0.0f, 13.0f, 11.0f, 0.5f, PX_MODE_COPY);
-       }},
-      {"same size",
-       [](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_ScaledBlit(d, s, 2, 3, 8, 6, 1.0f, 2.0f, 8.0f, 6.0f, 1.0f, PX_MODE_ADD);
-       }},
-      {"rotated",
-       [](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_RotatedBlit(d, s, 0, 0, 15, 13, 1.0f, 1.0f, 11.0f, 9.0f, 0.7f, false, 1.0f,
-                        PX_FILTER_BILINEAR, 0.5f, -1.0f);
-       }},
+    {"bilinear up",
+     [](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_ScaledBlit(d, s, -2, 1, 20, 17, 0.5f, 1.25f, 9.0f, 7.5f, 1.0f, PX_FILTER_BILINEAR);
+     }},
+    {"averaging down",
+     [](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_ScaledBlit(d, s, 1, -1, 4, 3, 1.0f, 2.0f, 11.0f, 9.0f, 0.8f, PX_FILTER_BILINEAR);
+     }},
+    {"nearest FAST lane",
+     [](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_ScaledBlit(d, s, 0, 0, 15, 13, 0.0f, 0.0f, 13.0f, 11.0f, 0.5f, PX_MODE_COPY);
+     }},
+    {"same size",
+     [](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_ScaledBlit(d, s, 2, 3, 8, 6, 1.0f, 2.0f, 8.0f, 6.0f, 1.0f, PX_MODE_ADD);
+     }},
+    {"rotated",
+     [](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_RotatedBlit(d, s, 0, 0, 15, 13, 1.0f, 1.0f, 11.0f, 9.0f, 0.7f, false, 1.0f,
+                      PX_FILTER_BILINEAR, 0.5f, -1.0f);
+     }},
   };
   PX_MemBitmap plainSrc(13, 11, 4);
   fillNoise(&plainSrc, 6);
-  for (const auto& d : draws) {
+  for (const auto& d : draws)
+  {
     SCOPED_TRACE(d.name);
     PX_MemBitmap refDest(15, 13, 4);
     fill(&refDest, 0x11223344);
@@ -271,12 +291,13 @@ TEST(ScaledBlit, SamePictureWhateverTheRowStorage)
     const std::vector<PX_pixel> expected = Pixels(refDest);
 
     std::unique_ptr<PX_IBitmap> kinds[][2] = {
-        {std::make_unique<FlippedBitmap>(13, 11), std::make_unique<PX_MemBitmap>(15, 13, 4)},
-        {std::make_unique<PX_MemBitmap>(13, 11, 4), std::make_unique<FlippedBitmap>(15, 13)},
-        {std::make_unique<FlippedBitmap>(13, 11), std::make_unique<FlippedBitmap>(15, 13)},
-        {std::make_unique<PX_MemBitmap>(13, 11, 1), std::make_unique<PX_MemBitmap>(15, 13, 1)},
+      {std::make_unique<FlippedBitmap>(13, 11), std::make_unique<PX_MemBitmap>(15, 13, 4)},
+      {std::make_unique<PX_MemBitmap>(13, 11, 4), std::make_unique<FlippedBitmap>(15, 13)},
+      {std::make_unique<FlippedBitmap>(13, 11), std::make_unique<FlippedBitmap>(15, 13)},
+      {std::make_unique<PX_MemBitmap>(13, 11, 1), std::make_unique<PX_MemBitmap>(15, 13, 1)},
     };
-    for (auto& k : kinds) {
+    for (auto& k : kinds)
+    {
       CopyPixels(*k[0], plainSrc);
       fill(k[1].get(), 0x11223344);
       d.draw(k[1].get(), k[0].get());
@@ -313,7 +334,8 @@ TEST(ScaledBlit, WalkPastTheSourceEdgeDrawsUpToItsLastPixel)
 
 TEST(ScaledBlit, UnusableArgumentsDrawNothing)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     bool rotated;
     int dstx, dsty, dstw, dsth;
@@ -322,29 +344,30 @@ TEST(ScaledBlit, UnusableArgumentsDrawNothing)
     float angle, rotycent;
   };
   const Case cases[] = {
-      {"NaN alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, kNaN, 0, 0, 0},
-      {"infinite alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, kInf, PX_MODE_ADD, 0, 0},
-      {"zero alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, 0.0f, PX_MODE_ADD, 0, 0},
-      {"NaN position", false, 0, 0, 7, 7, kNaN, 0, 4, 4, 1, 0, 0, 0},
-      {"infinite size", false, 0, 0, 7, 7, 0, 0, kInf, 4, 1, 0, 0, 0},
-      {"position beyond 16.16", false, 0, 0, 7, 7, -1e6f, 0, 4, 4, 1, PX_FILTER_BILINEAR, 0, 0},
-      {"step beyond 16.16", false, 0, 0, 7, 7, 0, 0, 3e38f, 4, 1, 0, 0, 0},
-      {"left clip beyond float", false, INT_MIN, 0, INT_MAX, 7, 0, 0, 3e38f, 4, 1, 0, 0, 0},
-      {"most negative width", false, INT_MAX, 0, INT_MIN, 7, 0, 0, 4, 4, 1, 0, 0, 0},
-      {"same size beyond int", false, 0, 0, 4, 4, 3e9f, 0, 4, 4, 1, 0, 0, 0},
-      {"operation outside the table", false, 0, 0, 7, 7, 0, 0, 4, 4, 1, 6, 0, 0},
-      {"rotated, NaN angle", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, kNaN, 0},
-      {"rotated, infinite angle", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, -kInf, 0},
-      {"rotated, NaN centre offset", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, 0.3f, kNaN},
-      {"rotated, NaN alpha", true, 0, 0, 7, 7, 0, 0, 4, 4, kNaN, 0, 0.3f, 0},
-      {"rotated, step beyond 16.16", true, 0, 0, 7, 7, 0, 0, 1e30f, 4, 1, 0, 0.3f, 0},
-      {"rotated, centre beyond float", true, 0, 0, INT_MAX, 7, 0, 0, 3e38f, 4, 1, 0, 0, FLT_MAX},
-      {"rotated, most negative size", true, INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 4, 4, 1, 0, 1,
-       0},
+    {"NaN alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, kNaN, 0, 0, 0},
+    {"infinite alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, kInf, PX_MODE_ADD, 0, 0},
+    {"zero alpha", false, 0, 0, 7, 7, 0, 0, 4, 4, 0.0f, PX_MODE_ADD, 0, 0},
+    {"NaN position", false, 0, 0, 7, 7, kNaN, 0, 4, 4, 1, 0, 0, 0},
+    {"infinite size", false, 0, 0, 7, 7, 0, 0, kInf, 4, 1, 0, 0, 0},
+    {"position beyond 16.16", false, 0, 0, 7, 7, -1e6f, 0, 4, 4, 1, PX_FILTER_BILINEAR, 0, 0},
+    {"step beyond 16.16", false, 0, 0, 7, 7, 0, 0, 3e38f, 4, 1, 0, 0, 0},
+    {"left clip beyond float", false, INT_MIN, 0, INT_MAX, 7, 0, 0, 3e38f, 4, 1, 0, 0, 0},
+    {"most negative width", false, INT_MAX, 0, INT_MIN, 7, 0, 0, 4, 4, 1, 0, 0, 0},
+    {"same size beyond int", false, 0, 0, 4, 4, 3e9f, 0, 4, 4, 1, 0, 0, 0},
+    {"operation outside the table", false, 0, 0, 7, 7, 0, 0, 4, 4, 1, 6, 0, 0},
+    {"rotated, NaN angle", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, kNaN, 0},
+    {"rotated, infinite angle", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, -kInf, 0},
+    {"rotated, NaN centre offset", true, 0, 0, 7, 7, 0, 0, 4, 4, 1, 0, 0.3f, kNaN},
+    {"rotated, NaN alpha", true, 0, 0, 7, 7, 0, 0, 4, 4, kNaN, 0, 0.3f, 0},
+    {"rotated, step beyond 16.16", true, 0, 0, 7, 7, 0, 0, 1e30f, 4, 1, 0, 0.3f, 0},
+    {"rotated, centre beyond float", true, 0, 0, INT_MAX, 7, 0, 0, 3e38f, 4, 1, 0, 0, FLT_MAX},
+    {"rotated, most negative size", true, INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 4, 4, 1, 0, 1,
+     0},
   };
   PX_MemBitmap src(4, 4, 4), empty(0, 0, 4);
   fill(&src, 0xFFFFFFFF);
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     auto draw = [&](PX_IBitmap* d, PX_IBitmap* s) {
       if (c.rotated)
@@ -373,33 +396,38 @@ TEST(RotatedBlit, TurnsAboutTheCentres)
   PX_MemBitmap src(16, 16, 4);
   fillNoise(&src, 8);
   for (int y = 5; y < 11; ++y)
-    for (int x = 5; x < 11; ++x) Px(src, x, y) = 0xFFABCDEF;
+    for (int x = 5; x < 11; ++x)
+      Px(src, x, y) = 0xFFABCDEF;
 
-  struct Case {
+  struct Case
+  {
     const char* name;
     float angle;
     int mode;
   };
   const Case cases[] = {
-      {"quarter turn", kPi / 2, PX_MODE_COPY},
-      {"half turn", kPi, PX_MODE_COPY},
-      {"0.7 radians, bilinear", 0.7f, PX_FILTER_BILINEAR},
-      {"-2 radians", -2.0f, PX_MODE_COPY},
+    {"quarter turn", kPi / 2, PX_MODE_COPY},
+    {"half turn", kPi, PX_MODE_COPY},
+    {"0.7 radians, bilinear", 0.7f, PX_FILTER_BILINEAR},
+    {"-2 radians", -2.0f, PX_MODE_COPY},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     PX_MemBitmap dest(16, 16, 4);
     fill(&dest, 0);
     PX_RotatedBlit(&dest, &src, 0, 0, 16, 16, 0, 0, 16, 16, c.angle, true, 1.0f, c.mode);
     for (int y = 7; y < 9; ++y)
-      for (int x = 7; x < 9; ++x) EXPECT_EQ(Px(dest, x, y), 0xFFABCDEFu) << x << "," << y;
+      for (int x = 7; x < 9; ++x)
+        EXPECT_EQ(Px(dest, x, y), 0xFFABCDEFu) << x << "," << y;
   }
 
   // By 0 with equal sizes, destination (x, y) samples source (srcx + x, srcy + y).
   PX_MemBitmap dest(10, 8, 4);
   PX_RotatedBlit(&dest, &src, 0, 0, 10, 8, 3, 5, 10, 8, 0.0f, false, 1.0f, PX_MODE_COPY);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 10; ++x) ASSERT_EQ(Px(dest, x, y), Px(src, 3 + x, 5 + y));
+    for (int x = 0; x < 10; ++x)
+      ASSERT_EQ(Px(dest, x, y), Px(src, 3 + x, 5 + y));
 }
 
 // Without clipping to the source rectangle any pixel of the source bitmap may be sampled, but a
@@ -409,7 +437,8 @@ TEST(RotatedBlit, UnclippedSamplesTheWholeBitmapButNothingBeyond)
   PX_MemBitmap src(12, 12, 4);
   fill(&src, 0xFF00FF00);
   for (int y = 1; y < 11; ++y)
-    for (int x = 1; x < 11; ++x) Px(src, x, y) = 0xFF0000FF;
+    for (int x = 1; x < 11; ++x)
+      Px(src, x, y) = 0xFF0000FF;
   PX_MemBitmap dest(24, 24, 4);
   fill(&dest, 0x12345678);
   // The inner 10 x 10 drawn at 2.4 times its size turned by 45 degrees: the destination's corners
@@ -421,7 +450,8 @@ TEST(RotatedBlit, UnclippedSamplesTheWholeBitmapButNothingBeyond)
   EXPECT_EQ(Px(dest, 23, 23), 0x12345678u);
   int outsideRect = 0;
   for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 24; ++x) outsideRect += Px(dest, x, y) == 0xFF00FF00u;
+    for (int x = 0; x < 24; ++x)
+      outsideRect += Px(dest, x, y) == 0xFF00FF00u;
   EXPECT_GT(outsideRect, 0);
 }
 
@@ -432,23 +462,25 @@ TEST(RotatedBlit, ClipEdgeIsTheFloatSumOfTheSourceRectangle)
   const float srcx = 3.0f, srcw = 0.99999994f;
   ASSERT_EQ(srcx + srcw, 4.0f);
   ASSERT_LT((double)srcx + (double)srcw, 4.0);
-  const struct {
+  const struct
+  {
     const char* name;
     Draw draw;
   } draws[] = {
-      {"rotated",
-       [=](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_RotatedBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 0.0f, true, 1.0f, 0);
-       }},
-      {"delta",
-       [=](PX_IBitmap* d, PX_IBitmap* s) {
-         PX_DeltaBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 1, 0, 0, 1, 0, 0, true, 1.0f, 0);
-       }},
+    {"rotated",
+     [=](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_RotatedBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 0.0f, true, 1.0f, 0);
+     }},
+    {"delta",
+     [=](PX_IBitmap* d, PX_IBitmap* s) {
+       PX_DeltaBlit(d, s, 0, 0, 1, 1, srcx, 0.0f, srcw, 1.0f, 1, 0, 0, 1, 0, 0, true, 1.0f, 0);
+     }},
   };
   PX_MemBitmap src(6, 1, 4);
   for (int x = 0; x < 6; ++x)
     Px(src, x, 0) = 0xFF000000u + (PX_pixel)x;
-  for (const auto& d : draws) {
+  for (const auto& d : draws)
+  {
     SCOPED_TRACE(d.name);
     PX_MemBitmap dest(1, 1, 4);
     fill(&dest, 0);

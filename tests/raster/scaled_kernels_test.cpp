@@ -9,7 +9,8 @@
 
 namespace {
 
-struct Lcg {
+struct Lcg
+{
   uint32_t v;
   uint32_t next() { return v = v * 1664525u + 1013904223u, v ^ (v >> 15); }
   int range(int lo, int hi) { return lo + (int)(next() % (uint32_t)(hi - lo + 1)); }
@@ -17,17 +18,27 @@ struct Lcg {
 
 // A source and a destination of random pixels (alpha included, with some fully transparent and
 // fully opaque ones), walked top-down or bottom-up.
-struct Images {
+struct Images
+{
   int sw, sh, dw, dh;
   bool srcUp, destUp;
   std::vector<PX_pixel> src, dest;
-  Images(Lcg& rng) : sw(rng.range(2, 40)), sh(rng.range(2, 30)), dw(rng.range(1, 50)),
-                     dh(rng.range(1, 20)), srcUp(rng.next() & 1), destUp(rng.next() & 1),
-                     src((size_t)sw * sh), dest((size_t)dw * dh)
+  Images(Lcg& rng)
+    : sw(rng.range(2, 40))
+    , sh(rng.range(2, 30))
+    , dw(rng.range(1, 50))
+    , dh(rng.range(1, 20))
+    , srcUp(rng.next() & 1)
+    , destUp(rng.next() & 1)
+    , src((size_t)sw * sh)
+    , dest((size_t)dw * dh)
   {
-    for (auto& p : src) p = rng.next() | (rng.next() & 1 ? 0xFF000000u : 0u);
-    for (size_t i = 0; i < src.size(); i += 3) src[i] &= 0x00FFFFFF;
-    for (auto& p : dest) p = rng.next();
+    for (auto& p : src)
+      p = rng.next() | (rng.next() & 1 ? 0xFF000000u : 0u);
+    for (size_t i = 0; i < src.size(); i += 3)
+      src[i] &= 0x00FFFFFF;
+    for (auto& p : dest)
+      p = rng.next();
   }
   const PX_pixel_chan* srcStart() const
   {
@@ -64,12 +75,16 @@ template <class C>
 void referenceScaled(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h, int sx, int sy,
                      int idx, int idy, int cr, int cb, ptrdiff_t sspan, ptrdiff_t dspan, int weight)
 {
-  for (int row = 0; row < h; ++row) {
+  for (int row = 0; row < h; ++row)
+  {
     const long long cy = sy + (long long)row * idy, y = cy / 65536;
-    if (y < 0 || y >= cb) continue;
-    for (int n = 0; n < w; ++n) {
+    if (y < 0 || y >= cb)
+      continue;
+    for (int n = 0; n < w; ++n)
+    {
       const long long cx = sx + (long long)n * idx, x = cx / 65536;
-      if (x < 0 || x >= cr) continue;
+      if (x < 0 || x >= cr)
+        continue;
       sampleBilinear<C>(dest + row * dspan + n * 4, src + y * sspan + x * 4, sspan, x < cr - 1,
                         y < cb - 1, (unsigned int)(cx & 0xFFFF), (unsigned int)(cy & 0xFFFF),
                         weight);
@@ -83,11 +98,13 @@ void referenceDelta(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h,
                     int bottom, ptrdiff_t sspan, ptrdiff_t dspan, int weight)
 {
   for (int row = 0; row < h; ++row)
-    for (int n = 0; n < w; ++n) {
+    for (int n = 0; n < w; ++n)
+    {
       const long long s = sx + (long long)row * dsdy + (long long)n * dsdx;
       const long long t = sy + (long long)row * dtdy + (long long)n * dtdx;
       const long long x = s / 65536, y = t / 65536;
-      if (y < top || y >= bottom || x < left || x >= right) continue;
+      if (y < top || y >= bottom || x < left || x >= right)
+        continue;
       sampleBilinear<C>(dest + row * dspan + n * 4, src + y * sspan + x * 4, sspan, x < right - 1,
                         y < bottom - 1, (unsigned int)(s & 0xFFFF), (unsigned int)(t & 0xFFFF),
                         weight);
@@ -98,7 +115,8 @@ template <class C>
 void compareScaled(int weight, uint32_t seed)
 {
   Lcg rng{seed};
-  for (int trial = 0; trial < 300; ++trial) {
+  for (int trial = 0; trial < 300; ++trial)
+  {
     Images im(rng);
     // Steps of either sign, starts that begin left of or inside the source, limits inside it.
     const int idx = rng.range(-3 * 65536, 3 * 65536), idy = rng.range(-2 * 65536, 2 * 65536);
@@ -121,7 +139,8 @@ template <class C>
 void compareDelta(int weight, uint32_t seed)
 {
   Lcg rng{seed};
-  for (int trial = 0; trial < 300; ++trial) {
+  for (int trial = 0; trial < 300; ++trial)
+  {
     Images im(rng);
     const int dsdx = rng.range(-2 * 65536, 2 * 65536), dtdx = rng.range(-2 * 65536, 2 * 65536);
     const int dsdy = rng.range(-2 * 65536, 2 * 65536), dtdy = rng.range(-2 * 65536, 2 * 65536);
@@ -143,7 +162,8 @@ void compareDelta(int weight, uint32_t seed)
   }
 }
 
-struct Case {
+struct Case
+{
   const char* name;
   void (*scaled)(int, uint32_t);
   void (*delta)(int, uint32_t);
@@ -160,17 +180,18 @@ struct Case {
 TEST(ScaledKernels, BilinearLoopsFollowTheScalarFilterAndEdgeRules)
 {
   const Case cases[] = {
-      PX_CASE(pxi_CombinePixelsClobberNoClamp, 256),
-      PX_CASE(pxi_CombinePixelsCopyNoClamp, 77),
-      PX_CASE(pxi_CombinePixelsAdd, 256),
-      PX_CASE(pxi_CombinePixelsMulNoClamp, 140),
-      PX_CASE(pxi_CombinePixelsHSVAdjust, 256),
-      PX_CASE(pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp, 256),
-      PX_CASE(pxi_CombinePixelsCopySourceAlphaNoClamp, 200),
-      PX_CASE(pxi_CombinePixelsOverlaySourceAlpha, 256),
+    PX_CASE(pxi_CombinePixelsClobberNoClamp, 256),
+    PX_CASE(pxi_CombinePixelsCopyNoClamp, 77),
+    PX_CASE(pxi_CombinePixelsAdd, 256),
+    PX_CASE(pxi_CombinePixelsMulNoClamp, 140),
+    PX_CASE(pxi_CombinePixelsHSVAdjust, 256),
+    PX_CASE(pxi_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp, 256),
+    PX_CASE(pxi_CombinePixelsCopySourceAlphaNoClamp, 200),
+    PX_CASE(pxi_CombinePixelsOverlaySourceAlpha, 256),
   };
   uint32_t seed = 1;
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
+  {
     SCOPED_TRACE(c.name);
     c.scaled(c.weight, seed++);
     c.delta(c.weight, seed++);
@@ -182,17 +203,19 @@ TEST(ScaledKernels, WordFilterEqualsTheScalarFilter)
 {
   Lcg rng{99};
   const unsigned int edges[] = {0, 1, 255, 256, 32767, 32768, 65280, 65534, 65535};
-  for (int trial = 0; trial < 200000; ++trial) {
+  for (int trial = 0; trial < 200000; ++trial)
+  {
     PX_pixel px[4];
     for (PX_pixel& p : px)
       p = rng.next() | (trial & 1 ? 0xFF000000u : 0u);
-    if (trial % 7 == 0) px[0] = px[1] = px[2] = px[3] = 0xFFFFFFFFu;
+    if (trial % 7 == 0)
+      px[0] = px[1] = px[2] = px[3] = 0xFFFFFFFFu;
     const unsigned int xf = trial < 81 ? edges[trial % 9] : rng.next() & 0xFFFF;
     const unsigned int yf = trial < 81 ? edges[trial / 9] : rng.next() & 0xFFFF;
     int r, g, b, a;
     const PX_pixel_chan* top = (const PX_pixel_chan*)px;
     pxi_BilinearFilterI(&r, &g, &b, &a, top, top + 8, xf, yf);
     ASSERT_EQ(pxi_BilinearPixel(top, top + 8, xf, yf), PX_RGBA(r, g, b, a))
-        << "fractions " << xf << "," << yf;
+      << "fractions " << xf << "," << yf;
   }
 }

@@ -16,7 +16,8 @@ namespace {
 void MakePairs(PX_IBitmap& dst, PX_IBitmap& src)
 {
   for (int y = 0; y < 256; ++y)
-    for (int x = 0; x < 256; ++x) {
+    for (int x = 0; x < 256; ++x)
+    {
       Px(dst, x, y) = PX_RGBA(x ^ y, y, x, (x + y) & 255);
       Px(src, x, y) = PX_RGBA(255 - x, x, y, y);
     }
@@ -32,7 +33,8 @@ PX_pixel HalfMix(PX_pixel d, PX_pixel s)
 // the row tails.
 TEST(Blit, EveryPixelIsItsCombinerApplied)
 {
-  const struct {
+  const struct
+  {
     int mode;
     float alpha;
   } cases[] = {{PX_MODE_COPY, 1.0f},
@@ -63,25 +65,29 @@ TEST(Blit, EveryPixelIsItsCombinerApplied)
                {6, 0.7f}};
   const int widths[] = {256, 253};
   for (const auto& c : cases)
-    for (int width : widths) {
+    for (int width : widths)
+    {
       ExactBitmap dst(256, 256), src(256, 256), before(256, 256);
       MakePairs(dst, src);
       CopyPixels(before, dst);
       PX_Blit(&dst, &src, 256 - width, 0, 0, 0, width, 256, c.alpha, c.mode);
       int failures = 0;
       for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
+        for (int x = 0; x < 256; ++x)
+        {
           const PX_pixel d = Px(before, x, y);
           PX_pixel want = d;
-          if (x >= 256 - width) {
+          if (x >= 256 - width)
+          {
             const PX_pixel s = Px(src, x - (256 - width), y);
             want = c.mode == PX_MODE_COPY && c.alpha == 0.5f
-                       ? HalfMix(d, s)
-                       : PX_CombinePixels(d, s, c.alpha, c.mode);
+                     ? HalfMix(d, s)
+                     : PX_CombinePixels(d, s, c.alpha, c.mode);
           }
           if (Px(dst, x, y) != want && ++failures <= 3)
-            ADD_FAILURE() << "mode 0x" << std::hex << c.mode << " alpha " << c.alpha << " at " << std::dec
-                          << x << "," << y << std::hex << ": " << Px(dst, x, y) << " want " << want;
+            ADD_FAILURE() << "mode 0x" << std::hex << c.mode << " alpha " << c.alpha << " at "
+                          << std::dec << x << "," << y << std::hex << ": " << Px(dst, x, y)
+                          << " want " << want;
         }
       EXPECT_EQ(failures, 0) << "mode 0x" << std::hex << c.mode << " alpha " << c.alpha << " width "
                              << std::dec << width;
@@ -90,30 +96,30 @@ TEST(Blit, EveryPixelIsItsCombinerApplied)
 
 TEST(Blit, KnownResults)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     PX_pixel dst, src;
     float alpha;
     int mode;
     PX_pixel want;
   } cases[] = {
-      {"channel copy alpha to blue", 0x11223344u, 0xA0B0C0D0u, 1.0f, 0xF3, 0x112233A0u},
-      {"channel copy blue to blue", 0x11223344u, 0xA0B0C0D0u, 0.2f, 0xF0, 0x112233D0u},
-      {"channel copy red to alpha", 0x11223344u, 0xA0B0C0D0u, 1.0f, 0xF0 | (3 << 2) | 2,
-       0xB0223344u},
-      {"half white over black", 0x00000000u, 0xFFFFFFFFu, 0.5f, PX_MODE_COPY, 0x7F7F7F7Fu},
-      {"quarter white over black", 0x00000000u, 0xFFFFFFFFu, 0.25f, PX_MODE_COPY, 0x40404040u},
-      {"negative copy draws nothing", 0x10203040u, 0xFFFFFFFFu, -1.0f, PX_MODE_COPY, 0x10203040u},
-      {"negative add subtracts", 0x10203040u, 0x08080808u, -1.0f, PX_MODE_ADD, 0x08182838u},
-      {"weight 0 draws nothing", 0x10203040u, 0xFFFFFFFFu, 0.001f, PX_MODE_COPY, 0x10203040u},
-      {"mode 6 draws nothing", 0x10203040u, 0xFFFFFFFFu, 1.0f, 6, 0x10203040u},
-      {"bilinear copy is copy", 0x10203040u, 0xFFABCDEFu, 1.0f, PX_MODE_COPY | 0x100, 0xFFABCDEFu},
-      {"NaN alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, NAN, 0xF0, 0x10203040u},
-      {"infinite alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, INFINITY, PX_MODE_ADD,
-       0x10203040u},
-      {"huge alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, 1e20f, PX_MODE_ADD, 0x10203040u},
+    {"channel copy alpha to blue", 0x11223344u, 0xA0B0C0D0u, 1.0f, 0xF3, 0x112233A0u},
+    {"channel copy blue to blue", 0x11223344u, 0xA0B0C0D0u, 0.2f, 0xF0, 0x112233D0u},
+    {"channel copy red to alpha", 0x11223344u, 0xA0B0C0D0u, 1.0f, 0xF0 | (3 << 2) | 2, 0xB0223344u},
+    {"half white over black", 0x00000000u, 0xFFFFFFFFu, 0.5f, PX_MODE_COPY, 0x7F7F7F7Fu},
+    {"quarter white over black", 0x00000000u, 0xFFFFFFFFu, 0.25f, PX_MODE_COPY, 0x40404040u},
+    {"negative copy draws nothing", 0x10203040u, 0xFFFFFFFFu, -1.0f, PX_MODE_COPY, 0x10203040u},
+    {"negative add subtracts", 0x10203040u, 0x08080808u, -1.0f, PX_MODE_ADD, 0x08182838u},
+    {"weight 0 draws nothing", 0x10203040u, 0xFFFFFFFFu, 0.001f, PX_MODE_COPY, 0x10203040u},
+    {"mode 6 draws nothing", 0x10203040u, 0xFFFFFFFFu, 1.0f, 6, 0x10203040u},
+    {"bilinear copy is copy", 0x10203040u, 0xFFABCDEFu, 1.0f, PX_MODE_COPY | 0x100, 0xFFABCDEFu},
+    {"NaN alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, NAN, 0xF0, 0x10203040u},
+    {"infinite alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, INFINITY, PX_MODE_ADD, 0x10203040u},
+    {"huge alpha draws nothing", 0x10203040u, 0xFFFFFFFFu, 1e20f, PX_MODE_ADD, 0x10203040u},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
+  {
     ExactBitmap dst(1, 1), src(1, 1);
     dst.getBits()[0] = c.dst;
     src.getBits()[0] = c.src;
@@ -124,30 +130,41 @@ TEST(Blit, KnownResults)
 
 TEST(Blit, RectanglesOutsideTheirBitmapsMoveOrClipTheDraw)
 {
-  struct Case {
+  struct Case
+  {
     const char* name;
     int dstx, dsty;
     PX_RECT r;
     int firstx, firsty;  // destination of source pixel (r.left clamped, r.top clamped), or -1
     int cols, rows;
   } cases[] = {
-      {"left -3 shifts right", 0, 0, {-3, 0, 4, 2}, 3, 0, 4, 2},
-      {"top -2 shifts down", 1, 0, {0, -2, 2, 5}, 1, 2, 2, 4},
-      {"negative dstx skips columns", -5, 0, {0, 0, 8, 1}, 0, 0, 3, 1},
-      {"right beyond the source", 0, 0, {6, 0, 100, 1}, 0, 0, 2, 1},
-      {"entirely right of the canvas", 10, 0, {0, 0, 8, 6}, -1, -1, 0, 0},
-      {"entirely below the canvas", 0, 6, {0, 0, 8, 6}, -1, -1, 0, 0},
-      {"huge coordinates", INT32_MAX, INT32_MIN, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, -1, -1, 0, 0},
+    {"left -3 shifts right", 0, 0, {-3, 0, 4, 2}, 3, 0, 4, 2},
+    {"top -2 shifts down", 1, 0, {0, -2, 2, 5}, 1, 2, 2, 4},
+    {"negative dstx skips columns", -5, 0, {0, 0, 8, 1}, 0, 0, 3, 1},
+    {"right beyond the source", 0, 0, {6, 0, 100, 1}, 0, 0, 2, 1},
+    {"entirely right of the canvas", 10, 0, {0, 0, 8, 6}, -1, -1, 0, 0},
+    {"entirely below the canvas", 0, 6, {0, 0, 8, 6}, -1, -1, 0, 0},
+    {"huge coordinates",
+     INT32_MAX,
+     INT32_MIN,
+     {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+     -1,
+     -1,
+     0,
+     0},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
+  {
     ExactBitmap src(8, 6), dst(10, 6);
     for (int i = 0; i < 48; ++i)
       src.getBits()[i] = 0xFF000000u + (PX_pixel)i;
     PX_Blit(&dst, &src, c.dstx, c.dsty, &c.r, 1.0f, PX_MODE_COPY);
     int drawn = 0;
-    for (int i = 0; i < 60; ++i) drawn += dst.getBits()[i] != 0;
+    for (int i = 0; i < 60; ++i)
+      drawn += dst.getBits()[i] != 0;
     EXPECT_EQ(drawn, c.cols * c.rows) << c.name;
-    if (c.firstx >= 0) {
+    if (c.firstx >= 0)
+    {
       const int sx = c.r.left < 0 ? 0 : c.r.left, sy = c.r.top < 0 ? 0 : c.r.top;
       const int skipx = c.dstx < 0 ? -c.dstx : 0;
       EXPECT_EQ(Px(dst, c.firstx, c.firsty), Px(src, sx + skipx, sy)) << c.name;
@@ -216,13 +233,15 @@ TEST(DeltaBlit, NegativeSizesMirrorTheWalk)
 TEST(DeltaBlit, UnrepresentableWalksDrawNothing)
 {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-  const struct {
+  const struct
+  {
     float srcx, srcy;
     double dsdx, dsdxdy;
     float alpha;
-  } cases[] = {{nan, 0, 1, 0, 1},  {0, inf, 1, 0, 1},    {40000.0f, 0, 1, 0, 1}, {0, 0, 1e6, 0, 1},
-               {0, 0, 1, 1e300, 1}, {0, 0, 1, 0, nan},   {0, 0, nan, 0, 1},      {-1e9f, 0, 1, 0, 1}};
-  for (const auto& c : cases) {
+  } cases[] = {{nan, 0, 1, 0, 1},   {0, inf, 1, 0, 1}, {40000.0f, 0, 1, 0, 1}, {0, 0, 1e6, 0, 1},
+               {0, 0, 1, 1e300, 1}, {0, 0, 1, 0, nan}, {0, 0, nan, 0, 1},      {-1e9f, 0, 1, 0, 1}};
+  for (const auto& c : cases)
+  {
     ExactBitmap src(5, 5), dst(6, 6);
     FillPattern(src, 8);
     PX_DeltaBlit(&dst, &src, 0, 0, 6, 6, c.srcx, c.srcy, 5, 5, c.dsdx, 0.1, 0.2, 1, c.dsdxdy, 0,

@@ -13,7 +13,8 @@
 namespace {
 
 // One drawing call at destination position (x, y), reading src where it reads a source.
-struct Op {
+struct Op
+{
   std::string name;
   std::function<void(PX_IBitmap* dst, PX_IBitmap* src, int x, int y)> draw;
   // The transform blit cuts its cells at positions truncated toward zero, so a rectangle starting
@@ -28,7 +29,8 @@ const PX_pixel_chan kGlyph[5 * 4] = {0,  40, 255, 7,  128, 1, 0,   90, 200, 255,
 std::vector<Op> Ops()
 {
   std::vector<Op> ops;
-  const struct {
+  const struct
+  {
     const char* name;
     float alpha;
     int mode;
@@ -44,7 +46,8 @@ std::vector<Op> Ops()
                {"srcalpha 0.6", 0.6f, PX_MODE_SOURCEALPHA},
                {"srcalpha add", 0.6f, PX_MODE_SOURCEALPHA | PX_MODE_ADD},
                {"channel copy", 1.0f, 0xF3}};
-  for (const auto& b : blits) {
+  for (const auto& b : blits)
+  {
     ops.push_back({std::string("Blit ") + b.name, [=](PX_IBitmap* d, PX_IBitmap* s, int x, int y) {
                      PX_Blit(d, s, x, y, 1, 1, 9, 7, b.alpha, b.mode);
                    }});
@@ -88,16 +91,18 @@ std::vector<Op> Ops()
                    PX_PutPixel(d, x + 2, y + 1, 0xFF00FF00u, 0.3f, PX_MODE_ADD);
                    PX_PutPixel(d, x + 8, y + 6, 0xFF00FF00u, 0.5f, PX_MODE_COPY);
                  }});
-  const struct {
+  const struct
+  {
     const char* name;
     double dsdx, dtdx, dsdy, dtdy, dsdxdy, dtdxdy;
     int mode;
-  } deltas[] = {{"DeltaBlit shear", 0.8, 0.3, -0.2, 0.9, 0.0, 0.0, PX_MODE_COPY},
-                {"DeltaBlit warp bilinear", 0.6, 0.1, 0.15, 0.5, 0.02, -0.01,
-                 PX_MODE_COPY | PX_FILTER_BILINEAR},
-                {"DeltaBlit walking outside", 1.7, -0.6, 0.4, 1.3, 0.0, 0.0,
-                 PX_MODE_ADD | PX_FILTER_BILINEAR}};
-  for (const auto& dl : deltas) {
+  } deltas[] = {
+    {"DeltaBlit shear", 0.8, 0.3, -0.2, 0.9, 0.0, 0.0, PX_MODE_COPY},
+    {"DeltaBlit warp bilinear", 0.6, 0.1, 0.15, 0.5, 0.02, -0.01,
+     PX_MODE_COPY | PX_FILTER_BILINEAR},
+    {"DeltaBlit walking outside", 1.7, -0.6, 0.4, 1.3, 0.0, 0.0, PX_MODE_ADD | PX_FILTER_BILINEAR}};
+  for (const auto& dl : deltas)
+  {
     ops.push_back({dl.name, [=](PX_IBitmap* d, PX_IBitmap* s, int x, int y) {
                      PX_DeltaBlit(d, s, x, y, 12, 9, 1.2f, 1.5f, 9.0f, 7.0f, dl.dsdx, dl.dtdx,
                                   dl.dsdy, dl.dtdy, dl.dsdxdy, dl.dtdxdy, true, 0.8f, dl.mode);
@@ -116,8 +121,8 @@ std::vector<Op> Ops()
                  }});
   ops.push_back({"TransformBlit",
                  [](PX_IBitmap* d, PX_IBitmap* s, int x, int y) {
-                   const float pts[3 * 3 * 2] = {1, 1, 5, 1.5f, 9.5f, 1, 1.5f, 4, 5.5f, 4.5f, 9.5f, 4,
-                                                 1, 7.5f, 5, 7.2f, 9.5f, 7.5f};
+                   const float pts[3 * 3 * 2] = {1,    1,    5, 1.5f, 9.5f, 1, 1.5f, 4,    5.5f,
+                                                 4.5f, 9.5f, 4, 1,    7.5f, 5, 7.2f, 9.5f, 7.5f};
                    PX_TransformBlit(d, s, x, y, 11, 8, pts, 3, 3, 1.0f, PX_MODE_COPY);
                  },
                  true});
@@ -130,11 +135,12 @@ void MakeSource(PX_IBitmap& src, PX_pixel frame)
   FillPattern(src, 99);
   for (int y = 0; y < src.getHeight(); ++y)
     for (int x = 0; x < src.getWidth(); ++x)
-      if (x == 0 || y == 0 || x == src.getWidth() - 1 || y == src.getHeight() - 1) Px(src, x, y) = frame;
+      if (x == 0 || y == 0 || x == src.getWidth() - 1 || y == src.getHeight() - 1)
+        Px(src, x, y) = frame;
 }
 
-const int kPositions[][2] = {{0, 0},   {2, 1},   {-4, -3}, {-8, 2},  {3, -6},  {9, 6},
-                             {11, 9},  {12, 10}, {-9, -7}, {-13, 0}, {0, -12}, {6, -2}};
+const int kPositions[][2] = {{0, 0},  {2, 1},   {-4, -3}, {-8, 2},  {3, -6},  {9, 6},
+                             {11, 9}, {12, 10}, {-9, -7}, {-13, 0}, {0, -12}, {6, -2}};
 
 // A partly off-canvas draw equals the crop of the same draw on a larger canvas.
 TEST(RasterGeometry, ClippedDrawEqualsTheCropOfAnUnclippedOne)
@@ -143,15 +149,19 @@ TEST(RasterGeometry, ClippedDrawEqualsTheCropOfAnUnclippedOne)
   ExactBitmap src(11, 9);
   MakeSource(src, 0xFFFFFFFFu);
   for (const Op& op : Ops())
-    for (const auto& pos : kPositions) {
-      if (op.cellsMoveWithNegativeStart && (pos[0] < 0 || pos[1] < 0)) continue;
+    for (const auto& pos : kPositions)
+    {
+      if (op.cellsMoveWithNegativeStart && (pos[0] < 0 || pos[1] < 0))
+        continue;
       ExactBitmap small(W, H), big(W + 2 * M, H + 2 * M);
       FillPattern(big, 7);
       for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) Px(small, x, y) = Px(big, x + M, y + M);
+        for (int x = 0; x < W; ++x)
+          Px(small, x, y) = Px(big, x + M, y + M);
       op.draw(&small, &src, pos[0], pos[1]);
       op.draw(&big, &src, pos[0] + M, pos[1] + M);
-      EXPECT_EQ(Pixels(small), Crop(big, M, M, W, H)) << op.name << " at " << pos[0] << "," << pos[1];
+      EXPECT_EQ(Pixels(small), Crop(big, M, M, W, H))
+        << op.name << " at " << pos[0] << "," << pos[1];
     }
 }
 
@@ -160,7 +170,8 @@ TEST(RasterGeometry, SourceSurroundingsNeverLeak)
 {
   const PX_pixel frames[] = {0x00000000u, 0xFFFFFFFFu, 0x80FF00FFu};
   for (const Op& op : Ops())
-    for (const auto& pos : kPositions) {
+    for (const auto& pos : kPositions)
+    {
       std::vector<PX_pixel> first;
       for (PX_pixel frame : frames)
       {
@@ -185,7 +196,8 @@ TEST(RasterGeometry, FlippedBitmapsDrawTheSameLogicalPicture)
   FlippedBitmap fsrc(11, 9);
   CopyPixels(fsrc, src);
   for (const Op& op : Ops())
-    for (const auto& pos : kPositions) {
+    for (const auto& pos : kPositions)
+    {
       ExactBitmap want(13, 11);
       FillPattern(want, 5);
       FlippedBitmap fdst(13, 11);
@@ -199,7 +211,8 @@ TEST(RasterGeometry, FlippedBitmapsDrawTheSameLogicalPicture)
       op.draw(&fdst, &src, pos[0], pos[1]);
       op.draw(&ndst, &fsrc, pos[0], pos[1]);
       op.draw(&fdst2, &fsrc, pos[0], pos[1]);
-      const std::string where = op.name + " at " + std::to_string(pos[0]) + "," + std::to_string(pos[1]);
+      const std::string where =
+        op.name + " at " + std::to_string(pos[0]) + "," + std::to_string(pos[1]);
       EXPECT_EQ(Pixels(fdst), Pixels(want)) << where << " (flipped destination)";
       EXPECT_EQ(Pixels(ndst), Pixels(want)) << where << " (flipped source)";
       EXPECT_EQ(Pixels(fdst2), Pixels(want)) << where << " (both flipped)";
@@ -211,7 +224,8 @@ TEST(RasterGeometry, DrawingABitmapOntoItselfReadsTheOriginal)
 {
   for (const Op& op : Ops())
     for (const auto& pos : kPositions)
-      for (int flipped = 0; flipped < 2; ++flipped) {
+      for (int flipped = 0; flipped < 2; ++flipped)
+      {
         ExactBitmap mem(11, 9);
         FlippedBitmap fl(11, 9);
         PX_IBitmap& bm = flipped ? (PX_IBitmap&)fl : (PX_IBitmap&)mem;
@@ -221,8 +235,8 @@ TEST(RasterGeometry, DrawingABitmapOntoItselfReadsTheOriginal)
         CopyPixels(want, bm);
         op.draw(&want, &original, pos[0], pos[1]);
         op.draw(&bm, &bm, pos[0], pos[1]);
-        EXPECT_EQ(Pixels(bm), Pixels(want)) << op.name << " at " << pos[0] << "," << pos[1]
-                                            << (flipped ? " flipped" : "");
+        EXPECT_EQ(Pixels(bm), Pixels(want))
+          << op.name << " at " << pos[0] << "," << pos[1] << (flipped ? " flipped" : "");
       }
 }
 

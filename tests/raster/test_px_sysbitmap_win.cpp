@@ -8,11 +8,13 @@ namespace {
 
 TEST(SysBitmapDIB, DeviceContextAndBitsAgree)
 {
-  const struct {
+  const struct
+  {
     int w, h;
   } sizes[] = {{5, 5}, {3, 3}, {9, 2}, {64, 33}};
   PX_SysBitmap bm(1, 1);
-  for (const auto& s : sizes) {
+  for (const auto& s : sizes)
+  {
     bm.resize(s.w, s.h);
     ASSERT_NE(bm.getDC(), nullptr);
     ASSERT_NE(bm.getBits(), nullptr);
@@ -28,7 +30,8 @@ TEST(SysBitmapDIB, DeviceContextAndBitsAgree)
     GdiFlush();
     for (int y = 0; y < s.h; ++y)
       for (int x = 0; x < s.w; ++x)
-        ASSERT_EQ(GetPixel(dc, x, y), RGB(x * 3, y * 5, 200)) << s.w << "x" << s.h << " at " << x << "," << y;
+        ASSERT_EQ(GetPixel(dc, x, y), RGB(x * 3, y * 5, 200))
+          << s.w << "x" << s.h << " at " << x << "," << y;
 
     // Pixels GDI writes show in the bits.
     SetPixel(dc, s.w - 1, s.h - 1, RGB(1, 2, 3));

@@ -13,25 +13,28 @@ using namespace vsthost;
 
 namespace {
 
-struct ScriptRun {
-   std::string transcript;
-   int failures;
+struct ScriptRun
+{
+  std::string transcript;
+  int failures;
 };
 
-ScriptRun runScript(const std::string& script) {
-   VstHost host;
-   std::ostringstream out;
-   ScriptInterpreter interpreter(host, out);
-   interpreter.setDefaultPlugin(QV_RAW_GAIN);
-   std::istringstream in(script);
-   const int failures = interpreter.run(in);
-   return {out.str(), failures};
+ScriptRun runScript(const std::string& script)
+{
+  VstHost host;
+  std::ostringstream out;
+  ScriptInterpreter interpreter(host, out);
+  interpreter.setDefaultPlugin(QV_RAW_GAIN);
+  std::istringstream in(script);
+  const int failures = interpreter.run(in);
+  return {out.str(), failures};
 }
 
-} // namespace
+}  // namespace
 
-TEST(HostScript, SessionTranscriptIsExact) {
-   const std::string script = R"(# a whole session
+TEST(HostScript, SessionTranscriptIsExact)
+{
+  const std::string script = R"(# a whole session
 hostProduct "Test Host"
 load
 expect VSTPluginMain
@@ -81,7 +84,7 @@ calls 7
 close
 getParam 0
 )";
-   const std::string expected = R"(hostProduct "Test Host"
+  const std::string expected = R"(hostProduct "Test Host"
 load -> VSTPluginMain
 expect VSTPluginMain -> ok
 open -> 0
@@ -141,40 +144,44 @@ calls 7 -> 24
 close
 getParam 0 -> error: the instance is closed
 )";
-   const ScriptRun run = runScript(script);
-   EXPECT_EQ(run.transcript, expected);
-   EXPECT_EQ(run.failures, 1);
+  const ScriptRun run = runScript(script);
+  EXPECT_EQ(run.transcript, expected);
+  EXPECT_EQ(run.failures, 1);
 }
 
-TEST(HostScript, FailuresAreCountedAndReported) {
-   const struct {
-      const char* script;
-      int failures;
-      const char* mark; // printed on the failing line
-   } cases[] = {
-      {"frobnicate\n", 1, "-> error: unknown command"},
-      {"getParam 0\n", 1, "-> error: no plug-in loaded"},
-      {"load\ngetParam 0\nexpect 0.6\n", 1, "-> FAIL: got 0.5"},
-      {"load\nparamName 0\nexpect \"Gain\"\nexpect Gain\n", 1, "-> FAIL: got \"Gain\""},
-      {"load\ngetParam 0\nexpectNear 0.49 0.02\nexpectNear 0.4 0.05\n", 1, "-> FAIL: got 0.5"},
-      {"load\nexpect 0.5\n", 1, "-> FAIL: got VSTPluginMain"},
-      {"load /no/such/plugin.so\n", 1, "-> error: cannot load library"},
-      {"param 0\n", 1, "-> error: usage: param I V"},
-      {"echo \"unterminated\n", 1, "-> error: unterminated quote"},
-      {"load\nopcode 8 0 0 bogus\n", 1, "-> error: unknown PTR kind"},
-      {"load\nopen\nsetBlockSize 64\nblocks 128\nprocess 256\n", 1, "-> error: blocks larger than"},
-      {"load\nopen\nprocess 10 sideways\n", 1, "-> error: replacing, accumulating or double"},
-      {"load\nsample 0 0\n", 1, "-> error: no such sample"},
-      {"timeOverride nonsense 1\n", 1, "-> error: unknown field"},
-      // An error is an answer a script can expect; the error itself still counts.
-      {"getProgram\nexpect error: no plug-in loaded\n", 1, "expect error: no plug-in loaded -> ok"},
-   };
-   for (const auto& c : cases) {
-      SCOPED_TRACE(c.script);
-      const ScriptRun run = runScript(c.script);
-      EXPECT_EQ(run.failures, c.failures) << run.transcript;
-      if (*c.mark) {
-         EXPECT_NE(run.transcript.find(c.mark), std::string::npos) << run.transcript;
-      }
-   }
+TEST(HostScript, FailuresAreCountedAndReported)
+{
+  const struct
+  {
+    const char* script;
+    int failures;
+    const char* mark;  // printed on the failing line
+  } cases[] = {
+    {"frobnicate\n", 1, "-> error: unknown command"},
+    {"getParam 0\n", 1, "-> error: no plug-in loaded"},
+    {"load\ngetParam 0\nexpect 0.6\n", 1, "-> FAIL: got 0.5"},
+    {"load\nparamName 0\nexpect \"Gain\"\nexpect Gain\n", 1, "-> FAIL: got \"Gain\""},
+    {"load\ngetParam 0\nexpectNear 0.49 0.02\nexpectNear 0.4 0.05\n", 1, "-> FAIL: got 0.5"},
+    {"load\nexpect 0.5\n", 1, "-> FAIL: got VSTPluginMain"},
+    {"load /no/such/plugin.so\n", 1, "-> error: cannot load library"},
+    {"param 0\n", 1, "-> error: usage: param I V"},
+    {"echo \"unterminated\n", 1, "-> error: unterminated quote"},
+    {"load\nopcode 8 0 0 bogus\n", 1, "-> error: unknown PTR kind"},
+    {"load\nopen\nsetBlockSize 64\nblocks 128\nprocess 256\n", 1, "-> error: blocks larger than"},
+    {"load\nopen\nprocess 10 sideways\n", 1, "-> error: replacing, accumulating or double"},
+    {"load\nsample 0 0\n", 1, "-> error: no such sample"},
+    {"timeOverride nonsense 1\n", 1, "-> error: unknown field"},
+    // An error is an answer a script can expect; the error itself still counts.
+    {"getProgram\nexpect error: no plug-in loaded\n", 1, "expect error: no plug-in loaded -> ok"},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.script);
+    const ScriptRun run = runScript(c.script);
+    EXPECT_EQ(run.failures, c.failures) << run.transcript;
+    if (*c.mark)
+    {
+      EXPECT_NE(run.transcript.find(c.mark), std::string::npos) << run.transcript;
+    }
+  }
 }

@@ -9,25 +9,28 @@
 
 namespace vsthost {
 
-class AudioBuffer {
- public:
-   AudioBuffer() = default;
-   AudioBuffer(int channels, size_t frames) { resize(channels, frames); }
+class AudioBuffer
+{
+public:
+  AudioBuffer() = default;
+  AudioBuffer(int channels, size_t frames) { resize(channels, frames); }
 
-   // Every channel holds `frames` zeros afterwards.
-   void resize(int channels, size_t frames) {
-      mData.assign(channels > 0 ? static_cast<size_t>(channels) : 0, std::vector<double>(frames, 0.0));
-      mFrames = frames;
-   }
+  // Every channel holds `frames` zeros afterwards.
+  void resize(int channels, size_t frames)
+  {
+    mData.assign(channels > 0 ? static_cast<size_t>(channels) : 0,
+                 std::vector<double>(frames, 0.0));
+    mFrames = frames;
+  }
 
-   int channels() const { return static_cast<int>(mData.size()); }
-   size_t frames() const { return mFrames; }
-   double* channel(int c) { return mData[static_cast<size_t>(c)].data(); }
-   const double* channel(int c) const { return mData[static_cast<size_t>(c)].data(); }
+  int channels() const { return static_cast<int>(mData.size()); }
+  size_t frames() const { return mFrames; }
+  double* channel(int c) { return mData[static_cast<size_t>(c)].data(); }
+  const double* channel(int c) const { return mData[static_cast<size_t>(c)].data(); }
 
- private:
-   std::vector<std::vector<double>> mData;
-   size_t mFrames = 0;
+private:
+  std::vector<std::vector<double>> mData;
+  size_t mFrames = 0;
 };
 
-} // namespace vsthost
+}  // namespace vsthost

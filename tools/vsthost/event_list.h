@@ -15,10 +15,11 @@
 
 namespace vsthost {
 
-struct TimedEvent {
-   int64_t frame = 0;
-   std::vector<uint8_t> bytes; // a short message (1 to 3 bytes) or, when sysex, the whole dump
-   bool sysex = false;
+struct TimedEvent
+{
+  int64_t frame = 0;
+  std::vector<uint8_t> bytes;  // a short message (1 to 3 bytes) or, when sysex, the whole dump
+  bool sysex = false;
 };
 
 // Parses "FRAME:STATUS:DATA1:DATA2" (numbers decimal or 0x-hexadecimal), "on:FRAME:KEY:VEL[:CH]"
@@ -28,25 +29,27 @@ bool parseMidiSpec(const std::string& text, TimedEvent* out);
 // Events sorted by frame; events at the same frame keep their order.
 void sortEvents(std::vector<TimedEvent>* events);
 
-class EventList {
- public:
-   void clear();
-   void add(const TimedEvent& event, VstInt32 deltaFrames);
-   size_t size() const { return mOrder.size(); }
+class EventList
+{
+public:
+  void clear();
+  void add(const TimedEvent& event, VstInt32 deltaFrames);
+  size_t size() const { return mOrder.size(); }
 
-   // The list of everything added, in order of addition.
-   VstEvents* vstEvents();
+  // The list of everything added, in order of addition.
+  VstEvents* vstEvents();
 
- private:
-   struct Ref {
-      bool sysex;
-      size_t index;
-   };
-   std::vector<VstMidiEvent> mMidi;
-   std::vector<VstMidiSysexEvent> mSysex;
-   std::vector<std::vector<uint8_t>> mSysexData;
-   std::vector<Ref> mOrder;
-   std::vector<VstIntPtr> mListStorage; // header then pointers, pointer-aligned
+private:
+  struct Ref
+  {
+    bool sysex;
+    size_t index;
+  };
+  std::vector<VstMidiEvent> mMidi;
+  std::vector<VstMidiSysexEvent> mSysex;
+  std::vector<std::vector<uint8_t>> mSysexData;
+  std::vector<Ref> mOrder;
+  std::vector<VstIntPtr> mListStorage;  // header then pointers, pointer-aligned
 };
 
-} // namespace vsthost
+}  // namespace vsthost

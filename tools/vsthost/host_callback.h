@@ -20,15 +20,16 @@ VST_EXTERN_C VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 i
 void registerInstance(AEffect* effect, PluginInstance* instance);
 void unregisterInstance(AEffect* effect);
 
-class CreationScope {
- public:
-   explicit CreationScope(PluginInstance* instance);
-   ~CreationScope();
-   CreationScope(const CreationScope&) = delete;
-   CreationScope& operator=(const CreationScope&) = delete;
+class CreationScope
+{
+public:
+  explicit CreationScope(PluginInstance* instance);
+  ~CreationScope();
+  CreationScope(const CreationScope&) = delete;
+  CreationScope& operator=(const CreationScope&) = delete;
 
- private:
-   PluginInstance* mPrevious;
+private:
+  PluginInstance* mPrevious;
 };
 
-} // namespace vsthost
+}  // namespace vsthost

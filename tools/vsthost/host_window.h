@@ -8,20 +8,21 @@
 
 namespace vsthost {
 
-class HostWindow {
- public:
-   HostWindow();
-   ~HostWindow();
-   HostWindow(const HostWindow&) = delete;
-   HostWindow& operator=(const HostWindow&) = delete;
+class HostWindow
+{
+public:
+  HostWindow();
+  ~HostWindow();
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
 
-   void* handle() const { return mHandle; } // HWND, or null
+  void* handle() const { return mHandle; }  // HWND, or null
 
-   // Dispatches the messages waiting for the calling thread's windows, without blocking.
-   static void pumpMessages();
+  // Dispatches the messages waiting for the calling thread's windows, without blocking.
+  static void pumpMessages();
 
- private:
-   void* mHandle = nullptr;
+private:
+  void* mHandle = nullptr;
 };
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -7,4 +7,4 @@ HostWindow::HostWindow() = default;
 HostWindow::~HostWindow() = default;
 void HostWindow::pumpMessages() {}
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -19,4 +19,4 @@ void printPrograms(PluginInstance& plugin, std::ostream& out);
 std::string describeFlags(VstInt32 flags);
 const char* categoryName(VstIntPtr category);
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -12,31 +12,32 @@
 
 namespace vsthost {
 
-class PluginLibrary {
- public:
-   // Null on failure, with the reason in *error.
-   static std::unique_ptr<PluginLibrary> open(const std::string& path, std::string* error);
-   ~PluginLibrary();
-   PluginLibrary(const PluginLibrary&) = delete;
-   PluginLibrary& operator=(const PluginLibrary&) = delete;
+class PluginLibrary
+{
+public:
+  // Null on failure, with the reason in *error.
+  static std::unique_ptr<PluginLibrary> open(const std::string& path, std::string* error);
+  ~PluginLibrary();
+  PluginLibrary(const PluginLibrary&) = delete;
+  PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-   VstPluginMainProc entry() const { return mEntry; }
-   const std::string& entryName() const { return mEntryName; }
-   const std::string& path() const { return mPath; }
+  VstPluginMainProc entry() const { return mEntry; }
+  const std::string& entryName() const { return mEntryName; }
+  const std::string& path() const { return mPath; }
 
- private:
-   PluginLibrary() = default;
+private:
+  PluginLibrary() = default;
 
-   // The platform's part (plugin_library_posix.cpp, plugin_library_win.cpp): load a library
-   // (null on failure, with the reason in *error), look up an exported function, release it.
-   static void* loadModule(const std::string& path, std::string* error);
-   static VstPluginMainProc findEntry(void* handle, const char* name);
-   static void freeModule(void* handle);
+  // The platform's part (plugin_library_posix.cpp, plugin_library_win.cpp): load a library
+  // (null on failure, with the reason in *error), look up an exported function, release it.
+  static void* loadModule(const std::string& path, std::string* error);
+  static VstPluginMainProc findEntry(void* handle, const char* name);
+  static void freeModule(void* handle);
 
-   void* mHandle = nullptr;
-   VstPluginMainProc mEntry = nullptr;
-   std::string mEntryName;
-   std::string mPath;
+  void* mHandle = nullptr;
+  VstPluginMainProc mEntry = nullptr;
+  std::string mEntryName;
+  std::string mPath;
 };
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -11,12 +11,19 @@
 
 namespace vsthost {
 
-struct SignalSpec {
-   enum class Kind { Silence, Impulse, Sine, Noise };
-   Kind kind = Kind::Sine;
-   double frequency = 440.0; // sine only
-   double amplitude = 0.5;
-   uint64_t seed = 1;        // noise only; each channel draws from its own stream
+struct SignalSpec
+{
+  enum class Kind
+  {
+    Silence,
+    Impulse,
+    Sine,
+    Noise
+  };
+  Kind kind = Kind::Sine;
+  double frequency = 440.0;  // sine only
+  double amplitude = 0.5;
+  uint64_t seed = 1;  // noise only; each channel draws from its own stream
 };
 
 // "silence", "impulse[:AMP]", "sine[:FREQ[:AMP]]", "noise[:AMP[:SEED]]".
@@ -24,6 +31,7 @@ bool parseSignalSpec(const std::string& text, SignalSpec* out);
 std::string describeSignal(const SignalSpec& spec);
 
 // Fills `out` (its channel count and length as they are) with the frames firstFrame onwards.
-void generateSignal(const SignalSpec& spec, double sampleRate, uint64_t firstFrame, AudioBuffer* out);
+void generateSignal(const SignalSpec& spec, double sampleRate, uint64_t firstFrame,
+                    AudioBuffer* out);
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -35,4 +35,4 @@ std::vector<std::string> split(const std::string& text, char sep);
 // Copies a C string out of a buffer the plug-in wrote, stopping at NUL or the buffer's end.
 std::string fromBuffer(const char* buffer, size_t size);
 
-} // namespace vsthost
+}  // namespace vsthost

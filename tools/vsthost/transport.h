@@ -13,53 +13,55 @@
 
 namespace vsthost {
 
-struct TransportSettings {
-   double tempo = 120.0;
-   int numerator = 4;
-   int denominator = 4;
-   bool playing = true;
-   double startSamples = 0.0;
-   double startPpq = -1.0; // when >= 0, the start position in quarter notes (wins over samples)
-   bool loop = false;
-   double loopStartPpq = 0.0;
-   double loopEndPpq = 0.0;
+struct TransportSettings
+{
+  double tempo = 120.0;
+  int numerator = 4;
+  int denominator = 4;
+  bool playing = true;
+  double startSamples = 0.0;
+  double startPpq = -1.0;  // when >= 0, the start position in quarter notes (wins over samples)
+  bool loop = false;
+  double loopStartPpq = 0.0;
+  double loopEndPpq = 0.0;
 };
 
-class Transport {
- public:
-   // Resets the position to the configured start; the next block is reported as a change.
-   // A tempo that is not positive is replaced by 120 (the clock needs one to run).
-   void configure(const TransportSettings& settings, double sampleRate);
-   // Keeps the musical position across a sample-rate change.
-   void setSampleRate(double sampleRate);
-   void setPlaying(bool playing);
-   // Moves to a position given in samples, or in quarter notes.
-   void locateSamples(double samples);
-   void locatePpq(double ppq);
+class Transport
+{
+public:
+  // Resets the position to the configured start; the next block is reported as a change.
+  // A tempo that is not positive is replaced by 120 (the clock needs one to run).
+  void configure(const TransportSettings& settings, double sampleRate);
+  // Keeps the musical position across a sample-rate change.
+  void setSampleRate(double sampleRate);
+  void setPlaying(bool playing);
+  // Moves to a position given in samples, or in quarter notes.
+  void locateSamples(double samples);
+  void locatePpq(double ppq);
 
-   const TransportSettings& settings() const { return mSettings; }
-   double sampleRate() const { return mSampleRate; }
-   double samplePos() const { return mSamplePos; }
-   double ppqPos() const;
+  const TransportSettings& settings() const { return mSettings; }
+  double sampleRate() const { return mSampleRate; }
+  double samplePos() const { return mSamplePos; }
+  double ppqPos() const;
 
-   // The time information of the block starting at the current position.
-   VstTimeInfo timeInfo() const;
+  // The time information of the block starting at the current position.
+  VstTimeInfo timeInfo() const;
 
-   // Frames before the loop end, when a loop is running and the position lies before its end;
-   // otherwise INT64_MAX.
-   int64_t framesToLoopEnd() const;
+  // Frames before the loop end, when a loop is running and the position lies before its end;
+  // otherwise INT64_MAX.
+  int64_t framesToLoopEnd() const;
 
-   // Moves the position on by a block (not while stopped) and clears the change flag.
-   void advance(int64_t frames);
+  // Moves the position on by a block (not while stopped) and clears the change flag.
+  void advance(int64_t frames);
 
- private:
-   double ppqToSamples(double ppq) const;
-   bool loopRunning() const;
+private:
+  double ppqToSamples(double ppq) const;
+  bool loopRunning() const;
 
-   TransportSettings mSettings;
-   double mSampleRate = 44100.0;
-   double mSamplePos = 0.0;
-   bool mChanged = true;
+  TransportSettings mSettings;
+  double mSampleRate = 44100.0;
+  double mSamplePos = 0.0;
+  bool mChanged = true;
 };
 
-} // namespace vsthost
+}  // namespace vsthost

@@ -23,76 +23,97 @@ namespace vsthost {
 
 class PluginInstance;
 
-struct HostIdentity {
-   std::string vendor = "Quorvalent";
-   std::string product = "vsthost"; // empty: audioMasterGetProductString writes nothing, answers 0
-   VstIntPtr vendorVersion = 1000;
-   // Bytes written at most, NUL included. The interface allows 64; a larger limit plays a host
-   // that overruns it.
-   size_t stringLimit = 64;
+struct HostIdentity
+{
+  std::string vendor = "Quorvalent";
+  std::string product = "vsthost";  // empty: audioMasterGetProductString writes nothing, answers 0
+  VstIntPtr vendorVersion = 1000;
+  // Bytes written at most, NUL included. The interface allows 64; a larger limit plays a host
+  // that overruns it.
+  size_t stringLimit = 64;
 };
 
 // Replaces fields of the time information after the transport filled them, to play hosts that
 // report odd values (a tempo of 0, no validity flags, a negative position).
-class TimeOverrides {
- public:
-   enum Field {
-      SamplePos, SampleRate, PpqPos, Tempo, BarStartPos, CycleStartPos, CycleEndPos,
-      TimeSigNumerator, TimeSigDenominator, Flags, kFieldCount
-   };
-   static bool fieldByName(const std::string& name, Field* out);
+class TimeOverrides
+{
+public:
+  enum Field
+  {
+    SamplePos,
+    SampleRate,
+    PpqPos,
+    Tempo,
+    BarStartPos,
+    CycleStartPos,
+    CycleEndPos,
+    TimeSigNumerator,
+    TimeSigDenominator,
+    Flags,
+    kFieldCount
+  };
+  static bool fieldByName(const std::string& name, Field* out);
 
-   void set(Field field, double value) { mSet[field] = true; mValue[field] = value; }
-   void clear() { mSet.fill(false); mAnswerNull = false; }
-   // audioMasterGetTime answers null.
-   void setAnswerNull(bool answerNull) { mAnswerNull = answerNull; }
-   bool answerNull() const { return mAnswerNull; }
-   void apply(VstTimeInfo* info) const;
+  void set(Field field, double value)
+  {
+    mSet[field] = true;
+    mValue[field] = value;
+  }
+  void clear()
+  {
+    mSet.fill(false);
+    mAnswerNull = false;
+  }
+  // audioMasterGetTime answers null.
+  void setAnswerNull(bool answerNull) { mAnswerNull = answerNull; }
+  bool answerNull() const { return mAnswerNull; }
+  void apply(VstTimeInfo* info) const;
 
- private:
-   std::array<bool, kFieldCount> mSet{};
-   std::array<double, kFieldCount> mValue{};
-   bool mAnswerNull = false;
+private:
+  std::array<bool, kFieldCount> mSet{};
+  std::array<double, kFieldCount> mValue{};
+  bool mAnswerNull = false;
 };
 
-class VstHost {
- public:
-   VstHost();
+class VstHost
+{
+public:
+  VstHost();
 
-   HostIdentity& identity() { return mIdentity; }
-   Transport& transport() { return mTransport; }
-   TimeOverrides& timeOverrides() { return mTimeOverrides; }
-   HostLog& log() { return mLog; }
+  HostIdentity& identity() { return mIdentity; }
+  Transport& transport() { return mTransport; }
+  TimeOverrides& timeOverrides() { return mTimeOverrides; }
+  HostLog& log() { return mLog; }
 
-   // A fixed answer to audioMasterGetCurrentProcessLevel, or -1 (the default) for what a host
-   // would say: realtime (offline when rendering offline) inside a processing callback, user
-   // otherwise.
-   void setProcessLevel(VstIntPtr level) { mProcessLevel = level; }
-   void setOffline(bool offline) { mOffline = offline; }
-   bool offline() const { return mOffline; }
+  // A fixed answer to audioMasterGetCurrentProcessLevel, or -1 (the default) for what a host
+  // would say: realtime (offline when rendering offline) inside a processing callback, user
+  // otherwise.
+  void setProcessLevel(VstIntPtr level) { mProcessLevel = level; }
+  void setOffline(bool offline) { mOffline = offline; }
+  bool offline() const { return mOffline; }
 
-   // Answers to audioMasterCanDo; texts not set answer 0.
-   void setCanDo(const std::string& capability, VstIntPtr answer) { mCanDo[capability] = answer; }
-   // Answer to audioMasterProcessEvents (1, "taken", by default).
-   void setProcessEventsAnswer(VstIntPtr answer) { mProcessEventsAnswer = answer; }
+  // Answers to audioMasterCanDo; texts not set answer 0.
+  void setCanDo(const std::string& capability, VstIntPtr answer) { mCanDo[capability] = answer; }
+  // Answer to audioMasterProcessEvents (1, "taken", by default).
+  void setProcessEventsAnswer(VstIntPtr answer) { mProcessEventsAnswer = answer; }
 
-   // Answers one host opcode for `instance` (null while no instance is known to the caller).
-   VstIntPtr answer(PluginInstance* instance, AEffect* effect, VstInt32 opcode, VstInt32 index,
-                    VstIntPtr value, void* ptr, float opt);
+  // Answers one host opcode for `instance` (null while no instance is known to the caller).
+  VstIntPtr answer(PluginInstance* instance, AEffect* effect, VstInt32 opcode, VstInt32 index,
+                   VstIntPtr value, void* ptr, float opt);
 
- private:
-   VstIntPtr answerTime(VstIntPtr filter);
-   void logEvents(const void* ptr);
+private:
+  VstIntPtr answerTime(VstIntPtr filter);
+  void logEvents(const void* ptr);
 
-   HostIdentity mIdentity;
-   Transport mTransport;
-   TimeOverrides mTimeOverrides;
-   HostLog mLog;
-   VstIntPtr mProcessLevel = -1;
-   bool mOffline = false;
-   std::map<std::string, VstIntPtr> mCanDo;
-   VstIntPtr mProcessEventsAnswer = 1;
-   VstTimeInfo mTimeAnswer{}; // valid until the next audioMasterGetTime
+  HostIdentity mIdentity;
+  Transport mTransport;
+  TimeOverrides mTimeOverrides;
+  HostLog mLog;
+  VstIntPtr mProcessLevel = -1;
+  bool mOffline = false;
+  std::map<std::string, VstIntPtr> mCanDo;
+  VstIntPtr mProcessEventsAnswer = 1;
+  VstTimeInfo mTimeAnswer{};  // valid until the next audioMasterGetTime
 };
 
-} // namespace vsthost
+}  // namespace vsthost

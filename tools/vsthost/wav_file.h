@@ -15,16 +15,22 @@
 
 namespace vsthost {
 
-enum class WavFormat { Pcm16, Pcm24, Float32 };
+enum class WavFormat
+{
+  Pcm16,
+  Pcm24,
+  Float32
+};
 
 // "pcm16", "pcm24", "float32" (also "16", "24", "float").
 bool parseWavFormat(const std::string& text, WavFormat* out);
 
-struct WavData {
-   AudioBuffer audio;
-   int sampleRate = 0;
-   int bitsPerSample = 0;
-   bool isFloat = false;
+struct WavData
+{
+  AudioBuffer audio;
+  int sampleRate = 0;
+  int bitsPerSample = 0;
+  bool isFloat = false;
 };
 
 bool parseWav(const uint8_t* bytes, size_t size, WavData* out, std::string* error);
@@ -39,4 +45,4 @@ bool writeWavFile(const std::string& path, const AudioBuffer& audio, int sampleR
 bool readFileBytes(const std::string& path, std::vector<uint8_t>* out, std::string* error);
 bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
 
-} // namespace vsthost
+}  // namespace vsthost
