@@ -36,6 +36,16 @@ int compareCharId(const void* a, const void* b)
 
 long long maxOf(long long a, long long b) { return a > b ? a : b; }
 
+// Sets a font field under the text lock and returns its previous value.
+template <class T>
+T exchangeLocked(T& field, T value)
+{
+  QvMutexLock lock(&pxi_TextLock());
+  const T old = field;
+  field = value;
+  return old;
+}
+
 // Steps through the characters of strcnt bytes of str (all up to the terminator when strcnt is
 // negative; never past the terminator): carriage returns are skipped, a line feed calls newline()
 // unless DT_SINGLELINE makes it a space, every other character calls glyph(c).
@@ -65,35 +75,13 @@ void forEachChar(const char* str, int strcnt, unsigned int format, NL&& newline,
   }
 }
 
-// The combiners glyph pixels are drawn with, by operation byte; copy only at positive weights.
+// The combiner glyph pixels are drawn with: the one of the operation byte, for weights that vary
+// per pixel. The selector takes a weight of exactly 256 for a clobber and refuses copy below 0, so
+// any positive font weight is handed over as 1.
 template <class F>
 bool selectGlyphCombiner(int op, int weight, F&& f)
 {
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      if (weight <= 0)
-        return false;
-      f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
-      return true;
-    case PX_MODE_ADD:
-      f(pxi_CombinerTag<pxi_CombinePixelsAdd>());
-      return true;
-    case PX_MODE_COLORDODGE:
-      f(pxi_CombinerTag<pxi_CombinePixelsColorDodge>());
-      return true;
-    case PX_MODE_MUL:
-      f(pxi_CombinerTag<pxi_CombinePixelsMulNoClamp>());
-      return true;
-    case PX_MODE_OVERLAY:
-      f(pxi_CombinerTag<pxi_CombinePixelsOverlay>());
-      return true;
-    case PX_MODE_HSVADJUST:
-      f(pxi_CombinerTag<pxi_CombinePixelsHSVAdjust>());
-      return true;
-    default:
-      return false;
-  }
+  return pxi_SelectNoClamp(op, weight > 0 ? 1 : weight, static_cast<F&&>(f));
 }
 
 // The covered pixels of a clipped mask: w x h bytes, rows span bytes apart, over destination rows
@@ -186,35 +174,20 @@ void PX_CachedFont::SetFromHFont(PX_HFONT font, int flags)
 
 PX_PixelWord PX_CachedFont::SetTextColor(PX_PixelWord color)
 {
-  QvMutexLock lock(&pxi_TextLock());
-  const PX_PixelWord old = m_textColor;
-  m_textColor = color;
-  return old;
+  return exchangeLocked(m_textColor, color);
 }
 
 PX_PixelWord PX_CachedFont::SetBkColor(PX_PixelWord color)
 {
-  QvMutexLock lock(&pxi_TextLock());
-  const PX_PixelWord old = m_bkColor;
-  m_bkColor = color;
-  return old;
+  return exchangeLocked(m_bkColor, color);
 }
 
 PX_PixelWord PX_CachedFont::SetEffectColor(PX_PixelWord color)
 {
-  QvMutexLock lock(&pxi_TextLock());
-  const PX_PixelWord old = m_effectColor;
-  m_effectColor = color;
-  return old;
+  return exchangeLocked(m_effectColor, color);
 }
 
-int PX_CachedFont::SetBkMode(int mode)
-{
-  QvMutexLock lock(&pxi_TextLock());
-  const int old = m_bkMode;
-  m_bkMode = mode;
-  return old;
-}
+int PX_CachedFont::SetBkMode(int mode) { return exchangeLocked(m_bkMode, mode); }
 
 void PX_CachedFont::SetCombineMode(int mode, float alpha)
 {

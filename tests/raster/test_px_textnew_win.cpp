@@ -16,6 +16,22 @@ namespace {
 
 const char* kFontFile = "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 
+// A memory device context with a font selected, for asking GDI about the font.
+struct FontDC
+{
+  HDC dc;
+  HGDIOBJ old;
+  explicit FontDC(HFONT font)
+    : dc(CreateCompatibleDC(nullptr))
+    , old(SelectObject(dc, font))
+  {}
+  ~FontDC()
+  {
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+};
+
 class GdiText : public ::testing::Test
 {
 protected:
@@ -31,12 +47,8 @@ protected:
     HFONT f = CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH, "DejaVu Sans");
     EXPECT_NE(f, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, f);
     char face[64] = {0};
-    GetTextFaceA(dc, sizeof(face), face);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    GetTextFaceA(FontDC(f).dc, sizeof(face), face);
     EXPECT_STREQ(face, "DejaVu Sans");
     return f;
   }
@@ -101,20 +113,17 @@ TEST_F(GdiText, CachedAdvanceIsTheTextExtent)
     HFONT hf = MakeFont(height, FW_NORMAL, ANTIALIASED_QUALITY);
     PX_CachedFont font;
     font.SetFromHFont(hf, PX_FONTOPT_OWNS_FONT);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, hf);
+    const FontDC fdc(hf);
     TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
+    GetTextMetricsW(fdc.dc, &tm);
     EXPECT_EQ(font.GetLineHeight(), tm.tmHeight);
     for (const char* c : kChars)
     {
       const std::wstring w = Wide(c);
       SIZE size;
-      GetTextExtentPoint32W(dc, w.c_str(), (int)w.size(), &size);
+      GetTextExtentPoint32W(fdc.dc, w.c_str(), (int)w.size(), &size);
       EXPECT_EQ(CachedAdvance(font, c), size.cx) << c << " at " << height;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
   }
 }
 
@@ -143,13 +152,12 @@ TEST_F(GdiText, CachedGlyphIsTheNativeDrawing)
     font.SetFromHFont(hf, PX_FONTOPT_OWNS_FONT);
     font.SetTextColor(c.text);
     font.SetCombineMode(PX_MODE_COPY, 1.0f);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, hf);
+    const FontDC fdc(hf);
     for (const char* ch : kChars)
     {
       const std::wstring w = Wide(ch);
       ABC abc;
-      ASSERT_TRUE(GetCharABCWidthsW(dc, w[0], w[0], &abc));
+      ASSERT_TRUE(GetCharABCWidthsW(fdc.dc, w[0], w[0], &abc));
       if (abc.abcA < 0 || (abc.abcC < 0 && !(ch[0] >= 'A' && ch[0] <= 'Z')))
         continue;
       PX_SysBitmap cached(40, 30), native(40, 30);
@@ -163,8 +171,6 @@ TEST_F(GdiText, CachedGlyphIsTheNativeDrawing)
         << ch << " quality " << c.quality << " text " << std::hex << c.text;
       ++compared;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
   }
   EXPECT_GE(compared, 20);
 }
@@ -177,13 +183,12 @@ TEST_F(GdiText, StringMeasuresAsCalcRect)
     HFONT hf = MakeFont(height, FW_NORMAL, ANTIALIASED_QUALITY);
     PX_CachedFont font;
     font.SetFromHFont(hf, PX_FONTOPT_OWNS_FONT);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, hf);
+    const FontDC fdc(hf);
     for (const char* t : texts)
     {
       const std::wstring w = Wide(t);
       RECT want = {0, 0, 0, 0}, got = {0, 0, 0, 0}, native = {0, 0, 0, 0};
-      DrawTextW(dc, w.c_str(), (int)w.size(), &want, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+      DrawTextW(fdc.dc, w.c_str(), (int)w.size(), &want, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
       EXPECT_EQ(font.DrawTextA(nullptr, t, -1, &got, DT_CALCRECT), want.bottom) << t;
       EXPECT_EQ(got.right, want.right) << t << " at " << height;
       EXPECT_EQ(got.bottom, want.bottom) << t << " at " << height;
@@ -193,8 +198,6 @@ TEST_F(GdiText, StringMeasuresAsCalcRect)
       EXPECT_EQ(pxi_NativeDrawText(style, nullptr, t, -1, &native, DT_CALCRECT), want.bottom);
       EXPECT_EQ(native.right, want.right) << t;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
   }
 }
 
