@@ -90,12 +90,13 @@ void PX_HSV2RGB(int h, int s, int v, int* r, int* g, int* b)
 {
   PX_CombineInt rr, gg, bb;
   pxi_HSV2RGB(limitHSV(h), limitHSV(s), limitHSV(v), &rr, &gg, &bb);
+  // Results beyond the int range keep their low 32 bits, as the pixel keeps the low eight.
   if (r)
-    *r = pxi_ClampToInt(rr);
+    *r = (int)(uint32_t)rr;
   if (g)
-    *g = pxi_ClampToInt(gg);
+    *g = (int)(uint32_t)gg;
   if (b)
-    *b = pxi_ClampToInt(bb);
+    *b = (int)(uint32_t)bb;
 }
 
 PX_pixel PX_AlterColorHSV_int(PX_pixel color, int dh, int ds, int dv)

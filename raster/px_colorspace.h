@@ -11,7 +11,8 @@ void PX_RGB2HSV(int r, int g, int b, int* h, int* s, int* v);
 // first or last sextant's formula, and saturations and values outside 0..255 give wrapped channels,
 // as the integer formulas make them; arguments beyond +-PX_HSV_LIMIT are first clamped to it.
 PX_pixel PX_HSV2Pix(int h, int s, int v, int alpha);
-// The channels of PX_HSV2Pix as full ints, before their reduction to eight bits.
+// The channels of PX_HSV2Pix as full ints, before their reduction to eight bits (results beyond
+// the int range keep their low 32 bits).
 void PX_HSV2RGB(int h, int s, int v, int* r, int* g, int* b);
 
 constexpr int PX_HSV_LIMIT = 1 << 20;
