@@ -241,13 +241,7 @@ TEST(ColorSpace, RectangleIsClippedAndUnusableInputChangesNothing)
     EXPECT_EQ(p & 0xFFFFFFu, 0u);
 
   // No bitmap, and a bitmap that reports a size but has no pixel memory.
-  struct NoBits : ExactBitmap
-  {
-    NoBits()
-      : ExactBitmap(4, 4)
-    {}
-    PX_pixel* getBits() override { return nullptr; }
-  } nobits;
+  NoPixelsBitmap nobits;
   PX_AlterRectHSV(&nobits, 0, 0, 4, 4, 0.5f, 0.5f, 0.5f);
   PX_AlterBitmapHSV(&nobits, 0.5f, 0.5f, 0.5f);
   PX_AlterRectHSV(nullptr, 0, 0, 4, 4, 0.5f, 0.5f, 0.5f);

@@ -225,13 +225,7 @@ TEST(Octree, UnusableInputGivesNoTreeOrNoColours)
   PX_DestroyOctree(nullptr);
 
   // No bitmap, no pixel memory: nothing is added.
-  struct NoBits : ExactBitmap
-  {
-    NoBits()
-      : ExactBitmap(4, 4)
-    {}
-    PX_pixel* getBits() override { return nullptr; }
-  } nobits;
+  NoPixelsBitmap nobits;
   Tree t(PX_CreateOctree(2));
   EXPECT_EQ(PX_BuildOctree(t.get(), nullptr), 0);
   EXPECT_EQ(PX_BuildOctree(t.get(), &nobits), 0);

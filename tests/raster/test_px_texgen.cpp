@@ -178,13 +178,7 @@ TEST(TexGen, RingParameters)
 
 TEST(TexGen, TinyAndUnusableAreas)
 {
-  struct NoBits : ExactBitmap
-  {
-    NoBits()
-      : ExactBitmap(4, 4)
-    {}
-    PX_pixel* getBits() override { return nullptr; }
-  } nobits;
+  NoPixelsBitmap nobits;
   for (const auto& g : kGenerators)
   {
     SCOPED_TRACE(g.name);
