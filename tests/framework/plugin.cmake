@@ -10,5 +10,6 @@ if(TARGET qv_plugin)
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_channels_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_presets_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_state_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/fxfiles_test.cpp
               LIBS qv_plugin qv_test_surface)
 endif()
