@@ -36,7 +36,7 @@ bool QvWriteFile(const char* path, const void* data, int size, bool textMode)
   FILE* file = fopen(tmp.Get(), textMode ? "w" : "wb");
   if (!file)
     return false;
-  const bool written = fwrite(data, 1, (size_t)size, file) == (size_t)size;
+  const bool written = size == 0 || fwrite(data, 1, (size_t)size, file) == (size_t)size;
   const bool closed = fclose(file) == 0;
   if (written && closed && PlatformReplaceFile(tmp.Get(), path))
     return true;
