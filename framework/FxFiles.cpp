@@ -99,6 +99,35 @@ bool PutBankHead(ByteChunk* pOut, const char* fxMagic, long long fileSize, const
          pOut->PutBytes(kZeros, kBankReserved) > 0;
 }
 
+const int kPlainForm = 0;
+const int kChunkForm = 1;
+
+// The form a file declares at offset 8: its chunk form (only where chunks are allowed), its plain
+// (parameter or program) form, or -1 for anything else.
+int FormOf(const unsigned char* data, const char* plainMagic, const char* chunkMagic,
+           bool chunksAllowed)
+{
+  if (IsMagic(data + 8, chunkMagic))
+    return chunksAllowed ? kChunkForm : -1;
+  return IsMagic(data + 8, plainMagic) ? kPlainForm : -1;
+}
+
+// The size of a chunk-form file's chunk, whose size field follows a head of headSize bytes; -1
+// unless the chunk takes up the rest of the file exactly.
+int ChunkSize(const unsigned char* data, int size, int headSize)
+{
+  if (size < headSize + 4)
+    return -1;
+  const int n = GetBE32(data + headSize);
+  return n >= 0 && headSize + 4LL + n == size ? n : -1;
+}
+
+bool TakeBytes(ByteChunk* pChunk, const unsigned char* p, int n)
+{
+  pChunk->Clear();
+  return pChunk->PutBytes(p, n) == n;
+}
+
 }  // namespace
 
 int FxProgramSize(int nParams)
@@ -156,29 +185,16 @@ bool FxReadProgram(const unsigned char* data, int size, const FxIdentity& id, bo
 {
   if (!data || !pOut || size < kFxProgramHeadSize || !ProgramHeadFits(data, id))
     return false;
-  const bool chunkForm = IsMagic(data + 8, kProgramChunkMagic);
-  if (chunkForm ? !chunksAllowed : !IsMagic(data + 8, kProgramMagic))
+  const int form = FormOf(data, kProgramMagic, kProgramChunkMagic, chunksAllowed);
+  const int stateSize = form == kChunkForm ? ChunkSize(data, size, kFxProgramHeadSize) : 0;
+  if (form < 0 || stateSize < 0 || (form == kPlainForm && size != FxProgramSize(id.mNParams)) ||
+      !ByteSizeFits(GetBE32(data + 4), size, form == kChunkForm))
     return false;
 
-  long long expected = FxProgramSize(id.mNParams);
-  int stateSize = 0;
-  if (chunkForm)
-  {
-    if (size < kFxProgramHeadSize + 4)
-      return false;
-    stateSize = GetBE32(data + kFxProgramHeadSize);
-    expected = kFxProgramHeadSize + 4LL + stateSize;
-  }
-  if (stateSize < 0 || expected != size || !ByteSizeFits(GetBE32(data + 4), size, chunkForm))
-    return false;
-
-  pOut->mChunkForm = chunkForm;
+  pOut->mChunkForm = form == kChunkForm;
   GetName(data + 28, &pOut->mName);
-  if (chunkForm)
-  {
-    pOut->mState.Clear();
-    return pOut->mState.PutBytes(data + kFxProgramHeadSize + 4, stateSize) == stateSize;
-  }
+  if (pOut->mChunkForm)
+    return TakeBytes(&pOut->mState, data + kFxProgramHeadSize + 4, stateSize);
   const int n = id.mNParams;
   pOut->mValues.Resize(n);
   if (pOut->mValues.GetSize() != n)
@@ -193,38 +209,26 @@ bool FxReadBank(const unsigned char* data, int size, const FxIdentity& id, bool 
 {
   if (!data || !pOut || size < kFxBankHeadSize || !IsMagic(data, kFileMagic))
     return false;
-  const bool chunkForm = IsMagic(data + 8, kBankChunkMagic);
-  if (chunkForm ? !chunksAllowed : !IsMagic(data + 8, kBankMagic))
-    return false;
+  const int form = FormOf(data, kBankMagic, kBankChunkMagic, chunksAllowed);
   // Version 1 banks keep the current program's place among the reserved bytes (zero).
   const int version = GetBE32(data + 12);
   const int nPrograms = GetBE32(data + 24);
-  if ((version != 1 && version != kBankVersion) || GetBE32(data + 16) != id.mUniqueID ||
+  if (form < 0 || (version != 1 && version != kBankVersion) || GetBE32(data + 16) != id.mUniqueID ||
       nPrograms < 0)
     return false;
 
   const int recordSize = FxProgramSize(id.mNParams);
-  long long expected = kFxBankHeadSize + (long long)nPrograms * recordSize;
-  int bankSize = 0;
-  if (chunkForm)
-  {
-    if (size < kFxBankHeadSize + 4)
-      return false;
-    bankSize = GetBE32(data + kFxBankHeadSize);
-    expected = kFxBankHeadSize + 4LL + bankSize;
-  }
-  if (recordSize < 0 || bankSize < 0 || expected != size ||
-      !ByteSizeFits(GetBE32(data + 4), size, chunkForm))
+  const int bankSize = form == kChunkForm ? ChunkSize(data, size, kFxBankHeadSize) : 0;
+  if (recordSize < 0 || bankSize < 0 ||
+      (form == kPlainForm && size != kFxBankHeadSize + (long long)nPrograms * recordSize) ||
+      !ByteSizeFits(GetBE32(data + 4), size, form == kChunkForm))
     return false;
 
-  pOut->mChunkForm = chunkForm;
+  pOut->mChunkForm = form == kChunkForm;
   pOut->mNPrograms = nPrograms;
   pOut->mCurrentProgram = GetBE32(data + 28);
-  if (chunkForm)
-  {
-    pOut->mBank.Clear();
-    return pOut->mBank.PutBytes(data + kFxBankHeadSize + 4, bankSize) == bankSize;
-  }
+  if (pOut->mChunkForm)
+    return TakeBytes(&pOut->mBank, data + kFxBankHeadSize + 4, bankSize);
 
   // Every record's head first, then the copies (the sizes above keep the counts within the file).
   for (int r = 0; r < nPrograms; ++r)

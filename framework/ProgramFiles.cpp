@@ -23,6 +23,14 @@ float StoredNormalized(IParam* pParam, const ByteChunk& state, int i)
   return (float)pParam->GetNormalized(v);
 }
 
+// Where a stored state or bank begins: behind its header, or at 0 when it has none.
+int PosAfterHeader(ByteChunk* pChunk)
+{
+  int pos = 0;
+  PluginBase::GetPluginVerFromChunk(pChunk, &pos);
+  return pos;
+}
+
 }  // namespace
 
 bool PluginBase::GetProgramFXP(ByteChunk* pFile)
@@ -96,9 +104,7 @@ bool PluginBase::SetProgramFromFXP(const unsigned char* data, int size)
   IMutexLock lock(this);
   if (fxp.mChunkForm)
   {
-    int pos = 0;
-    GetPluginVerFromChunk(&fxp.mState, &pos);
-    if (UnserializeState(&fxp.mState, pos) < 0)
+    if (UnserializeState(&fxp.mState, PosAfterHeader(&fxp.mState)) < 0)
       return false;
     ModifyCurrentPreset(fxp.mName.mText);
     RedrawParamControls();
@@ -130,9 +136,7 @@ bool PluginBase::SetBankFromFXB(const unsigned char* data, int size)
   IMutexLock lock(this);
   if (fxb.mChunkForm)
   {
-    int pos = 0;
-    GetPluginVerFromChunk(&fxb.mBank, &pos);
-    if (UnserializePresets(&fxb.mBank, pos) < 0)
+    if (UnserializePresets(&fxb.mBank, PosAfterHeader(&fxb.mBank)) < 0)
       return false;
   }
   else
