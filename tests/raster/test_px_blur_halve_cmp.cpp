@@ -266,6 +266,17 @@ TEST(BitmapCmp, SizesAndMissingBitmapsOrderFirst)
   EXPECT_EQ(PX_BitmapCmp(&a, nullptr, nullptr), 1);
   EXPECT_EQ(PX_BitmapCmp(nullptr, nullptr, coords), 0);
   EXPECT_EQ(PX_BitmapCmp(&empty1, &empty2, coords), 0);
+  // A size without pixels orders first, like a missing bitmap.
+  NoPixelsBitmap none1, none2;
+  ExactBitmap four(4, 4);
+  EXPECT_EQ(PX_BitmapCmp(&none1, &four, coords), -1);
+  EXPECT_EQ(PX_BitmapCmp(&four, &none1, nullptr), 1);
+  EXPECT_EQ(PX_BitmapCmp(&none1, &none2, nullptr), 0);
+  PX_Blur(&none1, &four, 0, 0, 0, 0, 4, 4);
+  PX_Blur(&four, &none1, 0, 0, 0, 0, 4, 4);
+  PX_HalveBlitAA(&none1, &four);
+  PX_HalveBlitAA(&four, &none1);
+  EXPECT_EQ(Pixels(four), std::vector<PX_pixel>(16, 0));
 }
 
 }  // namespace
