@@ -3,77 +3,30 @@
 // not terminated, extreme rectangles, colours, modes and alphas; the 8x8 font at extreme
 // positions; blur, halving and comparison of small bitmaps, a bitmap with itself included. Every
 // bitmap's storage is exactly its pixels, so any stray read or write leaves its heap block.
+#include "fuzz/raster/fuzz_reader.h"
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_text.h"
 #include "raster/px_textnew.h"
 #include "raster/px_utf8.h"
 #include "tests/raster/raster_test_util.h"
 
-#include <climits>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
-// Draws values from the input, repeating its last byte (0 when empty) once it runs out.
-class Input
+template <class T, size_t N>
+T pick(Reader& in, const T (&values)[N])
 {
-public:
-  Input(const uint8_t* p, size_t n)
-    : m_p(p)
-    , m_n(n)
-  {}
-  bool done() const { return m_n == 0; }
-  uint8_t byte()
-  {
-    if (!m_n)
-      return 0;
-    --m_n;
-    return *m_p++;
-  }
-  uint32_t word()
-  {
-    return byte() | (uint32_t)byte() << 8 | (uint32_t)byte() << 16 | (uint32_t)byte() << 24;
-  }
-  template <class T, size_t N>
-  T pick(const T (&values)[N])
-  {
-    return values[byte() % N];
-  }
-  // Mostly small values around the bitmaps, sometimes the ends of the int range.
-  int coord()
-  {
-    static const int far[] = {INT_MIN, INT_MIN + 1, -65536, -9, -8, 65536, INT_MAX - 8, INT_MAX};
-    const uint8_t b = byte();
-    return b < 224 ? (int)(b % 80) - 30 : far[b % 8];
-  }
-  float alpha()
-  {
-    static const float values[] = {1.0f, 0.5f,   0.0f, -0.5f,    0.004f,
-                                   1.5f, 300.0f, NAN,  INFINITY, -1e30f};
-    return pick(values);
-  }
-  int mode()
-  {
-    static const int values[] = {0,    1,     2,       3,       4,     5,      6,
-                                 0xFF, 0x100, 0x10000, 0x10005, 0x101, INT_MIN};
-    return pick(values);
-  }
-
-private:
-  const uint8_t* m_p;
-  size_t m_n;
-};
+  return values[in.byte() % N];
+}
 
 // Glyphs made up from the input: sizes that may be empty, larger than the pixels they claim, or
 // refused altogether.
 class InputGlyphs : public PX_IGlyphRasterizer
 {
 public:
-  InputGlyphs(Input& in, int lineHeight)
+  InputGlyphs(Reader& in, int lineHeight)
     : m_in(in)
     , m_lineHeight(lineHeight)
   {}
@@ -97,15 +50,15 @@ public:
   }
 
 private:
-  Input& m_in;
+  Reader& m_in;
   int m_lineHeight;
   ExactBitmap m_pixels;
 };
 
-void fuzzCachedFont(Input& in, ExactBitmap& bm)
+void fuzzCachedFont(Reader& in, ExactBitmap& bm)
 {
   static const int heights[] = {0, 1, 8, 16, -5, 40};
-  InputGlyphs* glyphs = new InputGlyphs(in, in.pick(heights));
+  InputGlyphs* glyphs = new InputGlyphs(in, pick(in, heights));
   PX_CachedFont font;
   font.SetFromHFont(glyphs, (int)(in.word() & 0x1F7) | PX_FONTOPT_OWNS_FONT);
   for (int step = 0; step < 8 && !in.done(); ++step)
@@ -113,7 +66,7 @@ void fuzzCachedFont(Input& in, ExactBitmap& bm)
     font.SetTextColor(in.word());
     font.SetEffectColor(in.word());
     font.SetBkMode(1 + (in.byte() & 1));
-    font.SetCombineMode(in.mode(), in.alpha());
+    font.SetCombineMode(in.mode(), in.real());
     // The text on the heap, exactly its bytes: terminated, or counted without a terminator.
     const size_t n = in.byte() % 24;
     const bool counted = in.byte() & 1;
@@ -134,20 +87,20 @@ void fuzzCachedFont(Input& in, ExactBitmap& bm)
   }
 }
 
-void fuzzDefaultFont(Input& in, ExactBitmap& bm)
+void fuzzDefaultFont(Reader& in, ExactBitmap& bm)
 {
   char text[9];
   for (char& c : text)
     c = (char)in.byte();
   text[8] = 0;
   const int x = in.coord(), y = in.coord();
-  PX_DrawChar(&bm, x, y, text[0], in.word(), in.alpha(), in.mode());
-  PX_DrawText(&bm, x, y, text, in.word(), in.alpha(), in.mode());
+  PX_DrawChar(&bm, x, y, text[0], in.word(), in.real(), in.mode());
+  PX_DrawText(&bm, x, y, text, in.word(), in.real(), in.mode());
   int w, h;
   PX_MeasureText(text, &w, &h);
 }
 
-void fuzzWholeImage(Input& in, ExactBitmap& a, ExactBitmap& b)
+void fuzzWholeImage(Reader& in, ExactBitmap& a, ExactBitmap& b)
 {
   ExactBitmap* const bms[2] = {&a, &b};
   ExactBitmap& dst = *bms[in.byte() & 1];
@@ -163,7 +116,7 @@ void fuzzWholeImage(Input& in, ExactBitmap& a, ExactBitmap& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  Input in(data, size);
+  Reader in(data, size);
   ExactBitmap a(in.byte() % 40, in.byte() % 40, in.byte() & 1);
   ExactBitmap b(in.byte() % 40, in.byte() % 40, in.byte() & 1);
   FillPattern(a, in.word());
