@@ -20,4 +20,5 @@ target_link_libraries(qv_raster PUBLIC qv_png)
 target_sources(qv_raster PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/px_line_clip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_polygon.cpp
 )
