@@ -21,4 +21,6 @@ target_sources(qv_raster PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/px_line_clip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_polygon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_circle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_arc.cpp
 )
