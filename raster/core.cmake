@@ -21,6 +21,7 @@ target_sources(qv_raster PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/px_line_clip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_polygon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_bezier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_circle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/px_arc.cpp
 )

@@ -18,6 +18,7 @@ qv_add_test(NAME raster_shape_tests
     ${CMAKE_CURRENT_LIST_DIR}/test_px_line.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_px_polygon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_px_circle.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_bezier.cpp
   LIBS qv_raster)
 if(TARGET raster_shape_tests AND TARGET PkgConfig::CAIRO)
   target_link_libraries(raster_shape_tests PRIVATE PkgConfig::CAIRO)

@@ -95,19 +95,19 @@ inline std::vector<int> CairoCoverage(int w, int h, const std::function<void(cai
   return c;
 }
 
-// Pixels more than a pixel inside the shape (Cairo covers their whole 3 x 3 neighbourhood) are
-// drawn, when inner is set; pixels more than a pixel outside it (Cairo leaves their whole
-// neighbourhood empty) are not. Within a pixel of an edge the shapes' whole-pixel rounding rules.
+// Pixels more than reach pixels inside the shape (Cairo covers their whole neighbourhood) are
+// drawn, when inner is set; pixels more than reach pixels outside it (Cairo leaves their whole
+// neighbourhood empty) are not. Near an edge the shapes' whole-pixel rounding rules.
 inline void ExpectCoverageAgrees(const std::vector<int>& drawn, const std::vector<int>& cov, int w,
-                                 int h, bool inner, const std::string& what)
+                                 int h, bool inner, const std::string& what, int reach = 1)
 {
   int misses = 0, strays = 0;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
     {
       bool near = false, deep = true;
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
         {
           const int X = x + dx, Y = y + dy;
           const int c = X >= 0 && Y >= 0 && X < w && Y < h ? cov[(size_t)Y * w + X] : 0;
