@@ -85,6 +85,15 @@ int CBezPrep(PX_IBitmap* dest, float x1, float y1, float xc1, float yc1, float x
   return segmentCount(len * (b->thi - b->tlo), maxsegmentpx);
 }
 
+// True when the segment between two points surely draws nothing: both ends lie a whole pixel or
+// more beyond the same edge (a huge curve cut into many segments skips most of them this way).
+bool offBitmap(PX_IBitmap* dest, float x1, float y1, float x2, float y2)
+{
+  const float w = (float)dest->getWidth(), h = (float)dest->getHeight();
+  return (y1 <= -1 && y2 <= -1) || (y1 >= h && y2 >= h) || (x1 <= -1 && x2 <= -1) ||
+         (x1 >= w && x2 >= w);
+}
+
 void polygon(PX_IBitmap* dest, std::initializer_list<pxi_PolyPoint> pts, PX_pixel color,
              float alpha, int mode)
 {
@@ -124,7 +133,8 @@ void DoBezierFillSegment(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, i
 void DoBezierFillSegmentX(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
                           int64_t xfill, PX_pixel color, float alpha, int mode)
 {
-  if (y2 < y1)
+  // Rows y1..y2 + 1 at most; none of them inside the bitmap draws nothing.
+  if (y2 < y1 || y2 + 1 < 0 || y1 >= dest->getHeight())
     return;
   if (y2 == y1)
   {
@@ -184,7 +194,8 @@ void PX_DrawQBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl, fl
   {
     float x, y;
     PX_Bezier(xstart, xctl, xend, ystart, yctl, yend, t, &x, &y);
-    PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
+    if (!offBitmap(dest, px, py, x, y))
+      PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
     px = x, py = y;
   }
   PX_FLine(dest, px, py, xhi, yhi, color, alpha, mode, aa);
@@ -206,7 +217,8 @@ void PX_DrawCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
   {
     float x, y;
     b.at(t, &x, &y);
-    PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
+    if (!offBitmap(dest, px, py, x, y))
+      PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
     px = x, py = y;
   }
   PX_FLine(dest, px, py, b.xhi, b.yhi, color, alpha, mode, aa);

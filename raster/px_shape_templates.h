@@ -207,7 +207,8 @@ public:
     const pxi_CircleReach reach(cx, cy, c.clip);
     const double far = reach.dx > reach.dy ? reach.dx : reach.dy;
     float x = 0, y = r;
-    for (int64_t steps = 0; y + 1 > x && steps < (int64_t)PX_CIRCLE_MAX_STEPS; ++steps)
+    for (int64_t steps = 0;
+         y + 1 > x && x < PX_CIRCLE_MAX_STEPS && steps < (int64_t)PX_CIRCLE_MAX_STEPS; ++steps)
     {
       const float f = y - std::floor(y);
       if (f != 0)
