@@ -144,9 +144,9 @@ void pxi_DrawCircleClipped(PX_IBitmap* dest, float cx, float cy, float r, PX_pix
   }
   const auto draw = [&](auto tag) {
     typedef pxi_CircleDrawer<typename decltype(tag)::type> D;
-    const typename D::Ctx c = {dest,           bits,           span,
-                               clip,           PX_GETR(color), PX_GETG(color),
-                               PX_GETB(color), PX_GETA(color), needsclip};
+    const typename D::Ctx c = {dest,           bits,           span,           clip,
+                               PX_GETR(color), PX_GETG(color), PX_GETB(color), PX_GETA(color),
+                               needsclip,      color};
     if (aa)
       D::DrawClippedCircleAA(c, cx, cy, r, ia, fill);
     else

@@ -122,6 +122,7 @@ public:
     const int* clip;
     int r, g, b, a;
     bool needsclip;
+    PX_pixel word;  // the colour as one pixel word
   };
 
   static inline void DrawClippedPt(const Ctx& c, int x, int y, int ia)
@@ -142,9 +143,18 @@ public:
       if (x2 > c.clip[2] - 1)
         x2 = c.clip[2] - 1;
     }
-    PX_pixel_chan* p = (PX_pixel_chan*)(c.bits + (ptrdiff_t)y * c.span);
+    PX_pixel* row = c.bits + (ptrdiff_t)y * c.span;
+    if (x1 > x2)
+      return;
+    // Copy at full weight leaves exactly the colour: the run is stored whole.
+    if (ia == 256 && (std::is_same<COMBFUNC, pxi_CombinePixelsCopyNoClamp>::value ||
+                      std::is_same<COMBFUNC, pxi_CombinePixelsClobberNoClamp>::value))
+    {
+      pxi_FillWords(row + x1, (size_t)((int64_t)x2 - x1 + 1), c.word);
+      return;
+    }
     for (int64_t x = x1; x <= x2; ++x)
-      COMBFUNC::doPix(p + x * 4, c.r, c.g, c.b, c.a, ia);
+      COMBFUNC::doPix((PX_pixel_chan*)(row + x), c.r, c.g, c.b, c.a, ia);
   }
 
   // Midpoint circle: every point and run is combined each time it is produced.
