@@ -157,6 +157,28 @@ void DoBezierFillSegmentX(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, 
 
 }  // namespace
 
+namespace {
+
+// Draws a curve as PX_FLine segments from (x0, y0) through the points at(t) for `points` steps of
+// dt after t0, to (xe, ye); segments wholly off the bitmap are skipped.
+template <class AT>
+void DrawChain(PX_IBitmap* dest, float x0, float y0, float xe, float ye, double t0, double dt,
+               int points, AT at, PX_pixel color, float alpha, int mode, bool aa)
+{
+  double t = t0 + dt;
+  for (int i = 0; i < points; ++i, t += dt)
+  {
+    float x, y;
+    at(t, &x, &y);
+    if (!offBitmap(dest, x0, y0, x, y))
+      PX_FLine(dest, x0, y0, x, y, color, alpha, mode, aa);
+    x0 = x, y0 = y;
+  }
+  PX_FLine(dest, x0, y0, xe, ye, color, alpha, mode, aa);
+}
+
+}  // namespace
+
 void PX_DrawQBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl, float yctl,
                     float xend, float yend, PX_pixel color, float alpha, int mode, bool aa,
                     float maxsegmentpx)
@@ -187,18 +209,12 @@ void PX_DrawQBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl, fl
   const int n = segmentCount(len * (thi - tlo), maxsegmentpx);
   if (n == 0)
     return;
-  const double dt = (thi - tlo) / n;
-  double t = tlo + dt;
-  float px = xlo, py = ylo;
-  for (int i = 1; i < n; ++i, t += dt)
-  {
-    float x, y;
-    PX_Bezier(xstart, xctl, xend, ystart, yctl, yend, t, &x, &y);
-    if (!offBitmap(dest, px, py, x, y))
-      PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
-    px = x, py = y;
-  }
-  PX_FLine(dest, px, py, xhi, yhi, color, alpha, mode, aa);
+  DrawChain(
+    dest, xlo, ylo, xhi, yhi, tlo, (thi - tlo) / n, n - 1,
+    [&](double t, float* x, float* y) {
+      PX_Bezier(xstart, xctl, xend, ystart, yctl, yend, t, x, y);
+    },
+    color, alpha, mode, aa);
 }
 
 void PX_DrawCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
@@ -210,19 +226,44 @@ void PX_DrawCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
   if (n == 0)
     return;
+  // n - 1 segments: the last spans the final two parameter steps.
+  DrawChain(
+    dest, b.xlo, b.ylo, b.xhi, b.yhi, b.tlo, (b.thi - b.tlo) / n, n - 2,
+    [&](double t, float* x, float* y) { b.at(t, x, y); }, color, alpha, mode, aa);
+}
+
+namespace {
+
+// Walks a prepared cubic's segments for a fill along its major axis (x for row fills, y for
+// column fills): each segment whose truncated major end has reached the next whole position is
+// handed to seg(major1, minor1, major2, minor2) (minor rounded to the nearest), and the next piece
+// starts one position further on; the last piece ends one position before the curve's end.
+template <class SEG>
+void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
+{
+  const auto major = [&](float x, float y) { return xmajor ? x : y; };
+  const auto minor = [&](float x, float y) { return xmajor ? y : x; };
   const double dt = (b.thi - b.tlo) / n;
   double t = b.tlo + dt;
-  float px = b.xlo, py = b.ylo;
+  int64_t pm = pxi_SatInt(major(b.xlo, b.ylo)), pn = pxi_SatInt(minor(b.xlo, b.ylo) + 0.5);
   for (int i = 1; i < n - 1; ++i, t += dt)
   {
     float x, y;
     b.at(t, &x, &y);
-    if (!offBitmap(dest, px, py, x, y))
-      PX_FLine(dest, px, py, x, y, color, alpha, mode, aa);
-    px = x, py = y;
+    const int64_t mi = pxi_SatInt(major(x, y));
+    if (mi >= pm)
+    {
+      const int64_t ni = pxi_SatInt(minor(x, y) + 0.5);
+      seg(pm, pn, mi, ni);
+      pm = mi + 1, pn = ni;
+    }
   }
-  PX_FLine(dest, px, py, b.xhi, b.yhi, color, alpha, mode, aa);
+  const int64_t me = pxi_SatInt(major(b.xhi, b.yhi) - 1.0);
+  if (me >= pm)
+    seg(pm, pn, me, pxi_SatInt(minor(b.xhi, b.yhi) + 0.5));
 }
+
+}  // namespace
 
 void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
                     float xctl2, float yctl2, float xend, float yend, int yfill, PX_pixel color,
@@ -231,26 +272,10 @@ void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
   CBez b;
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
-  if (n == 0)
-    return;
-  const double dt = (b.thi - b.tlo) / n;
-  double t = b.tlo + dt;
-  int64_t px = pxi_SatInt(b.xlo), py = pxi_SatInt(b.ylo + 0.5);
-  for (int i = 1; i < n - 1; ++i, t += dt)
-  {
-    float x, y;
-    b.at(t, &x, &y);
-    const int64_t xi = pxi_SatInt(x);
-    if (xi >= px)
-    {
-      const int64_t yi = pxi_SatInt(y + 0.5);
-      DoBezierFillSegment(dest, px, py, xi, yi, yfill, color, alpha, mode);
-      px = xi + 1, py = yi;
-    }
-  }
-  const int64_t xe = pxi_SatInt(b.xhi - 1.0);
-  if (xe >= px)
-    DoBezierFillSegment(dest, px, py, xe, pxi_SatInt(b.yhi + 0.5), yfill, color, alpha, mode);
+  if (n)
+    FillWalk(b, n, true, [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+      DoBezierFillSegment(dest, x1, y1, x2, y2, yfill, color, alpha, mode);
+    });
 }
 
 void PX_FillCBezierX(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
@@ -260,25 +285,8 @@ void PX_FillCBezierX(PX_IBitmap* dest, float xstart, float ystart, float xctl1, 
   CBez b;
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, false, &b);
-  if (n == 0)
-    return;
-  const double dt = (b.thi - b.tlo) / n;
-  double t = b.tlo + dt;
-  int64_t px = pxi_SatInt(b.xlo + 0.5), py = pxi_SatInt(b.ylo);
-  for (int i = 1; i < n - 1; ++i, t += dt)
-  {
-    float x, y;
-    b.at(t, &x, &y);
-    const int64_t yi = pxi_SatInt(y);
-    if (yi >= py)
-    {
-      const int64_t xi = pxi_SatInt(x + 0.5);
-      DoBezierFillSegmentX(dest, px, py, xi, yi, xfill, color, alpha, mode);
-      px = xi, py = yi + 1;
-    }
-  }
-  const int64_t ye = pxi_SatInt(b.yhi - 1.0);
-  if (ye >= py)
-    DoBezierFillSegmentX(dest, px, py, pxi_SatInt((double)b.xhi + 0.5), ye, xfill, color, alpha,
-                         mode);
+  if (n)
+    FillWalk(b, n, false, [&](int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
+      DoBezierFillSegmentX(dest, x1, y1, x2, y2, xfill, color, alpha, mode);
+    });
 }

@@ -62,55 +62,51 @@ float InterpolateF(float a, float d, float num, float den)
   return (float)((double)d * (double)num / (double)den + (double)a);
 }
 
+// The Cohen-Sutherland loop shared by both clippers: code(x, y) is the outcode, cross(c, ...)
+// the new point for the outside end with code c. True when both ends end up inside.
+template <class T, class Code, class Cross>
+bool ClipLoop(T& x1, T& y1, T& x2, T& y2, Code code, Cross cross)
+{
+  unsigned c1 = code(x1, y1), c2 = code(x2, y2);
+  for (int moves = 0;; ++moves)
+  {
+    if (!(c1 | c2))
+      return true;
+    if ((c1 & c2) || moves == kMaxClipMoves)
+      return false;
+    const unsigned c = c1 ? c1 : c2;
+    T x, y;
+    cross(c, &x, &y);
+    if (c == c1)
+    {
+      x1 = x, y1 = y;
+      c1 = code(x1, y1);
+    }
+    else
+    {
+      x2 = x, y2 = y;
+      c2 = code(x2, y2);
+    }
+  }
+}
+
 }  // namespace
 
 bool pxi_ClipLine(int64_t* px1, int64_t* py1, int64_t* px2, int64_t* py2, int64_t w, int64_t h)
 {
   int64_t x1 = *px1, y1 = *py1, x2 = *px2, y2 = *py2;
-  unsigned c1 = OffscreenTest(x1, y1, w, h), c2 = OffscreenTest(x2, y2, w, h);
-  bool accept = false;
-  for (int moves = 0; moves <= kMaxClipMoves; ++moves)
-  {
-    if (!(c1 | c2))
-    {
-      accept = true;
-      break;
-    }
-    if ((c1 & c2) || moves == kMaxClipMoves)
-      break;
-    const unsigned c = c1 ? c1 : c2;
-    int64_t x, y;
-    if (c & kBottom)
-    {
-      x = Interpolate(x1, x2 - x1, h - y1, y2 - y1);
-      y = h - 1;
-    }
-    else if (c & kTop)
-    {
-      x = Interpolate(x1, x2 - x1, 0 - y1, y2 - y1);
-      y = 0;
-    }
-    else if (c & kRight)
-    {
-      y = Interpolate(y1, y2 - y1, w - x1, x2 - x1);
-      x = w - 1;
-    }
-    else
-    {
-      y = Interpolate(y1, y2 - y1, 0 - x1, x2 - x1);
-      x = 0;
-    }
-    if (c == c1)
-    {
-      x1 = x, y1 = y;
-      c1 = OffscreenTest(x1, y1, w, h);
-    }
-    else
-    {
-      x2 = x, y2 = y;
-      c2 = OffscreenTest(x2, y2, w, h);
-    }
-  }
+  const bool accept = ClipLoop(
+    x1, y1, x2, y2, [&](int64_t x, int64_t y) { return OffscreenTest(x, y, w, h); },
+    [&](unsigned c, int64_t* x, int64_t* y) {
+      if (c & kBottom)
+        *x = Interpolate(x1, x2 - x1, h - y1, y2 - y1), *y = h - 1;
+      else if (c & kTop)
+        *x = Interpolate(x1, x2 - x1, 0 - y1, y2 - y1), *y = 0;
+      else if (c & kRight)
+        *y = Interpolate(y1, y2 - y1, w - x1, x2 - x1), *x = w - 1;
+      else
+        *y = Interpolate(y1, y2 - y1, 0 - x1, x2 - x1), *x = 0;
+    });
   *px1 = x1, *py1 = y1, *px2 = x2, *py2 = y2;
   return accept;
 }
@@ -121,50 +117,18 @@ bool pxi_ClipFLine(float* px1, float* py1, float* px2, float* py2, int w, int h)
   if (!pxi_AllFinite(x1, y1, x2, y2))
     return false;
   const float W = (float)((int64_t)w - 1), H = (float)((int64_t)h - 1);
-  unsigned c1 = OffscreenFTest(x1, y1, W, H), c2 = OffscreenFTest(x2, y2, W, H);
-  bool accept = false;
-  for (int moves = 0; moves <= kMaxClipMoves; ++moves)
-  {
-    if (!(c1 | c2))
-    {
-      accept = true;
-      break;
-    }
-    if ((c1 & c2) || moves == kMaxClipMoves)
-      break;
-    const unsigned c = c1 ? c1 : c2;
-    float x, y;
-    if (c & kBottom)
-    {
-      x = InterpolateF(x1, x2 - x1, H - y1, y2 - y1);
-      y = H - 1.0f;
-    }
-    else if (c & kTop)
-    {
-      x = InterpolateF(x1, x2 - x1, y1, y1 - y2);
-      y = 0.0f;
-    }
-    else if (c & kRight)
-    {
-      y = InterpolateF(y1, y2 - y1, W - x1, x2 - x1);
-      x = W - 1.0f;
-    }
-    else
-    {
-      y = InterpolateF(y1, y2 - y1, x1, x1 - x2);
-      x = 0.0f;
-    }
-    if (c == c1)
-    {
-      x1 = x, y1 = y;
-      c1 = OffscreenFTest(x1, y1, W, H);
-    }
-    else
-    {
-      x2 = x, y2 = y;
-      c2 = OffscreenFTest(x2, y2, W, H);
-    }
-  }
+  const bool accept = ClipLoop(
+    x1, y1, x2, y2, [&](float x, float y) { return OffscreenFTest(x, y, W, H); },
+    [&](unsigned c, float* x, float* y) {
+      if (c & kBottom)
+        *x = InterpolateF(x1, x2 - x1, H - y1, y2 - y1), *y = H - 1.0f;
+      else if (c & kTop)
+        *x = InterpolateF(x1, x2 - x1, y1, y1 - y2), *y = 0.0f;
+      else if (c & kRight)
+        *y = InterpolateF(y1, y2 - y1, W - x1, x2 - x1), *x = W - 1.0f;
+      else
+        *y = InterpolateF(y1, y2 - y1, x1, x1 - x2), *x = 0.0f;
+    });
   *px1 = x1, *py1 = y1, *px2 = x2, *py2 = y2;
   return accept && pxi_AllFinite(x1, y1, x2, y2);
 }

@@ -256,36 +256,17 @@ private:
 template <class F>
 static inline bool pxi_SelectShapePlain(int op, int ia, F&& f)
 {
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      if (ia == 256)
-        f(pxi_CombinerTag<pxi_CombinePixelsClobberNoClamp>());
-      else if (ia == 128)
-        f(pxi_CombinerTag<pxi_CombinePixelsHalfMixNoClamp>());
-      else if (ia >= 1)
-        f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
-      else
-        return false;
-      return true;
-    case PX_MODE_ADD:
-      f(pxi_CombinerTag<pxi_CombinePixelsAdd>());
-      return true;
-    case PX_MODE_COLORDODGE:
-      f(pxi_CombinerTag<pxi_CombinePixelsColorDodge>());
-      return true;
-    case PX_MODE_MUL:
-      f(pxi_CombinerTag<pxi_CombinePixelsMulNoClamp>());
-      return true;
-    case PX_MODE_OVERLAY:
-      f(pxi_CombinerTag<pxi_CombinePixelsOverlay>());
-      return true;
-    case PX_MODE_HSVADJUST:
-      f(pxi_CombinerTag<pxi_CombinePixelsHSVAdjust>());
-      return true;
-    default:
-      return false;
-  }
+  if (op != PX_MODE_COPY)  // operations 1 to 5 as in every other table
+    return op <= PX_MODE_HSVADJUST && pxi_SelectNoClamp(op, ia, static_cast<F&&>(f));
+  if (ia == 256)
+    f(pxi_CombinerTag<pxi_CombinePixelsClobberNoClamp>());
+  else if (ia == 128)
+    f(pxi_CombinerTag<pxi_CombinePixelsHalfMixNoClamp>());
+  else if (ia >= 1)
+    f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
+  else
+    return false;
+  return true;
 }
 
 // Anti-aliased diagonals and general lines, float lines, anti-aliased circles: copy always blends

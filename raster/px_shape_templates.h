@@ -157,6 +157,23 @@ public:
       COMBFUNC::doPix((PX_pixel_chan*)(row + x), c.r, c.g, c.b, c.a, ia);
   }
 
+  // The eight points (cx +- x, cy +- y) and (cx +- y, cy +- x).
+  static inline void EightPoints(const Ctx& c, float cx, float cy, float x, float y, int ia)
+  {
+    const int xl = pxi_SatInt(cx - x), xr = pxi_SatInt(cx + x);
+    const int yl = pxi_SatInt(cx - y), yr = pxi_SatInt(cx + y);
+    const int ty = pxi_SatInt(cy - y), by = pxi_SatInt(cy + y);
+    const int tx = pxi_SatInt(cy - x), bx = pxi_SatInt(cy + x);
+    DrawClippedPt(c, xr, by, ia);
+    DrawClippedPt(c, xl, by, ia);
+    DrawClippedPt(c, xr, ty, ia);
+    DrawClippedPt(c, xl, ty, ia);
+    DrawClippedPt(c, yr, bx, ia);
+    DrawClippedPt(c, yl, bx, ia);
+    DrawClippedPt(c, yr, tx, ia);
+    DrawClippedPt(c, yl, tx, ia);
+  }
+
   // Midpoint circle: every point and run is combined each time it is produced.
   static void DrawClippedCircle(const Ctx& c, float cx, float cy, float r, int ia, bool fill)
   {
@@ -182,26 +199,15 @@ public:
       }
       else
         d = d + 2 * x + 1;
-      const int xl = pxi_SatInt(cx - x), xr = pxi_SatInt(cx + x);
-      const int yl = pxi_SatInt(cx - y), yr = pxi_SatInt(cx + y);
-      const int ty = pxi_SatInt(cy - y), by = pxi_SatInt(cy + y);
-      const int tx = pxi_SatInt(cy - x), bx = pxi_SatInt(cy + x);
-      DrawClippedPt(c, xr, by, ia);
-      DrawClippedPt(c, xl, by, ia);
-      DrawClippedPt(c, xr, ty, ia);
-      DrawClippedPt(c, xl, ty, ia);
-      DrawClippedPt(c, yr, bx, ia);
-      DrawClippedPt(c, yl, bx, ia);
-      DrawClippedPt(c, yr, tx, ia);
-      DrawClippedPt(c, yl, tx, ia);
+      EightPoints(c, cx, cy, x, y, ia);
       if (fill)
       {
         const int x1 = pxi_SatInt(cx - x + 1), x2 = pxi_SatInt(cx + x - 1);
         const int y1 = pxi_SatInt(cx - y + 1), y2 = pxi_SatInt(cx + y - 1);
-        DrawClippedHorzLine(c, ty, x1, x2, ia);
-        DrawClippedHorzLine(c, by, x1, x2, ia);
-        DrawClippedHorzLine(c, tx, y1, y2, ia);
-        DrawClippedHorzLine(c, bx, y1, y2, ia);
+        DrawClippedHorzLine(c, pxi_SatInt(cy - y), x1, x2, ia);
+        DrawClippedHorzLine(c, pxi_SatInt(cy + y), x1, x2, ia);
+        DrawClippedHorzLine(c, pxi_SatInt(cy - x), y1, y2, ia);
+        DrawClippedHorzLine(c, pxi_SatInt(cy + x), y1, y2, ia);
       }
     }
   }
@@ -215,7 +221,7 @@ public:
   static void DrawClippedCircleAA(const Ctx& c, float cx, float cy, float r, int ia, bool fill)
   {
     const pxi_CircleReach reach(cx, cy, c.clip);
-    const double far = reach.dx > reach.dy ? reach.dx : reach.dy;
+    const double reachmax = reach.dx > reach.dy ? reach.dx : reach.dy;
     float x = 0, y = r;
     for (int64_t steps = 0;
          y + 1 > x && x < PX_CIRCLE_MAX_STEPS && steps < (int64_t)PX_CIRCLE_MAX_STEPS; ++steps)
@@ -241,18 +247,7 @@ public:
       }
       else
       {
-        const int xl = pxi_SatInt(cx - x), xr = pxi_SatInt(cx + x);
-        const int yl = pxi_SatInt(cx - y), yr = pxi_SatInt(cx + y);
-        const int ty = pxi_SatInt(cy - y), by = pxi_SatInt(cy + y);
-        const int tx = pxi_SatInt(cy - x), bx = pxi_SatInt(cy + x);
-        DrawClippedPt(c, xr, by, ia);
-        DrawClippedPt(c, xl, by, ia);
-        DrawClippedPt(c, xr, ty, ia);
-        DrawClippedPt(c, xl, ty, ia);
-        DrawClippedPt(c, yr, bx, ia);
-        DrawClippedPt(c, yl, bx, ia);
-        DrawClippedPt(c, yr, tx, ia);
-        DrawClippedPt(c, yl, tx, ia);
+        EightPoints(c, cx, cy, x, y, ia);
       }
       if (fill)
       {
@@ -270,7 +265,7 @@ public:
       // for which it fails, found by bisection with the same arithmetic.
       const auto idle = [&](float xv) {
         const float yv = yAt(r, xv);
-        return xv > far && yv > far && yv + 1 > xv;
+        return xv > reachmax && yv > reachmax && yv + 1 > xv;
       };
       if (idle(x))
       {

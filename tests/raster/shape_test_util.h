@@ -105,18 +105,18 @@ inline void ExpectCoverageAgrees(const std::vector<int>& drawn, const std::vecto
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
     {
-      bool near = false, deep = true;
+      bool touched = false, deep = true;
       for (int dy = -reach; dy <= reach; ++dy)
         for (int dx = -reach; dx <= reach; ++dx)
         {
           const int X = x + dx, Y = y + dy;
           const int c = X >= 0 && Y >= 0 && X < w && Y < h ? cov[(size_t)Y * w + X] : 0;
-          near |= c > 0;
+          touched |= c > 0;
           deep &= c == 255;
         }
       const bool on = drawn[(size_t)y * w + x] != 0;
       misses += inner && deep && !on;
-      strays += on && !near;
+      strays += on && !touched;
     }
   EXPECT_EQ(misses, 0) << what << ": pixels well inside left empty";
   EXPECT_EQ(strays, 0) << what << ": pixels drawn more than a pixel from the shape";

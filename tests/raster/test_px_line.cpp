@@ -348,6 +348,17 @@ TEST(PxFLine, DegenerateAndNonFiniteInputDrawNothing)
                     }),
               blank)
       << c.x1 << " " << c.x2;
+  // Segments hugging the last row or column (or just outside the first) keep their pairs inside
+  // the bitmap's storage.
+  const float edge[][4] = {{0, 8.99999f, 9.9f, 8.9999f},    {8.99999f, 0, 8.9999f, 9.9f},
+                           {-1e-7f, 0.5f, 9.9f, 8.999999f}, {0.2f, -1e-7f, 8.999999f, 9.99f},
+                           {9.9f, 9.9f, 0.1f, 8.7f},        {8.5f, -3, 8.99999f, 20}};
+  for (const auto& e : edge)
+    for (bool flipped : {false, true})
+    {
+      ExactBitmap bm(10, 10, flipped);
+      PX_FLine(&bm, e[0], e[1], e[2], e[3], ~0u, 0.7f, PX_MODE_ADD, true);
+    }
   // Without anti-aliasing the truncated end points go to PX_Line.
   EXPECT_EQ(Image(10, 10,
                   [](PX_IBitmap* bm) {
