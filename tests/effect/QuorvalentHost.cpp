@@ -48,9 +48,17 @@ std::string QuorvalentHost::text(VstInt32 opcode, VstInt32 index)
   return buffer;
 }
 
+vsthost::Transport& QuorvalentHost::useClock(const vsthost::TransportSettings& settings)
+{
+  mClock.configure(settings, mSampleRate);
+  mUseClock = true;
+  return mClock;
+}
+
 void QuorvalentHost::setSampleRate(double sampleRate)
 {
   mSampleRate = sampleRate;
+  mClock.setSampleRate(sampleRate);
   dispatch(effSetSampleRate, 0, 0, nullptr, (float)sampleRate);
 }
 
@@ -112,6 +120,11 @@ VstTimeInfo* QuorvalentHost::timeInfo()
     mTime = transport.raw;
     return &mTime;
   }
+  if (mUseClock)
+  {
+    mTime = mClock.timeInfo();
+    return &mTime;
+  }
   mTime = VstTimeInfo{};
   mTime.samplePos = transport.pos;
   mTime.sampleRate = mSampleRate;
@@ -162,7 +175,9 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
   {
     int64_t len = std::min<int64_t>(std::clamp(blockSize(), 0, mMaxBlock), n - frame);
     const double loopEnd = transport.loopEndPpq * samplesPerBeat();
-    if (transport.loop && transport.playing && loopEnd - transport.pos >= 1.0)
+    if (mUseClock)
+      len = std::min<int64_t>(len, std::max<int64_t>(mClock.framesToLoopEnd(), 1));
+    else if (transport.loop && transport.playing && loopEnd - transport.pos >= 1.0)
       len = std::min<int64_t>(len, (int64_t)std::ceil(loopEnd - transport.pos));
     sendMidi(frame, frame + std::max<int64_t>(len, 1));
 
@@ -185,8 +200,12 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
       }
     }
 
-    const double blockStart = transport.pos;
-    if (transport.playing)
+    const double blockStart = mUseClock ? mClock.samplePos() : transport.pos;
+    if (mUseClock)
+    {
+      mClock.advance(len);
+    }
+    else if (transport.playing)
     {
       transport.pos += (double)len;
       if (transport.loop && transport.pos >= loopEnd)

@@ -5,7 +5,7 @@ if(TARGET qv_quorvalent)
     ${CMAKE_CURRENT_LIST_DIR}/QuorvalentHost.cpp
     ${QV_VST_ENTRY_DIR}/VSTEntry.cpp)
   target_include_directories(qv_quorvalent_testhost PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent)
+  target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent qv_vsthost)
 
   qv_add_test(NAME quorvalent_tests
     SOURCES
