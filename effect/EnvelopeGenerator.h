@@ -38,6 +38,29 @@ public:
     return currentLevel;
   }
 
+  // Samples that nextSample() gives from now on before it enters another stage: 0 when the next
+  // one does; OFF and SUSTAIN do not end by themselves (kNoStageEnd).
+  static const unsigned long long kNoStageEnd = ~0ull;
+  unsigned long long samplesLeftInStage() const
+  {
+    if (!isTimedStage(currentStage))
+      return kNoStageEnd;
+    return currentSampleIndex < nextStageSampleIndex ? nextStageSampleIndex - currentSampleIndex
+                                                     : 0;
+  }
+
+  // nextSample() for a sample that does not end the running stage (one of samplesLeftInStage()).
+  // Inline and without calls, so that an envelope copied into a loop's registers stays there.
+  double nextSampleInStage()
+  {
+    if (isTimedStage(currentStage))
+    {
+      currentLevel *= multiplier;
+      currentSampleIndex += 1;
+    }
+    return currentLevel;
+  }
+
   // Starts newStage from its own start level (RELEASE: from the level where the envelope stands).
   void enterStage(EnvelopeStage newStage);
 
@@ -54,6 +77,11 @@ public:
   void calculateMultiplier(double startLevel, double endLevel, unsigned long long lengthInSamples);
 
 private:
+  static bool isTimedStage(EnvelopeStage stage)
+  {
+    return stage == ATTACK || stage == DECAY || stage == RELEASE;
+  }
+
   // The running timed stage has ended: enters the next one, passing through stages of no samples.
   void enterNextStages();
 

@@ -26,15 +26,23 @@ public:
   // LFOs run every sample.
   double nextSample()
   {
+    if (!computesSine())
+      return nextSampleNotSine();
+    const double value = sine(mPhase);
+    advancePhase();
+    return value;
+  }
+
+  // nextSample() of an oscillator that does not compute a sine: the shapes that cost a few
+  // operations. Without calls but for the rare phase wrap, so that an oscillator copied into a
+  // loop's registers stays there.
+  double nextSampleNotSine()
+  {
     if (isMuted)
       return 0.0;
-
     double value = 0.0;
     switch (mOscillatorMode)
     {
-      case OSCILLATOR_MODE_SINE:
-        value = sine(mPhase);
-        break;
       case OSCILLATOR_MODE_SAW:
         value = mSmoother.Process((float)(1.0 - (mPhase + mPhase) / twoPI));
         break;
@@ -48,6 +56,14 @@ public:
     return value;
   }
 
+  // Whether nextSample() computes a sine: the costly shape, which nextSamples() computes two at
+  // a time.
+  bool computesSine() const { return !isMuted && mOscillatorMode == OSCILLATOR_MODE_SINE; }
+
+  // n values of nextSample() into values: the shape chosen once, the phase and the smoother held
+  // in registers, sines computed two at a time.
+  void nextSamples(double* values, int n);
+
   // Fills buffer with nFrames unsmoothed values, muted or not; other modes write nothing.
   void generate(double* buffer, int nFrames);
 
@@ -59,15 +75,19 @@ public:
 
 private:
   void updateIncrement();
-  void advancePhase()
+  void advancePhase() { mPhase = advancedPhase(mPhase); }
+  double advancedPhase(double phase) const
   {
-    mPhase += mPhaseIncrement;
-    if (!(mPhase < twoPI))
-      wrapPhase();
+    phase += mPhaseIncrement;
+    return phase < twoPI ? phase : wrappedPhase(phase, twoPI);
   }
   // Past 2 pi: one cycle back; more than one cycle per sample (a rate lowered below the frequency)
   // takes one bounded step, never a loop, and a step too large to be a number restarts the phase.
-  void wrapPhase();
+  // (Static, so that an oscillator copied into a loop's registers stays there.)
+  static double wrappedPhase(double phase, double twoPI);
+  // values[i] = shape(phase) for n samples, the phase advancing after each.
+  template <class Shape>
+  void run(double* values, int n, Shape shape);
 
   OscillatorMode mOscillatorMode;
   double mPI;
