@@ -45,65 +45,6 @@ double Oscillator::wrappedPhase(double phase, double twoPI)
   return phase;
 }
 
-template <class Shape>
-void Oscillator::run(double* values, int n, Shape shape)
-{
-  double phase = mPhase;
-  for (int i = 0; i < n; ++i)
-  {
-    values[i] = shape(phase);
-    phase = advancedPhase(phase);
-  }
-  mPhase = phase;
-}
-
-void Oscillator::nextSamples(double* values, int n)
-{
-  if (isMuted)
-  {
-    for (int i = 0; i < n; ++i)
-      values[i] = 0.0;
-    return;
-  }
-  const double pi = mPI;
-  const double cycle = twoPI;
-  CParamSmooth smoother = mSmoother;
-  switch (mOscillatorMode)
-  {
-    case OSCILLATOR_MODE_SINE:
-    {
-      // Two phases at a time: sinePair() computes both sines side by side.
-      int i = 0;
-      double phase = mPhase;
-      for (; i + 1 < n; i += 2)
-      {
-        const double first = phase;
-        phase = advancedPhase(phase);
-        const double second = phase;
-        phase = advancedPhase(phase);
-        sinePair(StereoSample(first, second)).store(values + i, values + i + 1);
-      }
-      mPhase = phase;
-      run(values + i, n - i, [](double phase) { return sine(phase); });
-      break;
-    }
-    case OSCILLATOR_MODE_SAW:
-      run(values, n, [&](double phase) {
-        return (double)smoother.Process((float)(1.0 - (phase + phase) / cycle));
-      });
-      break;
-    case OSCILLATOR_MODE_SQUARE:
-      run(values, n, [&](double phase) {
-        return (double)smoother.Process((float)(pi >= phase ? 1.0 : -1.0));
-      });
-      break;
-    default:
-      run(values, n, [](double) { return 0.0; });
-      break;
-  }
-  mSmoother = smoother;
-}
-
 void Oscillator::generate(double* buffer, int nFrames)
 {
   if (!buffer)

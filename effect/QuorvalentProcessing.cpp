@@ -198,7 +198,8 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
   return quiet;
 }
 
-void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
+QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const BlockState& block, int s,
+                                                int n)
 {
   // Copies of the engine's state, kept in registers for the run and written back at its end.
   // Nothing in the sample loop calls out of it.
@@ -271,6 +272,25 @@ void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, i
   // Every position of the run lies past the step start window.
   if (block.stepping)
     mStepHandled = false;
+}
+
+void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
+{
+  if (mAvx)
+    quietRunAvx(filters, block, s, n);
+  else
+    quietRunBaseline(filters, block, s, n);
+}
+
+void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
+{
+  quietRunLoops(filters, block, s, n);
+}
+
+QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
+                                           int n)
+{
+  quietRunLoops(filters, block, s, n);
 }
 
 void Quorvalent::beginBlock()
