@@ -49,16 +49,28 @@ public:
                                                      : 0;
   }
 
-  // nextSample() for a sample that does not end the running stage (one of samplesLeftInStage()).
-  // Inline and without calls, so that an envelope copied into a loop's registers stays there.
-  double nextSampleInStage()
+  // The level's course through the running stage, as a value for a loop to step in registers:
+  // each step() is nextSample() for a sample that does not end the stage (one of
+  // samplesLeftInStage()). Timed stages multiply the level by the stage's factor, OFF and SUSTAIN
+  // hold it. followed() takes the course back after n steps.
+  struct Course
   {
-    if (isTimedStage(currentStage))
+    double level;
+    double multiplier;
+    bool moving;
+    double step()
     {
-      currentLevel *= multiplier;
-      currentSampleIndex += 1;
+      if (moving)
+        level *= multiplier;
+      return level;
     }
-    return currentLevel;
+  };
+  Course course() const { return {currentLevel, multiplier, isTimedStage(currentStage)}; }
+  void followed(const Course& course, unsigned long long n)
+  {
+    currentLevel = course.level;
+    if (course.moving)
+      currentSampleIndex += n;
   }
 
   // Starts newStage from its own start level (RELEASE: from the level where the envelope stands).

@@ -203,8 +203,8 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
 {
   // Copies of the engine's state, kept in registers for the run and written back at its end.
   // Nothing in the sample loop calls out of it.
-  EnvelopeGenerator filterEnvelope = mFilterEnvelope;
-  EnvelopeGenerator ampEnvelope = mAmpEnvelope;
+  EnvelopeGenerator::Course filterEnvelope = mFilterEnvelope.course();
+  EnvelopeGenerator::Course ampEnvelope = mAmpEnvelope.course();
   Oscillator ampLFO = mAmpLFO;
   FilterPair pair = filters;
   const double filterLFODepth = mFilterLFODepth;
@@ -237,7 +237,7 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
     // The filters' cutoff and feedback for sample j of the chunk.
     auto coefficients = [&](int j) {
       const double filterMod = filterLFOValues[j] * filterLFODepth;
-      return pair.modulate(filterEnvAmount * filterEnvelope.nextSampleInStage() + filterMod);
+      return pair.modulate(filterEnvAmount * filterEnvelope.step() + filterMod);
     };
     FilterPair::Coefficients next = coefficients(0);
     for (int j = 0; j < m; ++j)
@@ -251,7 +251,7 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
       const double ampMod =
         (ampLFOAhead ? ampLFOValues[j] : ampLFO.nextSampleNotSine()) * ampLFODepth;
       // The amplitude envelope is applied at single precision.
-      const double amp = (double)(float)ampEnvelope.nextSampleInStage();
+      const double amp = (double)(float)ampEnvelope.step();
       const double wetGain = dryWet * g * (ampMod + 1.0);
 
       // The amplitude envelope scales the filtered signal; the wet path is halved.
@@ -261,8 +261,8 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
     }
   }
 
-  mFilterEnvelope = filterEnvelope;
-  mAmpEnvelope = ampEnvelope;
+  mFilterEnvelope.followed(filterEnvelope, (unsigned long long)n);
+  mAmpEnvelope.followed(ampEnvelope, (unsigned long long)n);
   mAmpLFO = ampLFO;
   filters = pair;
   if (block.midiMode)
