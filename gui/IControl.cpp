@@ -48,13 +48,13 @@ void IControl::OnMouseWheel(int /*x*/, int /*y*/, IMouseMod* pMod, int d)
   SetDirty(true);
 }
 
+// The first value also becomes the default. It is drawn like any other change: a control that
+// first hears from the plug-in while the editor shows (a step lamp) must not keep showing its
+// initial value.
 void IControl::SetValueFromPlug(double value)
 {
   if (mDefaultValue < 0.0)
-  {
-    mValue = value;
     mDefaultValue = value;
-  }
   if (mValue == value)
     return;
   mValue = value;

@@ -58,7 +58,8 @@ public:
   // Draws into the surface's bitmap through its drawing operations.
   virtual bool Draw(IGraphics* pGraphics) = 0;
   // [host thread] The plug-in's value. The first one also becomes the default a double click
-  // restores. A change marks the control dirty for two passes and is not pushed back.
+  // restores. A change (the first value included) marks the control dirty for two passes and is
+  // not pushed back.
   virtual void SetValueFromPlug(double value);
   // The value an edit box hands in for a control without a parameter.
   virtual void TextFromTextEntry(const char* /*txt*/) {}

@@ -198,6 +198,16 @@ void IGraphics::DrawControl(int i, bool force)
     pControl->Draw(this);
 }
 
+namespace {
+// Whether a redraw of r repaints all of control rectangle c.
+bool Covers(const IRECT* pR, const IRECT* pC)
+{
+  return pR->L <= pC->L && pR->T <= pC->T && pC->R <= pR->R && pC->B <= pR->B;
+}
+}  // namespace
+
+// Only what a redraw wholly repainted is marked clean: a paint of part of the window (the window
+// was uncovered, say) must not swallow a change elsewhere that the next timer tick would show.
 bool IGraphics::Draw(IRECT* pR)
 {
   const int n = mControls.GetSize();
@@ -209,9 +219,13 @@ bool IGraphics::Draw(IRECT* pR)
     for (int i = 0; i < n; ++i)
       DrawControl(i, false);
     for (int i = 0; i < n; ++i)
-      mControls.Get(i)->SetClean();
+    {
+      IControl* pControl = mControls.Get(i);
+      if (Covers(pR, pControl->GetRECT()))
+        pControl->SetClean();
+    }
   }
-  else if (mControls.Get(0)->IsDirty())
+  else if (mControls.Get(0)->IsDirty() && Covers(pR, mControls.Get(0)->GetRECT()))
   {
     // The background repaints everything: every visible control draws over it.
     mDrawRECT = *mControls.Get(0)->GetRECT();
@@ -227,10 +241,11 @@ bool IGraphics::Draw(IRECT* pR)
   }
   else
   {
+    // Each dirty control inside the redraw, with whatever it overlaps.
     for (int i = 1; i < n; ++i)
     {
       IControl* pDirty = mControls.Get(i);
-      if (!pDirty->IsDirty())
+      if (!pDirty->IsDirty() || !Covers(pR, pDirty->GetRECT()))
         continue;
       mDrawRECT = *pDirty->GetRECT();
       for (int j = 0; j < n; ++j)

@@ -128,8 +128,10 @@ public:
   // empty one) and answers whether there was any; after more than 20 ticks in a row without,
   // every control's idle hook runs.
   bool IsDirty(IRECT* pR);
-  // Redraws the controls meeting *pR into the off-screen bitmap, marks them clean and copies the
-  // rectangle to the window (DrawScreen). With no control at all nothing is drawn or copied.
+  // Redraws the controls meeting *pR into the off-screen bitmap and copies the rectangle to the
+  // window (DrawScreen). Controls the redraw covered wholly are marked clean; a dirty control it
+  // missed, or met only in part, stays dirty for the next tick. With no control at all nothing is
+  // drawn or copied.
   bool Draw(IRECT* pR);
   void OnGUIIdle();
 
