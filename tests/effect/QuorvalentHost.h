@@ -82,6 +82,8 @@ public:
   void loadDefaults() { selectProgram(kNumPrograms - 1); }
 
   Transport transport;
+  // What the plug-in reported from its editor: "begin 3", "automate 3 0.5", "end 3".
+  std::vector<std::string> edits;
   double samplesPerBeat() const { return 60.0 * mSampleRate / transport.tempo; }
 
   // Queues a MIDI message for the block holding frame (counted from the next render's start).
@@ -99,7 +101,8 @@ public:
   }
 
 private:
-  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float);
+  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                            float opt);
   VstTimeInfo* timeInfo();
   void sendMidi(int64_t from, int64_t to);
 

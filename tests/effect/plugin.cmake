@@ -12,7 +12,8 @@ if(TARGET qv_quorvalent)
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
-    LIBS qv_quorvalent_testhost)
+      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_test.cpp
+    LIBS qv_quorvalent_testhost qv_png_writer)
 
   # Replaces the global operator new: a program of its own.
   qv_add_test(NAME quorvalent_alloc_tests
@@ -20,6 +21,7 @@ if(TARGET qv_quorvalent)
     LIBS qv_quorvalent_testhost)
 
   qv_add_test(NAME quorvalent_thread_tests TSAN
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_threads_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
     LIBS qv_quorvalent_testhost)
 endif()
