@@ -25,3 +25,12 @@ if(TARGET qv_quorvalent)
             ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
     LIBS qv_quorvalent_testhost)
 endif()
+
+# Natively, where Debian's python3-cairo draws them: the checked-in bitmaps of the editor are what
+# resources/make_artwork.py draws.
+if(QV_EDITOR_PNGS AND NOT WIN32 AND NOT QV_FUZZ AND NOT QV_TSAN AND EXISTS /usr/bin/python3)
+  add_test(NAME resources_match_artwork_script
+           COMMAND ${CMAKE_COMMAND} -DSCRIPT=${PROJECT_SOURCE_DIR}/resources/make_artwork.py
+                   -DOUT=${CMAKE_CURRENT_BINARY_DIR}/artwork "-DPNGS=${QV_EDITOR_PNGS}"
+                   -P ${PROJECT_SOURCE_DIR}/resources/CheckArtwork.cmake)
+endif()

@@ -158,7 +158,9 @@ TEST(QuorvalentEditor, RendersAsItsGoldenPicture)
   g.Draw(&all);
   const std::string golden = std::string(QV_TEST_DATA) + "/golden/editor/default.png";
   if (getenv("QV_UPDATE_GOLDEN"))
+  {
     ASSERT_TRUE(WritePNG(g.GetDrawBitmap(), golden.c_str()));
+  }
   std::unique_ptr<PX_IBitmap> expected(PX_LoadPNG(golden.c_str()));
   ASSERT_NE(expected, nullptr) << golden;
   ASSERT_EQ(expected->getWidth(), 664);

@@ -172,7 +172,9 @@ TEST(Surface, PlugInValuesReachEveryBoundControl)
   {
     EXPECT_EQ(controls[i]->GetValue(), mains[i]) << i;
     if (auxes[i] >= 0)
+    {
       EXPECT_EQ(controls[i]->GetAuxParam(0)->mValue.Get(), auxes[i]) << i;
+    }
   }
   // A plain value is normalised by the parameter first.
   plug.GetParam(3)->InitDouble("p", 0.0, 10.0, 20.0, 0.1);
