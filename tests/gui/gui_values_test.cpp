@@ -1,6 +1,14 @@
 // The GUI's value types: rectangle arithmetic (with its one-sided edge rule), colours and blends in
 // raster terms, and text styles.
+#include "gui/BitmapStorage.h"
+#include "gui/IBitmapControl.h"
+#include "gui/IGraphicsHeadless.h"
 #include "gui/IGraphicsStructs.h"
+
+// The GUI's headers are portable: none of them brings in the window system.
+#if defined(_WINDOWS_) || defined(_INC_WINDOWS) || defined(_WINDEF_)
+#error "a GUI header includes <windows.h>"
+#endif
 
 #include <gtest/gtest.h>
 
