@@ -14,7 +14,10 @@ set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Serialize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Hosts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Versions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FxFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PresetDumps.cpp)
 
 set(_qv_plugin_ready TRUE)
 foreach(_src ${QV_PLUGIN_SOURCES})

@@ -13,6 +13,7 @@ if(TARGET qv_quorvalent)
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_fxfiles_test.cpp
     LIBS qv_quorvalent_testhost qv_png_writer)
 
   # Replaces the global operator new: a program of its own.

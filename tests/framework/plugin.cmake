@@ -10,5 +10,7 @@ if(TARGET qv_plugin)
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_channels_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_presets_test.cpp
                       ${CMAKE_CURRENT_LIST_DIR}/pluginbase_state_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/fxfiles_test.cpp
+                      ${CMAKE_CURRENT_LIST_DIR}/preset_dumps_test.cpp
               LIBS qv_plugin qv_test_surface)
 endif()
