@@ -18,6 +18,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev liblodepng-dev libpixman-1-dev libimagequant-dev
   lsp-plugins-vst dragonfly-reverb-vst zam-plugins
+  # the editor's artwork (resources/make_artwork.py)
+  python3-cairo fonts-dejavu-core
 )
 
 sudo_if() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
