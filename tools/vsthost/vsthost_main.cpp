@@ -1,5 +1,6 @@
 // vsthost: loads a VST 2.4 plug-in and prints what a host reads from it, renders audio through it
-// into a WAV file, or runs a dispatcher script against it.
+// into a WAV file, runs a dispatcher script against it, or takes a picture of its editor in a real
+// window.
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/vst/opcodes.h"
+#include "png_writer.h"
+#include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_info.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"
@@ -29,6 +33,8 @@ const char kUsage[] =
   "  vsthost info PLUGIN [HOST OPTIONS] [--rate HZ] [--block N]\n"
   "  vsthost render PLUGIN OUT.wav [OPTIONS]\n"
   "  vsthost script PLUGIN SCRIPT|-      (PLUGIN is what 'load' takes without a path)\n"
+  "  vsthost editor PLUGIN OUT.png [OPTIONS]  (Windows: the editor's window, after the\n"
+  "                                  transport ran --seconds, 0.7 by default, through it)\n"
   "  vsthost help-script\n"
   "render options:\n"
   "  --in FILE.wav | --signal silence|impulse[:A]|sine[:F[:A]]|noise[:A[:SEED]]  (sine:440:0.5)\n"
@@ -355,6 +361,65 @@ int runScript(const std::string& path, const std::string& scriptPath,
   return failures ? 1 : 0;
 }
 
+// Opens the editor in a host window, runs the transport through the plug-in (so the editor shows a
+// running sequencer), lets it redraw and writes what its window shows.
+int runEditor(const std::string& path, const std::string& outPath,
+              const std::vector<std::string>& args)
+{
+  const int kRedrawMs = 400;  // a few redraw ticks, with slack
+  VstHost host;
+  Options o;
+  o.seconds = 0.7;
+  std::string why;
+  if (!parseOptions(args, host, &o, &why))
+    return usage(why);
+  const double rate = o.rate > 0 ? o.rate : 44100.0;
+  host.transport().configure(o.transport, rate);
+  auto plugin = loadOrComplain(host, path);
+  if (!plugin)
+    return 1;
+  prepareInstance(*plugin, rate, o.blocks);
+  if (o.program >= 0)
+    plugin->setProgram(o.program);
+  for (const auto& p : o.params)
+    plugin->setParameter(p.first, p.second);
+
+  EditorWindow editor(*plugin);
+  if (!editor.open() || !editor.editor())
+  {
+    std::cerr << "vsthost: " << path << ": no editor window opens\n";
+    return 1;
+  }
+  AudioBuffer in(std::max(plugin->effect()->numInputs, 1),
+                 static_cast<size_t>(std::llround(o.seconds * rate)));
+  generateSignal(o.signal, rate, 0, &in);
+  sortEvents(&o.events);
+  RenderSettings settings;
+  settings.call = o.call;
+  settings.blocks = o.blocks;
+  AudioBuffer out;
+  Renderer renderer(*plugin);
+  std::string error;
+  if (!renderer.render(in, o.events, settings, &out, &error))
+  {
+    std::cerr << "vsthost: " << error << "\n";
+    return 1;
+  }
+  plugin->dispatch(effEditIdle);
+  EditorWindow::pumpFor(kRedrawMs);
+  Picture picture;
+  if (!editor.capture(&picture) || !WritePNGPixels(picture.pixels.data(), picture.width,
+                                                   picture.height, picture.width, outPath.c_str()))
+  {
+    std::cerr << "vsthost: cannot write the editor's picture to " << outPath << "\n";
+    return 1;
+  }
+  std::cout << "editor window " << picture.width << " x " << picture.height << " after "
+            << formatFloat(o.seconds) << " s of transport at " << formatFloat(o.transport.tempo)
+            << " BPM, written to " << outPath << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -374,7 +439,10 @@ int main(int argc, char** argv)
     return runRender(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   if (command == "script" && args.size() >= 3)
     return runScript(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
-  return usage(command == "info" || command == "render" || command == "script"
+  if (command == "editor" && args.size() >= 3)
+    return runEditor(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+  return usage(command == "info" || command == "render" || command == "script" ||
+                   command == "editor"
                  ? "missing arguments"
                  : "unknown command " + command);
 }
