@@ -124,13 +124,16 @@ void* IGraphicsWin::OpenWindow(void* pParentWnd)
   mParentWnd = parent;
   if (mPlugWnd)
   {
-    RECT pr, wr;
-    const bool placed = GetWindowRect(parent, &pr) && GetWindowRect(mPlugWnd, &wr);
+    // The old place in the new parent's client area, where a child window's position counts
+    // from (the parent's frame and caption, if it has any, lie outside it).
+    RECT wr;
+    POINT origin = {0, 0};
+    const bool placed = GetWindowRect(mPlugWnd, &wr) && ClientToScreen(parent, &origin);
     CloseWindow();
     if (placed)
     {
-      x = wr.left - pr.left;
-      y = wr.top - pr.top;
+      x = wr.left - origin.x;
+      y = wr.top - origin.y;
       w = wr.right - wr.left;
       h = wr.bottom - wr.top;
     }

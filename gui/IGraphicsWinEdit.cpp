@@ -63,6 +63,12 @@ void IGraphicsWin::EndUserEdit(bool commit)
   IControl* pControl = mEdControl;
   IParam* pParam = mEdParam;
   WNDPROC defProc = mDefEditProc;
+  const bool alive = box && IsWindow(box);
+  const bool own = alive && OnOwnThread(box);
+  char text[kEntryTextBytes] = "";
+  commit = commit && own && pControl;
+  if (commit)
+    SendMessageA(box, WM_GETTEXT, sizeof(text), (LPARAM)text);  // while the box is still ours
   mParamEditWnd = nullptr;
   mEdControl = nullptr;
   mEdParam = nullptr;
@@ -70,12 +76,6 @@ void IGraphicsWin::EndUserEdit(bool commit)
   mParamEditMsg.Reset();
   if (!box)
     return;
-  const bool alive = IsWindow(box);
-  const bool own = alive && OnOwnThread(box);
-  char text[kEntryTextBytes] = "";
-  commit = commit && own && pControl;
-  if (commit)
-    SendMessageA(box, WM_GETTEXT, sizeof(text), (LPARAM)text);
   if (alive)
   {
     if (defProc)
@@ -147,6 +147,11 @@ LRESULT CALLBACK IGraphicsWin::ParamEditProc(HWND hWnd, UINT msg, WPARAM wParam,
       if (wParam == VK_RETURN)
       {
         state.OnEnter();
+        return 0;
+      }
+      if (wParam == VK_ESCAPE)
+      {
+        state.OnCancel();
         return 0;
       }
       break;

@@ -9,6 +9,7 @@
 namespace {
 
 const int kBackspace = 8;
+const int kCarriageReturn = 13;
 const int kAlignStyleLeft = 0;
 const int kAlignStyleCentre = 1;
 const int kAlignStyleRight = 2;
@@ -17,9 +18,11 @@ const int kAlignStyleRight = 2;
 
 bool TextEntryAcceptsChar(const IParam* pParam, int ch)
 {
+  const signed char c = (signed char)ch;
+  if (c == kCarriageReturn)
+    return false;  // Enter commits: its character is no part of the value
   if (!pParam || pParam->Type() == IParam::kTypeNone)
     return true;
-  const signed char c = (signed char)ch;
   if (c == kBackspace || c == '+' || c == '-' || (c >= '0' && c <= '9'))
     return true;
   return c == '.' && pParam->Type() == IParam::kTypeDouble;
@@ -40,7 +43,9 @@ bool TextEntryValue(const IParam* pParam, const char* text, double* pNormalized)
   }
   else
   {
-    v = atof(text);
+    // strtod reads "nan" and "inf" on every platform (some run-time libraries' atof reads them
+    // as 0), so that a non-finite text is always told apart.
+    v = strtod(text, nullptr);
     if (!std::isfinite(v))
       return false;
     if (pParam->DisplayIsNegated())

@@ -11,9 +11,9 @@
 class IParam;
 
 // Whether a parameter's box takes character ch (a byte of the typed text, taken as signed): without
-// a parameter, or for a parameter of no type, everything; for numbers the digits, '+' and '-' ('.'
-// for doubles only) and backspace; every other character, control characters included, is
-// refused.
+// a parameter, or for a parameter of no type, everything but the carriage return of the Enter key
+// that commits; for numbers the digits, '+' and '-' ('.' for doubles only) and backspace; every
+// other character, control characters included, is refused.
 bool TextEntryAcceptsChar(const IParam* pParam, int ch);
 
 // The normalised value that a committed text gives pParam: for enumerations and booleans the index

@@ -27,6 +27,16 @@ if(TARGET qv_quorvalent)
     LIBS qv_quorvalent_testhost)
 endif()
 
+# On Windows: the plug-in library's editor in real windows, driven through the test host.
+if(WIN32 AND TARGET Quorvalent AND TARGET qv_vsthost)
+  qv_add_test(NAME quorvalent_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_window_test_win.cpp
+    LIBS qv_vsthost qv_png_writer)
+  add_dependencies(quorvalent_window_tests Quorvalent)
+  target_compile_definitions(quorvalent_window_tests PRIVATE
+    QV_QUORVALENT_DLL="Z:$<TARGET_FILE:Quorvalent>")
+endif()
+
 # Natively, where Debian's python3-cairo draws them: the checked-in bitmaps of the editor are what
 # resources/make_artwork.py draws.
 if(QV_EDITOR_PNGS AND NOT WIN32 AND NOT QV_FUZZ AND NOT QV_TSAN AND EXISTS /usr/bin/python3)

@@ -40,7 +40,8 @@ public:
   // without activating it. False without a window.
   bool showWithClientSize(int w, int h);
 
-  // Dispatches the messages waiting for the calling thread's windows, without blocking.
+  // Dispatches the messages waiting for the calling thread's windows (10000 at most), without
+  // blocking.
   static void pumpMessages();
 
   // ---- Window primitives (any window of this process; null finds and does nothing) ----------

@@ -62,8 +62,10 @@ bool HostWindow::showWithClientSize(int w, int h)
 
 void HostWindow::pumpMessages()
 {
+  // Bounded: a window that keeps asking to be painted does not hold the caller forever.
+  const int kMaxMessages = 10000;
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+  for (int n = 0; n < kMaxMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
   {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
