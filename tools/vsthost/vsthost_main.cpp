@@ -251,6 +251,48 @@ int runInfo(const std::string& path, const std::vector<std::string>& args)
   return 0;
 }
 
+// The instance, prepared as a host prepares it, with the options' program and parameters set.
+std::unique_ptr<PluginInstance> loadPrepared(VstHost& host, const std::string& path,
+                                             const Options& o, double rate)
+{
+  auto plugin = loadOrComplain(host, path);
+  if (!plugin)
+    return plugin;
+  prepareInstance(*plugin, rate, o.blocks);
+  if (o.program >= 0)
+    plugin->setProgram(o.program);
+  for (const auto& p : o.params)
+    plugin->setParameter(p.first, p.second);
+  return plugin;
+}
+
+// Input (or, when it holds no channel, the options' signal for their length) through the plug-in
+// with the options' events, callback and blocks; false after saying why not.
+bool renderThrough(PluginInstance& plugin, Options& o, double rate, AudioBuffer* in,
+                   AudioBuffer* out)
+{
+  if (!in->channels())
+  {
+    const int channels = o.channels > 0 ? o.channels : std::max(plugin.effect()->numInputs, 1);
+    const int64_t frames =
+      o.frames >= 0 ? o.frames : static_cast<int64_t>(std::llround(o.seconds * rate));
+    in->resize(channels, static_cast<size_t>(frames));
+    generateSignal(o.signal, rate, 0, in);
+  }
+  sortEvents(&o.events);
+  RenderSettings settings;
+  settings.call = o.call;
+  settings.blocks = o.blocks;
+  Renderer renderer(plugin);
+  std::string error;
+  if (!renderer.render(*in, o.events, settings, out, &error))
+  {
+    std::cerr << "vsthost: " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
 int runRender(const std::string& path, const std::string& outPath,
               const std::vector<std::string>& args)
 {
@@ -274,37 +316,13 @@ int runRender(const std::string& path, const std::string& outPath,
   host.setOffline(o.offline);
   host.transport().configure(o.transport, rate);
 
-  auto plugin = loadOrComplain(host, path);
-  if (!plugin)
-    return 1;
-  prepareInstance(*plugin, rate, o.blocks);
-  if (o.program >= 0)
-    plugin->setProgram(o.program);
-  for (const auto& p : o.params)
-    plugin->setParameter(p.first, p.second);
-
-  if (o.input.empty())
-  {
-    const int channels = o.channels > 0 ? o.channels : std::max(plugin->effect()->numInputs, 1);
-    const int64_t frames =
-      o.frames >= 0 ? o.frames : static_cast<int64_t>(std::llround(o.seconds * rate));
-    in.audio.resize(channels, static_cast<size_t>(frames));
-    generateSignal(o.signal, rate, 0, &in.audio);
-  }
-  sortEvents(&o.events);
-  RenderSettings settings;
-  settings.call = o.call;
-  settings.blocks = o.blocks;
+  auto plugin = loadPrepared(host, path, o, rate);
   AudioBuffer out;
-  Renderer renderer(*plugin);
-  std::string error;
-  if (!renderer.render(in.audio, o.events, settings, &out, &error))
-  {
-    std::cerr << "vsthost: " << error << "\n";
+  if (!plugin || !renderThrough(*plugin, o, rate, &in.audio, &out))
     return 1;
-  }
   plugin->suspend();
   plugin->close();
+  std::string error;
   if (!writeWavFile(outPath, out, static_cast<int>(std::lround(rate)), o.format, &error))
   {
     std::cerr << "vsthost: " << outPath << ": " << error << "\n";
@@ -375,36 +393,18 @@ int runEditor(const std::string& path, const std::string& outPath,
     return usage(why);
   const double rate = o.rate > 0 ? o.rate : 44100.0;
   host.transport().configure(o.transport, rate);
-  auto plugin = loadOrComplain(host, path);
+  auto plugin = loadPrepared(host, path, o, rate);
   if (!plugin)
     return 1;
-  prepareInstance(*plugin, rate, o.blocks);
-  if (o.program >= 0)
-    plugin->setProgram(o.program);
-  for (const auto& p : o.params)
-    plugin->setParameter(p.first, p.second);
-
   EditorWindow editor(*plugin);
   if (!editor.open() || !editor.editor())
   {
     std::cerr << "vsthost: " << path << ": no editor window opens\n";
     return 1;
   }
-  AudioBuffer in(std::max(plugin->effect()->numInputs, 1),
-                 static_cast<size_t>(std::llround(o.seconds * rate)));
-  generateSignal(o.signal, rate, 0, &in);
-  sortEvents(&o.events);
-  RenderSettings settings;
-  settings.call = o.call;
-  settings.blocks = o.blocks;
-  AudioBuffer out;
-  Renderer renderer(*plugin);
-  std::string error;
-  if (!renderer.render(in, o.events, settings, &out, &error))
-  {
-    std::cerr << "vsthost: " << error << "\n";
+  AudioBuffer in, out;
+  if (!renderThrough(*plugin, o, rate, &in, &out))
     return 1;
-  }
   plugin->dispatch(effEditIdle);
   EditorWindow::pumpFor(kRedrawMs);
   Picture picture;
