@@ -12,6 +12,7 @@ if(TARGET qv_quorvalent)
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_state_test.cpp
     LIBS qv_quorvalent_testhost)
 
   # Replaces the global operator new: a program of its own.
