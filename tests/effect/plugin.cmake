@@ -1,26 +1,24 @@
 # The plug-in class's tests: the plug-in is compiled into each test program (entry point included)
 # and driven through an in-process host with a scripted transport.
-if(TARGET qv_quorvalent)
-  add_library(qv_quorvalent_testhost STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/QuorvalentHost.cpp
-    ${QV_VST_ENTRY_DIR}/VSTEntry.cpp)
-  target_include_directories(qv_quorvalent_testhost PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent)
+add_library(qv_quorvalent_testhost STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/QuorvalentHost.cpp
+  ${QV_VST_ENTRY_DIR}/VSTEntry.cpp)
+target_include_directories(qv_quorvalent_testhost PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent)
 
-  qv_add_test(NAME quorvalent_tests
-    SOURCES
-      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_state_test.cpp
-    LIBS qv_quorvalent_testhost)
+qv_add_test(NAME quorvalent_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/quorvalent_state_test.cpp
+  LIBS qv_quorvalent_testhost)
 
-  # Replaces the global operator new: a program of its own.
-  qv_add_test(NAME quorvalent_alloc_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_alloc_test.cpp
-    LIBS qv_quorvalent_testhost)
+# Replaces the global operator new: a program of its own.
+qv_add_test(NAME quorvalent_alloc_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_alloc_test.cpp
+  LIBS qv_quorvalent_testhost)
 
-  qv_add_test(NAME quorvalent_thread_tests TSAN
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
-    LIBS qv_quorvalent_testhost)
-endif()
+qv_add_test(NAME quorvalent_thread_tests TSAN
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
+  LIBS qv_quorvalent_testhost)
