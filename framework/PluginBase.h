@@ -165,7 +165,8 @@ public:
   // [dispatcher] Once per instance at the first open; the binding identifies the host there.
   virtual void HostSpecificInit() {}
   // Takes ownership of the editor surface (replacing, and deleting, an earlier one) after
-  // pushing every parameter's normalised value into its controls. Null does nothing.
+  // pushing every parameter's normalised value into its controls. Null does nothing. Takes the
+  // instance lock; no host call.
   virtual void AttachGraphics(IGraphics* pGraphics);
   // Stores the latency (and hands it to the delay line, when there is one).
   virtual void SetLatency(int samples);
@@ -173,6 +174,7 @@ public:
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
   // Pushes every parameter's plain value into the editor's controls (after a program or state load).
+  // The caller holds the instance lock; no host call.
   virtual void RedrawParamControls();
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
@@ -280,6 +282,8 @@ public:
   void SetOutputBusLabel(int idx, const char* label);
 
   // ---- Programs and banks (Presets.cpp) -------------------------------------------------------
+  // The Make* operations fill slots while the instance is built. Restoring, modifying and the bank
+  // operations take the instance lock themselves (callers may hold it); none calls the host.
 
   // Fill the first slot not yet initialised (nothing when every slot is). MakePreset reads one
   // value per parameter in order: an int for bool, int and enum parameters, a double otherwise

@@ -159,6 +159,7 @@ void PluginBase::PruneUninitializedPresets()
 
 bool PluginBase::RestorePreset(int idx)
 {
+  IMutexLock lock(this);
   IPreset* pPreset = mPresets.Get(idx);
   if (!pPreset)
     return false;
@@ -183,6 +184,7 @@ bool PluginBase::RestorePreset(const char* name)
 {
   if (!name || !*name)
     return false;
+  IMutexLock lock(this);
   for (int i = 0; i < NPresets(); ++i)
     if (!strcmp(mPresets.Get(i)->mName, name))
       return RestorePreset(i);
@@ -197,6 +199,7 @@ const char* PluginBase::GetPresetName(int idx)
 
 void PluginBase::ModifyCurrentPreset(const char* name)
 {
+  IMutexLock lock(this);
   IPreset* pPreset = mPresets.Get(mCurrentPresetIdx);
   if (!pPreset)
     return;
@@ -226,6 +229,7 @@ bool PluginBase::SerializePresets(ByteChunk* pChunk)
 {
   if (!pChunk)
     return false;
+  IMutexLock lock(this);
   for (int i = 0; i < NPresets(); ++i)
   {
     IPreset* pPreset = mPresets.Get(i);
