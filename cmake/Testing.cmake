@@ -60,7 +60,8 @@ endfunction()
 # qv_add_fuzzer(NAME <name> SOURCES <files...> [LIBS <targets...>] [INCLUDES <dirs...>])
 # The seeds live in fuzz/corpus/<name>. A libFuzzer build runs each target for QV_FUZZ_SECONDS
 # (scripts/fuzz.sh runs them longer); a plain native build replays the seeds under the sanitizers
-# so the targets never rot. Fuzz sources may include test helpers as "tests/...".
+# so the targets never rot. Fuzz sources may include test and fuzz helpers as "tests/..." and
+# "fuzz/...".
 function(qv_add_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS;INCLUDES" ${ARGN})
   set(seeds ${PROJECT_SOURCE_DIR}/fuzz/corpus/${F_NAME})
@@ -86,7 +87,7 @@ function(qv_add_fuzzer)
   endif()
   target_link_libraries(${target} PRIVATE ${F_LIBS})
   target_include_directories(${target} PRIVATE ${F_INCLUDES})
-  qv_include_root(${target} PRIVATE tests)
+  qv_include_root(${target} PRIVATE tests fuzz)
 endfunction()
 
 # qv_add_benchmark(NAME <name> SOURCES <files...> [LIBS <targets...>] [DEFINITIONS <defs...>]

@@ -16,7 +16,10 @@ set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Serialize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Hosts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Versions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FxFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PresetDumps.cpp)
 
 add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
 target_link_libraries(qv_plugin PUBLIC qv_framework)

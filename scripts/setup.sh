@@ -18,7 +18,7 @@ PACKAGES=(
   mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine64 xvfb xauth
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev liblodepng-dev libpixman-1-dev
+  libpng-dev zlib1g-dev liblodepng-dev libpixman-1-dev libimagequant-dev
   lsp-plugins-vst dragonfly-reverb-vst zam-plugins
 )
 

@@ -11,6 +11,7 @@ qv_add_test(NAME quorvalent_tests
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/quorvalent_fxfiles_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_state_test.cpp
   LIBS qv_quorvalent_testhost)
 

@@ -9,4 +9,6 @@ qv_add_test(NAME pluginbase_tests
                     ${CMAKE_CURRENT_LIST_DIR}/pluginbase_channels_test.cpp
                     ${CMAKE_CURRENT_LIST_DIR}/pluginbase_presets_test.cpp
                     ${CMAKE_CURRENT_LIST_DIR}/pluginbase_state_test.cpp
+                    ${CMAKE_CURRENT_LIST_DIR}/fxfiles_test.cpp
+                    ${CMAKE_CURRENT_LIST_DIR}/preset_dumps_test.cpp
             LIBS qv_plugin qv_test_surface)
