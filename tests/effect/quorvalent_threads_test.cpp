@@ -137,7 +137,7 @@ TEST(QuorvalentThreads, AudioAutomationIdleAndEditorShareTheInstance)
 }
 
 // The host's automation handler takes the host's lock while the host's audio thread holds it and
-// waits for the instance in process; the editor sets parameters meanwhile. The instance never
+// waits for the instance in process; the editor sets parameters and loads a bank file meanwhile. The instance never
 // calls the host while holding its own lock, so the two locks are never taken in opposite orders.
 TEST(QuorvalentThreads, HostLockInTheAutomationHandlerNeverDeadlocks)
 {
@@ -147,8 +147,10 @@ TEST(QuorvalentThreads, HostLockInTheAutomationHandlerNeverDeadlocks)
   e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
   e->dispatcher(e, effSetBlockSize, 0, 64, nullptr, 0.0f);
   e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+  ByteChunk bank;
+  ASSERT_TRUE(plug->GetBankFXB(&bank));
   gNotifications = 0;
-  std::atomic<bool> finite{true};
+  std::atomic<bool> finite{true}, loaded{true};
 
   RunBounded([&] {
     std::thread audio([&] {
@@ -167,14 +169,19 @@ TEST(QuorvalentThreads, HostLockInTheAutomationHandlerNeverDeadlocks)
         plug->SetParameterFromGUI(idx, (double)(r % 5) / 4.0);
         plug->EndInformHostOfParamChange(idx);
         if (r % 500 == 0)
+        {
           plug->DirtyParameters();
+          // A bank file loaded from the editor: the host is told to update its display.
+          loaded = plug->SetBankFromFXB(bank.GetBytes(), bank.Size()) && loaded;
+        }
       }
     });
     audio.join();
     editor.join();
   });
   EXPECT_TRUE(finite);
-  EXPECT_EQ(gNotifications, 3 * kRounds + 3 * kNumParams);
+  EXPECT_TRUE(loaded);
+  EXPECT_EQ(gNotifications, 3 * kRounds + 3 * (kNumParams + 1));
   e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.0f);
   e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
 }
