@@ -24,11 +24,12 @@ else()
   target_link_libraries(qv_png INTERFACE PNG::PNG ZLIB::ZLIB)
   find_package(GTest REQUIRED)
   find_package(benchmark REQUIRED)
-  # Anchors of comparison: pixman and libimagequant for the raster benchmarks, lodepng as the
-  # independent decoder of the PNG reference tests.
+  # Anchors of comparison: pixman, libimagequant and Cairo for the raster benchmarks and coverage
+  # tests, lodepng as the independent decoder of the PNG reference tests.
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(PIXMAN REQUIRED IMPORTED_TARGET pixman-1)
   pkg_check_modules(IMAGEQUANT REQUIRED IMPORTED_TARGET imagequant)
+  pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
   find_library(QV_LODEPNG_LIB lodepng REQUIRED)
   find_path(QV_LODEPNG_INCLUDE lodepng.h REQUIRED)
 endif()

@@ -20,13 +20,10 @@ check_ipo_supported(RESULT _qv_ipo LANGUAGES CXX)
 if(_qv_ipo)
   set_property(TARGET qv_quorvalent qv_effect_dsp PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
 endif()
-# The editor surface comes from the GUI library `qv_gui` once it exists (it is defined after this
-# folder, so the choice is made at generate time); until then a stand-in supplies the surface
-# members the instance base and the binding name, compiled into each program or module (an
-# archive member would come too early in the link to be taken).
-target_link_libraries(qv_quorvalent PUBLIC $<$<TARGET_EXISTS:qv_gui>:qv_gui>)
-target_sources(qv_quorvalent INTERFACE
-  $<$<NOT:$<TARGET_EXISTS:qv_gui>>:${CMAKE_CURRENT_LIST_DIR}/NoEditorSurface.cpp>)
+# The editor draws through the GUI library (gui/); its bitmaps come from resources/, by the ids
+# resource.h gives them.
+target_link_libraries(qv_quorvalent PUBLIC qv_gui)
+qv_include_root(qv_quorvalent PUBLIC resources/resource.h)
 
 # The loadable library, built like every plug-in on the binding (framework/vstbinding.cmake).
 qv_add_vst_plugin(NAME Quorvalent LIBS qv_quorvalent)

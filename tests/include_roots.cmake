@@ -7,14 +7,17 @@ endif()
 set(_qv_include_rows
   "qv_plugin framework/PluginVST.h PASS"
   "qv_plugin gui/IGraphics.h PASS"
+  "qv_plugin gui/IControl.h MISSING"
   "qv_plugin effect/Quorvalent.h MISSING"
   "qv_plugin raster/px.h MISSING"
   "qv_plugin tools/vsthost/vst_host.h MISSING"
   "qv_effect_dsp effect/Filter.h PASS"
   "qv_effect_dsp raster/px.h MISSING"
   "qv_raster raster/px.h PASS"
-  "qv_raster framework/IParam.h MISSING"
+  "qv_raster gui/IControl.h MISSING"
   "qv_raster effect/Filter.h MISSING"
+  "qv_gui gui/IControl.h PASS"
+  "qv_gui effect/Quorvalent.h MISSING"
   "qv_vsthost tools/vsthost/vst_host.h PASS"
   "qv_vsthost framework/PluginBase.h MISSING")
 foreach(row ${_qv_include_rows})

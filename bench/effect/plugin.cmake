@@ -7,3 +7,7 @@ qv_add_benchmark(NAME quorvalent_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorval
 qv_add_benchmark(NAME quorvalent_state_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/state_bench.cpp
                  LIBS qv_vsthost DEPENDS Quorvalent
                  DEFINITIONS QV_QUORVALENT_PATH="$<TARGET_FILE:Quorvalent>")
+
+# The editor's drawing and building costs, in-process on the headless surface.
+qv_add_benchmark(NAME editor_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_bench.cpp
+                 LIBS qv_quorvalent)
