@@ -25,15 +25,6 @@ struct Surface
   PX_pixel At(int x, int y) { return PX_GetPixel(g.GetDrawBitmap(), x, y); }
 };
 
-bool SameBitmaps(PX_IBitmap* a, PX_IBitmap* b)
-{
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      if (PX_GetPixel(a, x, y) != PX_GetPixel(b, x, y))
-        return false;
-  return true;
-}
-
 }  // namespace
 
 TEST(ShapeDrawing, EachOperationDrawsItsRasterCall)
@@ -130,7 +121,7 @@ TEST(ShapeDrawing, EachOperationDrawsItsRasterCall)
     PX_Clear(&expected, kGround);
     c.draw(s.g);
     c.expect(&expected);
-    EXPECT_TRUE(SameBitmaps(s.g.GetDrawBitmap(), &expected));
+    EXPECT_TRUE(SamePixels(s.g.GetDrawBitmap(), &expected));
   }
 }
 
@@ -169,5 +160,5 @@ TEST(ShapeDrawing, FilledRoundRectsAreSymmetricWithEmptyCorners)
   IRECT box(10, 8, 70, 50);
   plain.g.FillRoundRect(&kColor, &box, &clobber, 0, false);
   filled.g.FillIRect(&kColor, &box, &clobber);
-  EXPECT_TRUE(SameBitmaps(plain.g.GetDrawBitmap(), filled.g.GetDrawBitmap()));
+  EXPECT_TRUE(SamePixels(plain.g.GetDrawBitmap(), filled.g.GetDrawBitmap()));
 }

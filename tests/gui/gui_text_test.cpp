@@ -15,15 +15,6 @@ namespace {
 const int kW = 160, kH = 48;
 const PX_pixel kGround = 0xFF405060u;
 
-bool SameBitmaps(PX_IBitmap* a, PX_IBitmap* b)
-{
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      if (PX_GetPixel(a, x, y) != PX_GetPixel(b, x, y))
-        return false;
-  return true;
-}
-
 // The width and height of str in the font.
 PX_RECT Extent(PX_IFont* pFont, const char* str)
 {
@@ -74,9 +65,9 @@ TEST(TextDrawing, DrawsAsTheCachedFontInTheTextsColourAndAlignment)
     pFont->SetTextColor(PxColor(&c.text->mColor));
     PX_RECT r = {c.rect.L, c.rect.T, c.rect.R, c.rect.B};
     pFont->DrawTextA(&expected, c.str, -1, &r, c.format);
-    EXPECT_TRUE(SameBitmaps(g.GetDrawBitmap(), &expected));
+    EXPECT_TRUE(SamePixels(g.GetDrawBitmap(), &expected));
     PX_Clear(&expected, kGround);
-    EXPECT_FALSE(SameBitmaps(g.GetDrawBitmap(), &expected)) << "nothing was drawn";
+    EXPECT_FALSE(SamePixels(g.GetDrawBitmap(), &expected)) << "nothing was drawn";
   }
   // Texts that differ only in colour, quality or alignment share the font; the colour is the
   // text's each time.
