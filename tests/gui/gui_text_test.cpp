@@ -1,7 +1,6 @@
 // Text on the surface: drawing equals the cached font's own drawing in the text's colour and
 // alignment, measuring places the rectangle by alignment, and the font cache makes one font per
 // description for every surface.
-#include "gui/FontStorage.h"
 #include "gui_test_util.h"
 #include "raster/px_textnew.h"
 
@@ -163,12 +162,4 @@ TEST(FontCache, OneFontPerDescriptionForEverySurface)
   memset(unterminated.mFont, 'x', FONT_LEN);
   EXPECT_EQ(second.CacheFont(&unterminated), first.CacheFont(&bounded));
   EXPECT_NE(bounded.mCached, pFont);
-
-  // A cache of its own: keys copy the face with bounds and compare the same way.
-  FontStorage storage;
-  PX_IFont* pOwned = new PX_CachedFont();
-  storage.Add(pOwned, &unterminated);
-  EXPECT_EQ(storage.Find(&bounded), pOwned);
-  EXPECT_EQ(storage.Find(&unterminated), pOwned);
-  EXPECT_EQ(storage.Find(&base), nullptr);
 }
