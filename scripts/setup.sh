@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine. Idempotent: a second
-# run installs nothing and rebuilds nothing. Packages come from Debian (the Windows host MrsWatson from
-# npm); libpng for mingw is built
-# from Debian's own source package into a cache outside the source tree.
+# run installs nothing and rebuilds nothing. Packages come from Debian (the Windows host MrsWatson
+# from npm); libpng for mingw is built from Debian's own source package into a cache outside the
+# source tree.
 set -euo pipefail
 
 CACHE_DIR="${QUORVALENT_CACHE:-$HOME/.cache/quorvalent}"
