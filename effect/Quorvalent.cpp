@@ -44,6 +44,9 @@ Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
   , mStepLen(0)
   , mStepPos(0)
   , mNoteOffThreshold(0.0)
+  , mStartSlot(kNoSlot)
+  , mSteppedLastBlock(false)
+  , mLateStepStart(false)
 {
   for (int k = 0; k < kNumSteps; ++k)
   {

@@ -23,6 +23,7 @@
 #include "framework/PluginVST.h"
 
 #include <atomic>
+#include <climits>
 #include <cstddef>
 #include <utility>
 
@@ -76,6 +77,11 @@ private:
 
   // Per block: host time into the bar position and the step timing.
   void beginBlock();
+  // Per block in which the sequencer runs: when it did not run in the last block, or the bar
+  // position jumped from where that block ended (endCounter) by more than half a step, the step
+  // index is taken from the position; a smaller jump forward over a whole step start window
+  // starts that step late.
+  void followPosition(int endCounter);
 
   // What a block's samples share: neither the mode nor the transport changes during a block.
   struct BlockState
@@ -151,4 +157,11 @@ private:
   int mStepLen;              // a step in samples
   int mStepPos;              // mCounter % mStepLen
   double mNoteOffThreshold;  // step position (plus the lead) from which the note-off is due
+
+  // One step start per step slot (mCounter / mStepLen): the slot of the last step start taken,
+  // or kNoSlot after the step index was taken from the position.
+  static const int kNoSlot = INT_MIN;
+  int mStartSlot;
+  bool mSteppedLastBlock;  // the sequencer ran in the last block
+  bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
 };

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -44,10 +45,18 @@ void Quorvalent::sequencer()
     mNoteOffSent = true;
   }
 
-  if (pos <= kStepStartWindow)
+  if (pos <= kStepStartWindow || mLateStepStart)
   {
+    mLateStepStart = false;
     if (mStepHandled)
       return;
+    mStepHandled = true;
+    // A host that rounds its song position may step back a few samples at a block boundary,
+    // into the window of a step start already taken: that slot does not start again.
+    const int slot = mCounter / mStepLen;
+    if (slot == mStartSlot)
+      return;
+    mStartSlot = slot;
     if (((long long)mCounter + kBarStartLead) % mSamplesPerBar <= kBarStartWindow)
       mCurrentStep = 0;
     else
@@ -61,7 +70,6 @@ void Quorvalent::sequencer()
       mNoteOffSent = false;
       mGateGain = 1.0f;
     }
-    mStepHandled = true;
   }
   else
   {
@@ -197,10 +205,52 @@ void Quorvalent::beginBlock()
   mTimingValid = true;
 }
 
+void Quorvalent::followPosition(int endCounter)
+{
+  const int slot = mCounter / mStepLen;
+  mLateStepStart = false;
+  if (mSteppedLastBlock)
+  {
+    // The circular distance within the bar: a block that wraps the bar is no jump.
+    const long long bar = mSamplesPerBar;
+    long long d = ((long long)mCounter - endCounter) % bar;
+    if (2 * d > bar)
+      d -= bar;
+    else if (2 * d < -bar)
+      d += bar;
+    if (2 * std::llabs(d) <= (long long)mStepLen)
+    {
+      // A rounded host position that moves on by more than the window can skip a step start
+      // whole; that step then starts at the block's first sample. Not the bar's first step when
+      // the samples skipped were all inside the windows of it and of a bar tail shorter than
+      // the window: run sample by sample, that step start would have been the tail's.
+      const bool merged =
+        mStepHandled && slot == 0 && (mSamplesPerBar - 1) % mStepLen <= kStepStartWindow;
+      if (d > 0 && mStepPos > kStepStartWindow && mStepPos - d <= kStepStartWindow &&
+          slot != mStartSlot && !merged)
+      {
+        mLateStepStart = true;
+        mStepHandled = false;
+      }
+      return;
+    }
+  }
+  // The step of the position's own slot, counted from the bar's start; inside a step start's
+  // window, the step before it, so that the step start plays the slot's step.
+  int step = (mStepPos <= kStepStartWindow ? slot - 1 : slot) % mNumSteps;
+  if (step < 0)
+    step += mNumSteps;
+  mCurrentStep = step;
+  mStartSlot = kNoSlot;
+  mStepHandled = false;
+}
+
 void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
   DenormalGuard flushDenormals;
 
+  // Where the last block left the bar position, before the host's time replaces it.
+  const int endCounter = mCounter;
   beginBlock();
 
   const double* inL = inputs[0];
@@ -213,6 +263,11 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   block.midiMode = mMode == 1;
   block.timed = mTimingValid;
   block.stepping = mTimingValid && !block.midiMode && mTimeInfo.mTransportIsRunning;
+  // The step index follows the position when the sequencer starts and when the position jumps
+  // (a locate, a loop, the bar line of a bar shorter than four quarter notes).
+  if (block.stepping)
+    followPosition(endCounter);
+  mSteppedLastBlock = block.stepping;
 
   // The block runs in chunks: the control stage for each sample of the chunk, then the effect
   // stage over the chunk. Nothing the control stage does depends on the filters, so the split

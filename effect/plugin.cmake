@@ -21,13 +21,8 @@ if(TARGET qv_effect_dsp AND TARGET qv_vstbinding)
   if(_qv_ipo)
     set_property(TARGET qv_quorvalent qv_effect_dsp PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
   endif()
-  # The editor surface comes from the GUI library `qv_gui` once it exists (it is defined after this
-  # folder, so the choice is made at generate time); until then a stand-in supplies the surface
-  # members the instance base and the binding name, compiled into each program or module (an
-  # archive member would come too early in the link to be taken).
-  target_link_libraries(qv_quorvalent PUBLIC $<$<TARGET_EXISTS:qv_gui>:qv_gui>)
-  target_sources(qv_quorvalent INTERFACE
-    $<$<NOT:$<TARGET_EXISTS:qv_gui>>:${CMAKE_CURRENT_LIST_DIR}/NoEditorSurface.cpp>)
+  # The editor draws through the GUI library (gui/); its bitmaps come from resources/.
+  target_link_libraries(qv_quorvalent PUBLIC qv_gui)
 
   # The loadable library, built like every plug-in on the binding (framework/vstbinding.cmake), as
   # a shared library.

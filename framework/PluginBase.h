@@ -303,6 +303,32 @@ public:
   // parameters) as they were. Otherwise answers the position after the bank.
   int UnserializePresets(ByteChunk* pChunk, int startPos);
 
+  // ---- Program and bank files (ProgramFiles.cpp, layouts in FxFiles.h) ------------------------
+
+  // The current program as an FXP file, every slot as an FXB file, into pFile (cleared first):
+  // chunk form with state chunks, parameter and program form otherwise. False when it failed.
+  bool GetProgramFXP(ByteChunk* pFile);
+  bool GetBankFXB(ByteChunk* pFile);
+  // Load an FXP or FXB file held in memory. The whole file is checked first, and a file refused
+  // then or by the state readers leaves the parameters and every slot as they were. Bank records
+  // beyond the slots are skipped; a program-form bank's current program is clamped to the slots.
+  // After a load the host is told of the program change.
+  bool SetProgramFromFXP(const unsigned char* data, int size);
+  bool SetBankFromFXB(const unsigned char* data, int size);
+  // The same through the file at path. A save replaces the file only once it is completely written.
+  bool SaveProgramToFXPFile(const char* path);
+  bool SaveBankToFXBFile(const char* path);
+  bool LoadProgramFromFXPFile(const char* path);
+  bool LoadBankFromFXBFile(const char* path);
+
+  // ---- Preset source dumps (PresetDumps.cpp) --------------------------------------------------
+
+  // Writes a MakePresetFromNamedParams call with the current values, naming parameter i
+  // paramEnumNames[i] (one text per parameter).
+  bool DumpPresetSrcCode(const char* filename, const char* paramEnumNames[]);
+  // Writes a MakePresetFromBlob call with the current slot's stored state in base64.
+  bool DumpPresetBlob(const char* filename);
+
   // ---- State serialisation (Serialize.cpp) ----------------------------------------------------
 
   static const int kChunkMagic = 0x70666674;

@@ -3,7 +3,6 @@
 #
 # A plug-in defines `MakePlugInstance` (framework/PluginVST.h). The entry files are compiled into each
 # plug-in library, not into qv_vstbinding: the exported entries and DllMain must be in the module.
-# Whatever links qv_vstbinding also supplies the editor surface's members (gui/IGraphics.h).
 
 if(TARGET qv_plugin AND TARGET qv_vst_abi)
   set(_qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/PluginVST.cpp)

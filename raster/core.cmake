@@ -15,3 +15,13 @@ else()
   target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/px_sysbitmap_mem.cpp)
 endif()
 target_link_libraries(qv_raster PUBLIC qv_png)
+# Lines, shapes and curves: clipping, lines and rectangle outlines, polygon fills, Bezier curves,
+# circles, arcs and rounded rectangles.
+target_sources(qv_raster PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/px_line_clip.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_polygon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_bezier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_circle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/px_arc.cpp
+)

@@ -92,34 +92,41 @@ static inline void pxi_RGB2HSV(int r, int g, int b, int* h, int* s, int* v)
   *v = max;
 }
 
-static inline PX_pixel pxi_HSV2Pix(PX_CombineInt h, PX_CombineInt s, PX_CombineInt v,
-                                   PX_CombineInt alpha)
+// The channels of pxi_HSV2Pix before they are reduced to eight bits.
+static inline void pxi_HSV2RGB(PX_CombineInt h, PX_CombineInt s, PX_CombineInt v, PX_CombineInt* r,
+                               PX_CombineInt* g, PX_CombineInt* b)
 {
   const PX_CombineInt P = (256 - s) * v / 256;
 #define PXI_Q(k) (((k)*s + 16384) * v / 16384)
-  PX_CombineInt r, g, b;
   if (h < 192)
   {
     if (h < 64)
-      r = v, g = PXI_Q(h - 64), b = P;
+      *r = v, *g = PXI_Q(h - 64), *b = P;
     else if (h < 128)
-      r = PXI_Q(64 - h), g = v, b = P;
+      *r = PXI_Q(64 - h), *g = v, *b = P;
     else
-      r = P, g = v, b = PXI_Q(h - 192);
+      *r = P, *g = v, *b = PXI_Q(h - 192);
   }
   else if (h < 256)
   {
-    r = P, g = PXI_Q(192 - h), b = v;
+    *r = P, *g = PXI_Q(192 - h), *b = v;
   }
   else if (h < 320)
   {
-    r = PXI_Q(h - 320), g = P, b = v;
+    *r = PXI_Q(h - 320), *g = P, *b = v;
   }
   else
   {
-    r = v, g = P, b = PXI_Q(320 - h);
+    *r = v, *g = P, *b = PXI_Q(320 - h);
   }
 #undef PXI_Q
+}
+
+static inline PX_pixel pxi_HSV2Pix(PX_CombineInt h, PX_CombineInt s, PX_CombineInt v,
+                                   PX_CombineInt alpha)
+{
+  PX_CombineInt r, g, b;
+  pxi_HSV2RGB(h, s, v, &r, &g, &b);
   return ((PX_pixel)(alpha & 0xFF) << 24) | ((PX_pixel)(r & 0xFF) << 16) |
          ((PX_pixel)(g & 0xFF) << 8) | (PX_pixel)(b & 0xFF);
 }

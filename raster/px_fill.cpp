@@ -10,82 +10,14 @@
 
 namespace {
 
-// A rectangle clipped to a bitmap: its first pixel in storage order (the top storage row of the
-// rectangle, whether flipped or not), the row span in pixels and its size.
-struct ClippedRect
-{
-  PX_pixel* first;
-  ptrdiff_t span;
-  int w, h;
-};
-
-// Rectangle clipping in 64 bits; false when nothing is left, the bitmap has no pixels or its row
-// span is not positive.
-bool clipRect(PX_IBitmap* bm, int x, int y, int w, int h, ClippedRect* out)
-{
-  int64_t X = x, Y = y, W = w, H = h;
-  if (X < 0)
-  {
-    W += X;
-    X = 0;
-  }
-  if (Y < 0)
-  {
-    H += Y;
-    Y = 0;
-  }
-  const int64_t bw = bm->getWidth(), bh = bm->getHeight();
-  if (X + W > bw)
-    W = bw - X;
-  if (Y + H > bh)
-    H = bh - Y;
-  PX_pixel* bits = bm->getBits();
-  const int span = bm->getRowSpan();
-  if (!bits || W < 1 || H < 1 || span <= 0)
-    return false;
-  const int64_t row = bm->isFlipped() ? bh - Y - H : Y;
-  out->first = bits + (ptrdiff_t)row * span + X;
-  out->span = span;
-  out->w = (int)W;
-  out->h = (int)H;
-  return true;
-}
-
-// The whole bitmap as a rectangle, for the operations that cover every pixel.
-bool wholeBitmap(PX_IBitmap* bm, ClippedRect* out)
-{
-  if (!bm)
-    return false;
-  PX_pixel* bits = bm->getBits();
-  const int w = bm->getWidth(), h = bm->getHeight(), span = bm->getRowSpan();
-  if (!bits || w <= 0 || h <= 0 || span <= 0)
-    return false;
-  out->first = bits;
-  out->span = span;
-  out->w = w;
-  out->h = h;
-  return true;
-}
-
-template <class F>
-void forEachPixel(const ClippedRect& r, F&& f)
-{
-  for (int y = 0; y < r.h; ++y)
-  {
-    PX_pixel* p = r.first + (ptrdiff_t)y * r.span;
-    for (int x = 0; x < r.w; ++x)
-      f(p + x);
-  }
-}
-
 template <class C>
-void solidFast(const ClippedRect& r, PX_pixel value)
+void solidFast(const pxi_ClippedRect& r, PX_pixel value)
 {
   pxi_Template_Blit0<C>::solidBlitFAST(r.first, r.w, r.h, value, r.span);
 }
 
 // The clobber fill: whole rows of one word, one run when the rows are contiguous.
-void clobber(const ClippedRect& r, PX_pixel value)
+void clobber(const pxi_ClippedRect& r, PX_pixel value)
 {
   if (r.w == r.span)
   {
@@ -97,7 +29,7 @@ void clobber(const ClippedRect& r, PX_pixel value)
 }
 
 template <class C>
-void solid(const ClippedRect& r, PX_pixel color, int w)
+void solid(const pxi_ClippedRect& r, PX_pixel color, int w)
 {
   pxi_Template_Blit1<C>::solidBlit((PX_pixel_chan*)r.first, r.w, r.h, PX_GETR(color),
                                    PX_GETG(color), PX_GETB(color), w, r.span * 4);
@@ -112,8 +44,8 @@ void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, f
     return;
   if (mode & PX_MODE_SOURCEALPHA)
     alpha *= (float)(color >> 24) / 255.0f;
-  ClippedRect r;
-  if (!clipRect(dest, x, y, w, h, &r) || alpha == 0.0f)
+  pxi_ClippedRect r;
+  if (!pxi_ClipRect(dest, x, y, w, h, &r) || alpha == 0.0f)
     return;
   int wt;
   if (!pxi_WeightFromAlpha(alpha, &wt))
@@ -171,16 +103,16 @@ void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, f
 
 void PX_ClearRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel mask, PX_pixel orbits)
 {
-  ClippedRect r;
-  if (!dest || !clipRect(dest, x, y, w, h, &r))
+  pxi_ClippedRect r;
+  if (!dest || !pxi_ClipRect(dest, x, y, w, h, &r))
     return;
-  forEachPixel(r, [=](PX_pixel* p) { *p = (*p & mask) | orbits; });
+  pxi_ForEachPixel(r, [=](PX_pixel* p) { *p = (*p & mask) | orbits; });
 }
 
 void PX_Clear(PX_IBitmap* dest, PX_pixel color)
 {
-  ClippedRect r;
-  if (!wholeBitmap(dest, &r))
+  pxi_ClippedRect r;
+  if (!pxi_WholeBitmap(dest, &r))
     return;
   clobber(r, color);
 }
@@ -314,8 +246,8 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
 void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc, float gsc,
                         float bsc, float asc, float radd, float gadd, float badd, float aadd)
 {
-  ClippedRect r;
-  if (!dest || !clipRect(dest, x, y, w, h, &r))
+  pxi_ClippedRect r;
+  if (!dest || !pxi_ClipRect(dest, x, y, w, h, &r))
     return;
   int sc[4], add[4];  // indexed by byte offset: blue, green, red, alpha
   if (!pxi_ToInt(bsc * 256.0, &sc[PX_PIXEL_B]) || !pxi_ToInt(gsc * 256.0, &sc[PX_PIXEL_G]) ||
@@ -323,7 +255,7 @@ void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc,
       !pxi_ToInt(badd * 256.0, &add[PX_PIXEL_B]) || !pxi_ToInt(gadd * 256.0, &add[PX_PIXEL_G]) ||
       !pxi_ToInt(radd * 256.0, &add[PX_PIXEL_R]) || !pxi_ToInt(aadd * 256.0, &add[PX_PIXEL_A]))
     return;
-  forEachPixel(r, [&](PX_pixel* px) {
+  pxi_ForEachPixel(r, [&](PX_pixel* px) {
     PX_pixel_chan* c = (PX_pixel_chan*)px;
     // 64-bit products: scale times channel cannot overflow; the shift is arithmetic.
 #define PXI_MA(i) (((int64_t)c[i] * sc[i] + add[i]) >> 8)
@@ -336,18 +268,18 @@ void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc,
 void PX_ProcessRect(PX_IBitmap* dest, int x, int y, int w, int h,
                     void (*procfunc)(PX_pixel* p, void* parm), void* parm)
 {
-  ClippedRect r;
-  if (!dest || !procfunc || !clipRect(dest, x, y, w, h, &r))
+  pxi_ClippedRect r;
+  if (!dest || !procfunc || !pxi_ClipRect(dest, x, y, w, h, &r))
     return;
-  forEachPixel(r, [=](PX_pixel* p) { procfunc(p, parm); });
+  pxi_ForEachPixel(r, [=](PX_pixel* p) { procfunc(p, parm); });
 }
 
 void PX_SetAlphaFromColorMask(PX_IBitmap* dest, PX_pixel color)
 {
-  ClippedRect r;
-  if (!wholeBitmap(dest, &r))
+  pxi_ClippedRect r;
+  if (!pxi_WholeBitmap(dest, &r))
     return;
-  forEachPixel(r, [=](PX_pixel* p) {
+  pxi_ForEachPixel(r, [=](PX_pixel* p) {
     *p = (*p & 0xFFFFFFu) == color ? (*p & 0xFFFFFFu) : (*p | 0xFF000000u);
   });
 }

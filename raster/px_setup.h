@@ -39,6 +39,15 @@ static inline bool pxi_ToInt(double v, int* out)
 // 16.16 fixed point: (int)(v * 65536.0), truncated toward zero; false when it would not fit.
 static inline bool pxi_ToFixed(double v, int* out) { return pxi_ToInt(v * 65536.0, out); }
 
+// (int)v truncated toward zero, saturating at the int range; 0 for NaN. For deltas and factors
+// where an out-of-range value means "as far as it goes".
+static inline int pxi_SaturateToInt(double v)
+{
+  if (!(v == v))
+    return 0;
+  return v <= -2147483648.0 ? INT32_MIN : v >= 2147483647.0 ? INT32_MAX : (int)v;
+}
+
 // Clamps a 64-bit value into the int range.
 static inline int pxi_ClampToInt(int64_t v)
 {
@@ -94,3 +103,72 @@ static inline bool pxi_RowsOverlap(const PX_pixel_chan* a, ptrdiff_t astep, cons
 // shares storage with dest (so every pixel is read as it was before the draw); null when the copy
 // could not be made.
 PX_IBitmap* pxi_SourceApartFrom(PX_IBitmap* dest, PX_IBitmap* src, PX_MemBitmap* copy);
+
+// A rectangle clipped to a bitmap: its first pixel in storage order (the top storage row of the
+// rectangle, whether flipped or not), the row span in pixels and its size.
+struct pxi_ClippedRect
+{
+  PX_pixel* first;
+  ptrdiff_t span;
+  int w, h;
+};
+
+// Clips the logical rectangle (x, y, w, h) to bm in 64 bits; false when nothing is left, the
+// bitmap has no pixels or its row span is not positive.
+static inline bool pxi_ClipRect(PX_IBitmap* bm, int x, int y, int w, int h, pxi_ClippedRect* out)
+{
+  int64_t X = x, Y = y, W = w, H = h;
+  if (X < 0)
+  {
+    W += X;
+    X = 0;
+  }
+  if (Y < 0)
+  {
+    H += Y;
+    Y = 0;
+  }
+  const int64_t bw = bm->getWidth(), bh = bm->getHeight();
+  if (X + W > bw)
+    W = bw - X;
+  if (Y + H > bh)
+    H = bh - Y;
+  PX_pixel* bits = bm->getBits();
+  const int span = bm->getRowSpan();
+  if (!bits || W < 1 || H < 1 || span <= 0)
+    return false;
+  const int64_t row = bm->isFlipped() ? bh - Y - H : Y;
+  out->first = bits + (ptrdiff_t)row * span + X;
+  out->span = span;
+  out->w = (int)W;
+  out->h = (int)H;
+  return true;
+}
+
+// The whole bitmap as a rectangle, for the operations that cover every pixel.
+static inline bool pxi_WholeBitmap(PX_IBitmap* bm, pxi_ClippedRect* out)
+{
+  if (!bm)
+    return false;
+  PX_pixel* bits = bm->getBits();
+  const int w = bm->getWidth(), h = bm->getHeight(), span = bm->getRowSpan();
+  if (!bits || w <= 0 || h <= 0 || span <= 0)
+    return false;
+  out->first = bits;
+  out->span = span;
+  out->w = w;
+  out->h = h;
+  return true;
+}
+
+// Calls f(pixel pointer) for every pixel of r, in storage order.
+template <class F>
+static inline void pxi_ForEachPixel(const pxi_ClippedRect& r, F&& f)
+{
+  for (int y = 0; y < r.h; ++y)
+  {
+    PX_pixel* p = r.first + (ptrdiff_t)y * r.span;
+    for (int x = 0; x < r.w; ++x)
+      f(p + x);
+  }
+}

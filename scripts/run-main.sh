@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build Quorvalent.dll and the test host for Windows, show what the host reads from
-# the plug-in under wine (identity, parameters, programs), then render demo audio through it.
+# the plug-in under wine (identity, parameters, programs), render demo audio through it, and draw
+# a picture of its editor beside the audio.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/win64
@@ -15,3 +16,9 @@ echo "== What a host sees in $plugin"
 echo
 echo "== Demo audio"
 QV_DISPLAY=${QV_DISPLAY:-:99} scripts/demo-audio.sh "$build"
+echo
+echo "== The editor"
+picture=$build/demo/editor.png
+"$build/wine-run" "$build/tools/editor_picture/editor_picture.exe" "$picture"
+echo "Editor picture (a new instance: steps 1, 2 and 6 on, the first step's lamp lit) written to" \
+  "$(cd "$(dirname "$picture")" && pwd)/$(basename "$picture")"

@@ -14,10 +14,13 @@ PACKAGES=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev
-  wine64 xvfb xauth
+  wine64 xvfb xauth fonts-dejavu-core
+  libcairo2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev liblodepng-dev libpixman-1-dev
+  libpng-dev zlib1g-dev liblodepng-dev libpixman-1-dev libimagequant-dev
   lsp-plugins-vst dragonfly-reverb-vst zam-plugins
+  # the editor's artwork (resources/make_artwork.py)
+  python3-cairo fonts-dejavu-core
   # real hosts: Ardour for the native plug-in (driven by ardour7-lua)
   ardour
 )

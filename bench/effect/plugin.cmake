@@ -9,3 +9,9 @@ if(TARGET Quorvalent AND TARGET qv_vsthost)
                                QV_QUORVALENT_PATH="$<TARGET_FILE:Quorvalent>")
   endif()
 endif()
+
+# The editor's drawing and building costs, in-process on the headless surface.
+if(TARGET qv_quorvalent)
+  qv_add_benchmark(NAME editor_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_bench.cpp
+                   LIBS qv_quorvalent)
+endif()

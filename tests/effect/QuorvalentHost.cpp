@@ -48,9 +48,17 @@ std::string QuorvalentHost::text(VstInt32 opcode, VstInt32 index)
   return buffer;
 }
 
+vsthost::Transport& QuorvalentHost::useClock(const vsthost::TransportSettings& settings)
+{
+  mClock.configure(settings, mSampleRate);
+  mUseClock = true;
+  return mClock;
+}
+
 void QuorvalentHost::setSampleRate(double sampleRate)
 {
   mSampleRate = sampleRate;
+  mClock.setSampleRate(sampleRate);
   dispatch(effSetSampleRate, 0, 0, nullptr, (float)sampleRate);
 }
 
@@ -112,6 +120,11 @@ VstTimeInfo* QuorvalentHost::timeInfo()
     mTime = transport.raw;
     return &mTime;
   }
+  if (mUseClock)
+  {
+    mTime = mClock.timeInfo();
+    return &mTime;
+  }
   mTime = VstTimeInfo{};
   mTime.samplePos = transport.pos;
   mTime.sampleRate = mSampleRate;
@@ -127,10 +140,25 @@ VstTimeInfo* QuorvalentHost::timeInfo()
   return &mTime;
 }
 
-VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                                   float opt)
 {
   switch (opcode)
   {
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterAutomate:
+      if (gHost)
+      {
+        char call[64];
+        if (opcode == audioMasterAutomate)
+          snprintf(call, sizeof(call), "automate %d %g", index, opt);
+        else
+          snprintf(call, sizeof(call), "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end",
+                   index);
+        gHost->edits.push_back(call);
+      }
+      return 0;
     case audioMasterVersion:
       return 2400;
     case audioMasterGetTime:
@@ -162,7 +190,9 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
   {
     int64_t len = std::min<int64_t>(std::clamp(blockSize(), 0, mMaxBlock), n - frame);
     const double loopEnd = transport.loopEndPpq * samplesPerBeat();
-    if (transport.loop && transport.playing && loopEnd - transport.pos >= 1.0)
+    if (mUseClock)
+      len = std::min<int64_t>(len, std::max<int64_t>(mClock.framesToLoopEnd(), 1));
+    else if (transport.loop && transport.playing && loopEnd - transport.pos >= 1.0)
       len = std::min<int64_t>(len, (int64_t)std::ceil(loopEnd - transport.pos));
     sendMidi(frame, frame + std::max<int64_t>(len, 1));
 
@@ -185,8 +215,12 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
       }
     }
 
-    const double blockStart = transport.pos;
-    if (transport.playing)
+    const double blockStart = mUseClock ? mClock.samplePos() : transport.pos;
+    if (mUseClock)
+    {
+      mClock.advance(len);
+    }
+    else if (transport.playing)
     {
       transport.pos += (double)len;
       if (transport.loop && transport.pos >= loopEnd)

@@ -2,10 +2,12 @@
 // An in-process host for the plug-in's tests. Quorvalent is compiled into the test program, created
 // through VSTPluginMain and opened as a host would. The host plays a scripted transport: it answers
 // audioMasterGetTime for the block about to run, moves on by each block while playing and wraps at
-// a loop's end (splitting the block there). MIDI is queued by frame and handed to the block that
-// holds it. One host exists at a time (the callback finds it through a global).
+// a loop's end (splitting the block there); or it keeps time with the test host's transport
+// (`useClock`). MIDI is queued by frame and handed to the block that holds it. One host exists at a
+// time (the callback finds it through a global).
 
 #include "effect/Quorvalent.h"
+#include "tools/vsthost/transport.h"
 
 #include <cstdint>
 #include <functional>
@@ -82,7 +84,12 @@ public:
   void loadDefaults() { selectProgram(kNumPrograms - 1); }
 
   Transport transport;
+  // What the plug-in reported from its editor: "begin 3", "automate 3 0.5", "end 3".
+  std::vector<std::string> edits;
   double samplesPerBeat() const { return 60.0 * mSampleRate / transport.tempo; }
+  // From now on the test host's transport (song positions in ticks, pre-roll, locates) keeps
+  // the time instead of `transport`; it follows later sample-rate changes.
+  vsthost::Transport& useClock(const vsthost::TransportSettings& settings);
 
   // Queues a MIDI message for the block holding frame (counted from the next render's start).
   void midi(int64_t frame, int status, int data1, int data2);
@@ -99,7 +106,8 @@ public:
   }
 
 private:
-  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float);
+  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                            float opt);
   VstTimeInfo* timeInfo();
   void sendMidi(int64_t from, int64_t to);
 
@@ -107,6 +115,8 @@ private:
   double mSampleRate;
   int mMaxBlock;
   VstTimeInfo mTime{};
+  bool mUseClock = false;
+  vsthost::Transport mClock;
   std::vector<std::pair<int64_t, VstMidiEvent>> mMidi;
 };
 

@@ -5,14 +5,16 @@ if(TARGET qv_quorvalent)
     ${CMAKE_CURRENT_LIST_DIR}/QuorvalentHost.cpp
     ${QV_VST_ENTRY_DIR}/VSTEntry.cpp)
   target_include_directories(qv_quorvalent_testhost PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent)
+  target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent qv_vsthost)
 
   qv_add_test(NAME quorvalent_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
-    LIBS qv_quorvalent_testhost)
+      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/quorvalent_fxfiles_test.cpp
+    LIBS qv_quorvalent_testhost qv_png_writer)
 
   # Replaces the global operator new: a program of its own.
   qv_add_test(NAME quorvalent_alloc_tests
@@ -20,6 +22,16 @@ if(TARGET qv_quorvalent)
     LIBS qv_quorvalent_testhost)
 
   qv_add_test(NAME quorvalent_thread_tests TSAN
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_threads_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
     LIBS qv_quorvalent_testhost)
+endif()
+
+# Natively, where Debian's python3-cairo draws them: the checked-in bitmaps of the editor are what
+# resources/make_artwork.py draws.
+if(QV_EDITOR_PNGS AND NOT WIN32 AND NOT QV_FUZZ AND NOT QV_TSAN AND EXISTS /usr/bin/python3)
+  add_test(NAME resources_match_artwork_script
+           COMMAND ${CMAKE_COMMAND} -DSCRIPT=${PROJECT_SOURCE_DIR}/resources/make_artwork.py
+                   -DOUT=${CMAKE_CURRENT_BINARY_DIR}/artwork "-DPNGS=${QV_EDITOR_PNGS}"
+                   -P ${PROJECT_SOURCE_DIR}/resources/CheckArtwork.cmake)
 endif()

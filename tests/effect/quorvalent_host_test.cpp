@@ -47,7 +47,7 @@ TEST(QuorvalentHostView, IdentityAndProgramNames)
   EXPECT_EQ(e->numOutputs, 2);
   EXPECT_EQ(e->uniqueID, 0x49706566);
   EXPECT_EQ(e->version, 10001);
-  EXPECT_EQ(e->flags, 0x1018);  // no editor until the GUI exists
+  EXPECT_EQ(e->flags, 0x1018);  // no editor to open until the window host exists
   EXPECT_EQ(host.dispatch(effEditOpen), 0);
   EXPECT_EQ(host.text(effGetEffectName), "Quorvalent");
   EXPECT_EQ(host.text(effGetVendorString), "Orvyn");

@@ -1,12 +1,14 @@
 // The step sequencer against a scripted host transport: where steps start, when the envelopes
 // restart and release, how bars, time signatures, stops, loops and sample rates move the grid,
 // and what happens with timing it cannot use.
+#include "effect/ParameterTable.h"
 #include "effect/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -288,5 +290,244 @@ TEST(QuorvalentSequencer, UnusableTimingIdlesTheSequencer)
     }
     for (size_t i = 0; i < out.size(); ++i)
       ASSERT_TRUE(std::isfinite(out.l[i]) && std::isfinite(out.r[i])) << "frame " << i;
+  }
+}
+
+namespace {
+
+// Hosts that count in ticks report the song position rounded to 1/1920 of a quarter note.
+constexpr int kTicks = 1920;
+
+// The step a sequencer shows at the end of a block ending at host position pos (in samples),
+// when it follows its grid: bars of `bar` samples (the host's) restart the cycle; steps of
+// stepLen run from each bar line, counting modulo numSteps; a step starting within 30 samples of
+// the end of the four-quarter counter (counterBar) is taken as the bar's restart. -1 where the
+// shown step may lawfully differ: within tol of a step start or a bar line, and for `settle`
+// samples after a bar line.
+struct Grid
+{
+  double bar;
+  int counterBar, stepLen, numSteps;
+  double tol, settle;
+
+  int stepAt(double pos) const
+  {
+    const double y = std::fmod(pos - 1.0, bar);  // the block's last sample
+    if (y < std::max(tol, settle) || bar - y < tol)
+      return -1;
+    const int slot = (int)(y / stepLen);
+    const double into = y - (double)slot * stepLen;
+    const double restart = (double)slot * stepLen + 30.0 - counterBar;
+    if (into < tol || stepLen - into < tol || std::fabs(restart) < tol)
+      return -1;
+    return restart >= 0.0 ? 0 : slot % numSteps;
+  }
+};
+
+// The grid of the host's tempo and time signature at rate, for the plug-in's current speed and
+// step count, with the tolerance of a song position rounded to ticks (none: 0).
+Grid gridFor(QuorvalentHost& host, double rate, const vsthost::TransportSettings& t, int ticks)
+{
+  const double beat = 60.0 * rate / t.tempo;
+  const int speed = speed_array[host.plug().GetParam(kArpSpeed)->Int()];
+  const int unit = (int)(beat / 16.0);
+  const int stepLen = speed ? speed * unit : unit / 2;
+  // A late step start comes up to a tick after the window's 11 samples.
+  const double tol = (ticks ? beat / ticks : 1.0) + 14.0;
+  return {beat * t.numerator * 4.0 / t.denominator,
+          (int)(4.0 * beat),
+          stepLen,
+          host.plug().GetParam(kNumStepsParam)->Int(),
+          tol,
+          0.0};
+}
+
+// Renders frames in blocks of blockSize (a loop's end splits one), checking the step shown at
+// the end of every block played against the grid; the first mismatch fails.
+void expectGridAtBlockEnds(QuorvalentHost& host, vsthost::Transport& clock, const Grid& grid,
+                           int64_t frames, int blockSize)
+{
+  const Stereo in = dcInput((size_t)blockSize);
+  for (int64_t done = 0; done < frames; done += blockSize)
+  {
+    const bool playing = clock.timeInfo().flags & kVstTransportPlaying;
+    host.render(in, blockSize);
+    const int want = grid.stepAt(clock.samplePos());
+    if (playing && want >= 0)
+    {
+      ASSERT_EQ(host.plug().shownStep(), want) << "at host position " << clock.samplePos();
+    }
+  }
+}
+
+}  // namespace
+
+// Song positions rounded to ticks step back or jump on by up to a tick at block boundaries; every
+// factory preset still starts each step once, where the exact position starts it (a step started
+// twice or skipped shows a step off by one until the bar restarts). Each program runs at two points
+// spread over rates, tempos, block sizes and start bars, with exact positions, ticks of 1/1920 and
+// coarse ticks of 1/240 (longer than a step start's window at every rate here).
+TEST(QuorvalentSequencer, RoundedSongPositionsStartEveryStepOnce)
+{
+  const double rates[] = {44100.0, 48000.0, 96000.0};
+  const double tempos[] = {60, 67, 71, 77, 85, 97, 108, 120, 128, 133, 141, 157, 166, 174};
+  const int blocks[] = {64, 100, 256, 441, 512, 1000, 1024};
+  for (int program = 0; program < 27; ++program)
+    for (int i = program * 2; i < program * 2 + 2; ++i)
+      for (int ticks : {0, kTicks, 240})
+      {
+        const double rate = rates[i % 3];
+        vsthost::TransportSettings t;
+        t.tempo = tempos[i * 5 % 14];
+        t.startPpq = 4.0 * (i % 7);
+        t.ticksPerQuarter = ticks;
+        const int block = blocks[i % 7];
+        SCOPED_TRACE(testing::Message()
+                     << "program " << program << ", " << rate << " Hz, " << t.tempo
+                     << " BPM, blocks of " << block << ", ticks " << ticks);
+        QuorvalentHost host(rate, 1024);
+        host.selectProgram(program);
+        vsthost::Transport& clock = host.useClock(t);
+        const Grid grid = gridFor(host, rate, t, ticks);
+        expectGridAtBlockEnds(host, clock, grid, 40000, block);
+      }
+}
+
+// Playback that starts anywhere in a bar, at once or after a pre-roll, plays from the first step
+// start on the steps that a start at the bar line would play there: sample by sample at the exact
+// position, and in blocks at song positions rounded to ticks.
+TEST(QuorvalentSequencer, StartsAnywhereInTheBarPlayTheBarsSteps)
+{
+  const char* const steps = "1101100101110010";
+  const struct
+  {
+    double startPpq;
+    int preRoll;
+  } cases[] = {{0.5, 0}, {1.0, 0}, {1.3, 0}, {2.0, 0}, {3.75, 0}, {1.3, 3}, {3.75, 2}};
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(testing::Message() << "start " << c.startPpq << ", pre-roll " << c.preRoll);
+    vsthost::TransportSettings t;
+    t.startPpq = c.startPpq;
+    t.preRollBlocks = c.preRoll;
+    // Into the next bar, past its restart.
+    const int start = (int)(c.startPpq * kQ), end = kBar + 9000;
+    {
+      QuorvalentHost host(kRate);
+      host.loadDefaults();
+      setSteps(host, steps);
+      host.useClock(t);
+      const Events want = expected(4096, 16, steps, {0, kBar, 2 * kBar}, 3996, end);
+      std::vector<int> fades;
+      std::copy_if(want.fades.begin(), want.fades.end(), std::back_inserter(fades),
+                   [&](int pos) { return pos >= start; });
+      EXPECT_EQ(record(host, end - start + c.preRoll).fades, fades);
+    }
+    for (int blockSize : {333, 512})
+    {
+      QuorvalentHost host(kRate, 512);
+      host.loadDefaults();
+      t.ticksPerQuarter = kTicks;
+      vsthost::Transport& clock = host.useClock(t);
+      expectGridAtBlockEnds(host, clock, gridFor(host, kRate, t, kTicks), end - start, blockSize);
+    }
+  }
+}
+
+// A loop back to a bar line (its end just inside a step's start window), a locate into the middle
+// of a bar, and the bar lines of 3/4, each with exact and rounded song positions: once the block
+// that brings the jump has begun, the steps follow the position.
+TEST(QuorvalentSequencer, JumpsAndShortBarsRestartTheStepsWhereThePositionIs)
+{
+  const struct
+  {
+    const char* what;
+    int numerator;
+    double loopEndPpq;  // a loop from the bar line at 4 quarters
+    int64_t locateAfter;
+    double locatePpq;
+    int blockSize;
+  } cases[] = {
+    {"loop back to a bar line", 4, 5.0 + 5.0 / kQ, 0, 0, 512},
+    {"locate mid-bar", 4, 0, 3 * 4096, 6.3, 512},
+    {"locate mid-bar, odd blocks", 4, 0, 20000, 9.87, 700},
+    {"3/4 bar lines inside blocks", 3, 0, 0, 0, 1000},
+  };
+  for (const auto& c : cases)
+    for (int ticks : {0, kTicks})
+    {
+      SCOPED_TRACE(testing::Message() << c.what << ", ticks " << ticks);
+      QuorvalentHost host(kRate, 1024);
+      host.loadDefaults();
+      vsthost::TransportSettings t;
+      t.numerator = c.numerator;
+      t.ticksPerQuarter = ticks;
+      if (c.loopEndPpq > 0)
+      {
+        t.startPpq = t.loopStartPpq = 4.0;
+        t.loop = true;
+        t.loopEndPpq = c.loopEndPpq;
+      }
+      vsthost::Transport& clock = host.useClock(t);
+      Grid grid = gridFor(host, kRate, t, ticks);
+      // A short bar's line inside a block is seen at the next block.
+      if (c.numerator < 4)
+        grid.settle = c.blockSize + grid.tol;
+      if (c.locateAfter > 0)
+      {
+        host.render(dcInput((size_t)c.locateAfter), c.blockSize);
+        clock.locatePpq(c.locatePpq);
+      }
+      expectGridAtBlockEnds(host, clock, grid, 3 * kBar, c.blockSize);
+    }
+}
+
+// Where a block starts a little off from where the last one ended (song positions in ticks):
+// what the second block leaves of the step index and the gate fade. A window already taken does
+// not start again; a window skipped whole starts at the block's first sample, unless it merges
+// with a bar tail's shorter than the window, whose start was the bar's restart.
+TEST(QuorvalentSequencer, BlockBoundaryJumpsStartEachStepOnce)
+{
+  auto faded = [](int samples) {
+    float g = 1.0f;
+    for (int i = 0; i < samples; ++i)
+      g = (float)((double)g - 0.05);
+    return g;
+  };
+  const struct
+  {
+    const char* what;
+    double rate;
+    int arpSpeed;
+    double startPpq;
+    int firstBlock;
+    double nextPpq;
+    int wantStep, wantFade;  // samples into the running gate fade
+  } cases[] = {
+    // Steps of 4096: the start at 4096 taken, the position 8 samples back into its window.
+    {"back into a window taken", kRate, 5, 0.0, 4108, 4100.0 / kQ, 1, 16},
+    // From 6 before the start to 14 after it.
+    {"over a whole window", kRate, 5, 0.0, 4090, 4110.0 / kQ, 1, 4},
+    // Bar 88200, steps of 5512: from 87510 to 88196, the tail's start at 88192 restarts the bar;
+    // then 21 samples into the next bar.
+    {"over the bar line from a short tail", 44100.0, 5, 3.96875, 686, 4.0 + 1.0 / 1024, 0, 8},
+    // Steps of 3072: the tail from 64512 is 1024 long, its start plays step 5; then 15 samples
+    // into the next bar.
+    {"over the bar line from a long tail", kRate, 6, 3.875, 1028, 4.0 + 15.0 / kQ, 0, 4},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    QuorvalentHost host(c.rate, 4096);
+    host.loadDefaults();
+    host.setParam(kArpSpeed, c.arpSpeed);
+    vsthost::TransportSettings t;
+    t.startPpq = c.startPpq;
+    vsthost::Transport& clock = host.useClock(t);
+    host.render(dcInput((size_t)c.firstBlock), c.firstBlock);
+    clock.locatePpq(c.nextPpq);
+    host.render(dcInput(4), 4);
+    EXPECT_EQ(host.plug().shownStep(), c.wantStep);
+    EXPECT_EQ(QuorvalentTestAccess::gateGain(host.plug()), faded(c.wantFade));
   }
 }

@@ -12,3 +12,15 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_px_sysbitmap_win.cpp
     LIBS qv_raster)
 endif()
+# Lines, shapes and curves, compared with Cairo's coverage where it is installed (natively).
+qv_add_test(NAME raster_shape_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_line.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_polygon.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_circle.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_px_bezier.cpp
+  LIBS qv_raster)
+if(TARGET raster_shape_tests AND TARGET PkgConfig::CAIRO)
+  target_link_libraries(raster_shape_tests PRIVATE PkgConfig::CAIRO)
+  target_compile_definitions(raster_shape_tests PRIVATE QV_HAVE_CAIRO=1)
+endif()

@@ -54,6 +54,16 @@ public:
   {}
 };
 
+// A bitmap that reports a size but has no pixel memory.
+class NoPixelsBitmap : public ExactBitmap
+{
+public:
+  NoPixelsBitmap()
+    : ExactBitmap(4, 4)
+  {}
+  PX_pixel* getBits() override { return nullptr; }
+};
+
 // Logical pixel (x, y), addressed by hand.
 inline PX_pixel& Px(PX_IBitmap& bm, int x, int y)
 {

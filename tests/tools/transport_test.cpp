@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -164,4 +165,67 @@ TEST(HostTransport, ChangesAreFlaggedOnceAndRateChangesKeepTheBeat)
   t.setSampleRate(96000);
   EXPECT_DOUBLE_EQ(t.ppqPos(), 3);
   EXPECT_DOUBLE_EQ(t.samplePos(), 144000);
+}
+
+// A host counting in ticks reports the quarter-note position on the nearest tick and the sample
+// position exactly.
+TEST(HostTransport, TicksRoundThePositionOnly)
+{
+  const struct
+  {
+    int ticks;
+    double tempo, rate;
+  } cases[] = {{1920, 120, 44100}, {1920, 61, 96000}, {960, 174, 48000}, {4, 100, 44100}};
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(testing::Message() << c.ticks << " ticks at " << c.tempo << " BPM, " << c.rate);
+    TransportSettings s;
+    s.tempo = c.tempo;
+    s.ticksPerQuarter = c.ticks;
+    Transport t;
+    t.configure(s, c.rate);
+    double worst = 0.0;
+    for (int block = 0; block < 2000; ++block)
+    {
+      const VstTimeInfo info = t.timeInfo();
+      const double exact = t.ppqPos();
+      EXPECT_EQ(info.samplePos, 512.0 * block);
+      EXPECT_NEAR(info.ppqPos * c.ticks, std::round(info.ppqPos * c.ticks), 1e-6);
+      EXPECT_LE(std::fabs(info.ppqPos - exact), 0.5 / c.ticks + 1e-12);
+      worst = std::fmax(worst, std::fabs(info.ppqPos - exact));
+      t.advance(512);
+    }
+    EXPECT_GT(worst, 0.4 / c.ticks);  // the rounding shows
+  }
+}
+
+// A pre-roll holds the transport stopped at its start for the given blocks (no loop split either);
+// the first playing block is flagged as a change.
+TEST(HostTransport, PreRollHoldsTheStartThenPlays)
+{
+  TransportSettings s;
+  s.startPpq = 2;
+  s.preRollBlocks = 3;
+  s.loop = true;
+  s.loopStartPpq = 2;
+  s.loopEndPpq = 3;
+  Transport t;
+  t.configure(s, 48000);
+  const struct
+  {
+    bool playing, changed;
+    double samplePos;
+  } blocks[] = {{false, true, 48000}, {false, false, 48000}, {false, false, 48000},
+                {true, true, 48000},  {true, false, 48512},  {true, false, 49024}};
+  for (size_t i = 0; i < sizeof(blocks) / sizeof(blocks[0]); ++i)
+  {
+    SCOPED_TRACE(testing::Message() << "block " << i);
+    const VstTimeInfo info = t.timeInfo();
+    EXPECT_EQ((info.flags & kVstTransportPlaying) != 0, blocks[i].playing);
+    EXPECT_EQ((info.flags & kVstTransportChanged) != 0, blocks[i].changed);
+    EXPECT_EQ(info.samplePos, blocks[i].samplePos);
+    EXPECT_EQ(t.framesToLoopEnd(), blocks[i].playing ? (int64_t)(72000 - info.samplePos)
+                                                     : std::numeric_limits<int64_t>::max());
+    t.advance(512);
+  }
 }

@@ -13,6 +13,7 @@ void Transport::configure(const TransportSettings& settings, double sampleRate)
   mSampleRate = sampleRate > 0.0 ? sampleRate : 44100.0;
   mSamplePos = settings.startPpq >= 0.0 ? ppqToSamples(settings.startPpq) : settings.startSamples;
   mChanged = true;
+  mPreRollLeft = settings.preRollBlocks > 0 ? settings.preRollBlocks : 0;
 }
 
 void Transport::setSampleRate(double sampleRate)
@@ -48,7 +49,7 @@ double Transport::ppqPos() const { return mSamplePos / mSampleRate * mSettings.t
 
 bool Transport::loopRunning() const
 {
-  return mSettings.playing && mSettings.loop && mSettings.loopEndPpq > mSettings.loopStartPpq;
+  return running() && mSettings.loop && mSettings.loopEndPpq > mSettings.loopStartPpq;
 }
 
 VstTimeInfo Transport::timeInfo() const
@@ -58,6 +59,11 @@ VstTimeInfo Transport::timeInfo() const
   t.sampleRate = mSampleRate;
   t.nanoSeconds = mSamplePos / mSampleRate * 1e9;
   t.ppqPos = ppqPos();
+  if (mSettings.ticksPerQuarter > 0)
+  {
+    const double ticks = mSettings.ticksPerQuarter;
+    t.ppqPos = std::round(t.ppqPos * ticks) / ticks;
+  }
   t.tempo = mSettings.tempo;
   t.timeSigNumerator = mSettings.numerator;
   t.timeSigDenominator = mSettings.denominator;
@@ -74,7 +80,7 @@ VstTimeInfo Transport::timeInfo() const
     t.cycleEndPos = mSettings.loopEndPpq;
     t.flags |= kVstCyclePosValid | kVstTransportCycleActive;
   }
-  if (mSettings.playing)
+  if (running())
     t.flags |= kVstTransportPlaying;
   if (mChanged)
     t.flags |= kVstTransportChanged;
@@ -94,6 +100,11 @@ int64_t Transport::framesToLoopEnd() const
 void Transport::advance(int64_t frames)
 {
   mChanged = false;
+  if (mPreRollLeft > 0)
+  {
+    mChanged = --mPreRollLeft == 0 && mSettings.playing;
+    return;
+  }
   if (!mSettings.playing)
     return;
   const bool looping = loopRunning() && mSamplePos < ppqToSamples(mSettings.loopEndPpq);

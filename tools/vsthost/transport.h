@@ -6,6 +6,10 @@
 // Tempo is constant, so quarter-note position and sample position map linearly onto each other.
 // A stopped transport stays where it is. A loop wraps when the position reaches its end; the
 // renderer splits blocks there (`framesToLoopEnd`) so that every block lies inside the loop.
+//
+// Like some hosts, the transport can report its quarter-note position rounded to whole ticks (the
+// sample position stays exact), and can hold still for a few blocks before it starts playing
+// (pre-roll).
 
 #include <cstdint>
 
@@ -24,6 +28,8 @@ struct TransportSettings
   bool loop = false;
   double loopStartPpq = 0.0;
   double loopEndPpq = 0.0;
+  int ticksPerQuarter = 0;  // when > 0, ppqPos (and the bar start) rounded to whole ticks
+  int preRollBlocks = 0;    // blocks reported stopped at the start before playing
 };
 
 class Transport
@@ -51,17 +57,20 @@ public:
   // otherwise INT64_MAX.
   int64_t framesToLoopEnd() const;
 
-  // Moves the position on by a block (not while stopped) and clears the change flag.
+  // Moves the position on by a block (not while stopped or in pre-roll) and clears the change
+  // flag; the block that ends the pre-roll flags the start.
   void advance(int64_t frames);
 
 private:
   double ppqToSamples(double ppq) const;
+  bool running() const { return mSettings.playing && mPreRollLeft == 0; }
   bool loopRunning() const;
 
   TransportSettings mSettings;
   double mSampleRate = 44100.0;
   double mSamplePos = 0.0;
   bool mChanged = true;
+  int mPreRollLeft = 0;
 };
 
 }  // namespace vsthost

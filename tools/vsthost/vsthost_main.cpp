@@ -43,6 +43,8 @@ const char kUsage[] =
   "  --callback replacing|accumulating|double  (replacing)\n"
   "  --format pcm16|pcm24|float32    output encoding (float32)\n"
   "  --tempo BPM --timesig N/D --stopped --start-samples N --start-ppq X --loop START:END\n"
+  "  --ppq-ticks N                   song position rounded to 1/N quarter note (exact)\n"
+  "  --pre-roll N                    blocks stopped before the transport plays (0)\n"
   "  --program N --param INDEX=VALUE (repeatable)\n"
   "  --midi FRAME:STATUS:D1:D2 | on:FRAME:KEY:VEL[:CH] | off:FRAME:KEY[:VEL[:CH]] (repeatable)\n"
   "  --offline                       report the offline process level while rendering\n"
@@ -136,6 +138,12 @@ bool parseValueOption(const std::string& opt, const std::string& v, VstHost& hos
       return false;
     t.loop = true;
   }
+  else if (opt == "--ppq-ticks" || opt == "--pre-roll")
+  {
+    if (!parseRange(v, opt == "--pre-roll" ? 0 : 1, 1000000, &n))
+      return false;
+    (opt == "--pre-roll" ? t.preRollBlocks : t.ticksPerQuarter) = static_cast<int>(n);
+  }
   else if (opt == "--program")
   {
     if (!parseRange(v, 0, INT32_MAX, &n))
@@ -173,10 +181,10 @@ bool parseValueOption(const std::string& opt, const std::string& v, VstHost& hos
 }
 
 const char* const kValueOptions[] = {
-  "--in",      "--signal",        "--seconds",      "--frames",      "--channels",
-  "--rate",    "--block",         "--callback",     "--format",      "--tempo",
-  "--timesig", "--start-samples", "--start-ppq",    "--loop",        "--program",
-  "--param",   "--midi",          "--host-product", "--host-vendor", "--host-version"};
+  "--in",          "--signal",       "--seconds",   "--frames",  "--channels", "--rate",
+  "--block",       "--callback",     "--format",    "--tempo",   "--timesig",  "--start-samples",
+  "--start-ppq",   "--loop",         "--program",   "--param",   "--midi",     "--host-product",
+  "--host-vendor", "--host-version", "--ppq-ticks", "--pre-roll"};
 
 // Parses the options after the positional arguments; false with a message on a bad one.
 bool parseOptions(const std::vector<std::string>& args, VstHost& host, Options* o, std::string* why)

@@ -1,0 +1,292 @@
+// Bezier curves drawn as chains of float line segments, and cubic curves filled toward a row or a
+// column with triangles, convex quadrilaterals and line pieces. Curves are clipped in x only (to
+// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest.
+#include "raster/px_bezier.h"
+#include "raster/px_line.h"
+#include "raster/px_shape_setup.h"
+
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+// More segments than this are never drawn for one curve.
+constexpr double kMaxSegments = 1 << 20;
+
+// |(x1, y1) - (x0, y0)|: squares summed in single precision, the root in double.
+double dist(float x0, float y0, float x1, float y1)
+{
+  const float dx = x1 - x0, dy = y1 - y0;
+  return std::sqrt((double)(dx * dx + dy * dy));
+}
+
+// Segments for a curve of length len: 1..kMaxSegments, 0 (draw nothing) when the count is not a
+// number. maxsegmentpx <= 0 counts as 1.
+int segmentCount(double len, float maxsegmentpx)
+{
+  if (maxsegmentpx <= 0)
+    maxsegmentpx = 1.0f;
+  const double n = len / maxsegmentpx;
+  if (n != n)
+    return 0;
+  return n < 1 ? 1 : n > kMaxSegments ? (int)kMaxSegments : (int)n;
+}
+
+// A cubic prepared for drawing or filling: coefficients, the visible end points and parameters.
+struct CBez
+{
+  double ax, bx, cx, dx, ay, by, cy, dy;
+  float xlo, xhi, ylo, yhi;
+  double tlo, thi;
+
+  void at(double t, float* x, float* y) const
+  {
+    const double t2 = t * t, t3 = t2 * t;
+    *x = (float)(cx * t + (ax * t3 + bx * t2) + dx);
+    *y = (float)(cy * t + (ay * t3 + by * t2) + dy);
+  }
+};
+
+// Orders the end points (by x, or by y when !xbasis), clips the parameter range to the bitmap's
+// columns and answers the segment count, 0 for nothing to draw.
+int CBezPrep(PX_IBitmap* dest, float x1, float y1, float xc1, float yc1, float xc2, float yc2,
+             float x4, float y4, float maxsegmentpx, bool xbasis, CBez* b)
+{
+  if (!dest || !pxi_AllFinite(x1, y1, xc1, yc1, xc2, yc2, x4, y4))
+    return 0;
+  const int w = dest->getWidth();
+  if (xbasis ? x1 > x4 : y1 > y4)
+  {
+    SWAP(x1, x4);
+    SWAP(y1, y4);
+    SWAP(xc1, xc2);
+    SWAP(yc1, yc2);
+  }
+  const double len = dist(x1, y1, xc1, yc1) + dist(xc1, yc1, xc2, yc2) + dist(xc2, yc2, x4, y4);
+  PX_CBezier_GetCoeffs(x1, xc1, xc2, x4, y1, yc1, yc2, y4, &b->ax, &b->bx, &b->cx, &b->ay, &b->by,
+                       &b->cy);
+  b->dx = x1, b->dy = y1;
+  b->xlo = x1, b->xhi = x4, b->ylo = y1, b->yhi = y4;
+  b->tlo = 0, b->thi = 1.0;
+  if (b->xlo < 0)
+  {
+    b->xlo = 0;
+    b->ylo = PX_CBezier_GetY(x1, xc1, xc2, x4, y1, yc1, yc2, y4, 0.0f, (float*)nullptr,
+                             (float*)nullptr, nullptr, &b->tlo);
+  }
+  if (b->xhi > (float)w)
+  {
+    b->xhi = (float)w;
+    b->yhi = PX_CBezier_GetY(x1, xc1, xc2, x4, y1, yc1, yc2, y4, (float)w, (float*)nullptr,
+                             (float*)nullptr, &b->thi, nullptr);
+  }
+  if (xbasis ? b->xlo > b->xhi : b->ylo > b->yhi)
+    return 0;
+  return segmentCount(len * (b->thi - b->tlo), maxsegmentpx);
+}
+
+// True when the segment between two points surely draws nothing: both ends lie a whole pixel or
+// more beyond the same edge (a huge curve cut into many segments skips most of them this way).
+bool offBitmap(PX_IBitmap* dest, float x1, float y1, float x2, float y2)
+{
+  const float w = (float)dest->getWidth(), h = (float)dest->getHeight();
+  return (y1 <= -1 && y2 <= -1) || (y1 >= h && y2 >= h) || (x1 <= -1 && x2 <= -1) ||
+         (x1 >= w && x2 >= w);
+}
+
+void polygon(PX_IBitmap* dest, std::initializer_list<pxi_PolyPoint> pts, PX_pixel color,
+             float alpha, int mode)
+{
+  pxi_PolyPoint p[4];
+  int n = 0;
+  for (const pxi_PolyPoint& q : pts)
+    p[n++] = q;
+  pxi_FillConvexPolygon(dest, p, n, color, alpha, mode);
+}
+
+// Columns x1..x2 between the chord (x1, y1)-(x2, y2) and row yfill.
+void DoBezierFillSegment(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                         int64_t yfill, PX_pixel color, float alpha, int mode)
+{
+  if (x2 < x1)
+    return;
+  if (x2 == x1)
+  {
+    pxi_Line(dest, x1, y1 < yfill ? y1 : yfill, x1, y2 > yfill ? y2 - 1 : yfill, color, alpha, mode,
+             false);
+    return;
+  }
+  if ((y1 < yfill) == (y2 < yfill))
+  {
+    const int64_t yf = y1 < yfill ? yfill + 1 : yfill;
+    polygon(dest, {{x1, y1}, {x1, yf}, {x2, y2}, {x2, yf}}, color, alpha, mode);
+    return;
+  }
+  const int64_t xc =
+    x1 + pxi_SatInt64((double)(yfill - y1) * (double)(x2 - x1) / (double)(y2 - y1));
+  const int64_t ya = y1 < yfill ? yfill + 1 : yfill, yb = y2 < yfill ? yfill + 1 : yfill;
+  polygon(dest, {{x1, y1}, {x1, ya}, {xc, ya}}, color, alpha, mode);
+  polygon(dest, {{xc, yb}, {x2, yb}, {x2, y2}}, color, alpha, mode);
+}
+
+// Rows y1..y2 between the chord (x1, y1)-(x2, y2) and column xfill.
+void DoBezierFillSegmentX(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                          int64_t xfill, PX_pixel color, float alpha, int mode)
+{
+  // Rows y1..y2 + 1 at most; none of them inside the bitmap draws nothing.
+  if (y2 < y1 || y2 + 1 < 0 || y1 >= dest->getHeight())
+    return;
+  if (y2 == y1)
+  {
+    pxi_Line(dest, x1 < xfill ? x1 : xfill, y1, x2 > xfill ? x2 - 1 : xfill, y1, color, alpha, mode,
+             false);
+    return;
+  }
+  if ((x1 < xfill) == (x2 < xfill))
+  {
+    const int64_t xf = x1 < xfill ? xfill + 1 : xfill;
+    polygon(dest, {{x1, y1}, {xf, y1}, {x2, y2 + 1}, {xf, y2 + 1}}, color, alpha, mode);
+    return;
+  }
+  const int64_t yc =
+    y1 + pxi_SatInt64((double)(xfill - x1) * (double)(y2 - y1) / (double)(x2 - x1));
+  const int64_t xa = x1 < xfill ? xfill + 1 : xfill, xb = x2 < xfill ? xfill + 1 : xfill;
+  polygon(dest, {{x1, y1}, {xa, y1}, {xa, yc}}, color, alpha, mode);
+  polygon(dest, {{xb, yc}, {xb, y2}, {x2, y2}}, color, alpha, mode);
+}
+
+}  // namespace
+
+namespace {
+
+// Draws a curve as PX_FLine segments from (x0, y0) through the points at(t) for `points` steps of
+// dt after t0, to (xe, ye); segments wholly off the bitmap are skipped.
+template <class AT>
+void DrawChain(PX_IBitmap* dest, float x0, float y0, float xe, float ye, double t0, double dt,
+               int points, AT at, PX_pixel color, float alpha, int mode, bool aa)
+{
+  double t = t0 + dt;
+  for (int i = 0; i < points; ++i, t += dt)
+  {
+    float x, y;
+    at(t, &x, &y);
+    if (!offBitmap(dest, x0, y0, x, y))
+      PX_FLine(dest, x0, y0, x, y, color, alpha, mode, aa);
+    x0 = x, y0 = y;
+  }
+  PX_FLine(dest, x0, y0, xe, ye, color, alpha, mode, aa);
+}
+
+}  // namespace
+
+void PX_DrawQBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl, float yctl,
+                    float xend, float yend, PX_pixel color, float alpha, int mode, bool aa,
+                    float maxsegmentpx)
+{
+  if (!dest || !pxi_AllFinite(xstart, ystart, xctl, yctl, xend, yend))
+    return;
+  const int w = dest->getWidth();
+  if (xstart > xend)
+  {
+    SWAP(xstart, xend);
+    SWAP(ystart, yend);
+  }
+  const double len = dist(xstart, ystart, xctl, yctl) + dist(xctl, yctl, xend, yend);
+  float xlo = xstart, ylo = ystart, xhi = xend, yhi = yend;
+  double tlo = 0, thi = 1.0;
+  if (xlo < 0)
+  {
+    xlo = 0;
+    ylo = PX_Bezier_GetY(xstart, xctl, xend, ystart, yctl, yend, 0.0f, &tlo);
+  }
+  if (xhi >= w)
+  {
+    xhi = (float)(w - 1);
+    yhi = PX_Bezier_GetY(xstart, xctl, xend, ystart, yctl, yend, xhi, &thi);
+  }
+  if (xlo > xhi)
+    return;
+  const int n = segmentCount(len * (thi - tlo), maxsegmentpx);
+  if (n == 0)
+    return;
+  DrawChain(
+    dest, xlo, ylo, xhi, yhi, tlo, (thi - tlo) / n, n - 1,
+    [&](double t, float* x, float* y) {
+      PX_Bezier(xstart, xctl, xend, ystart, yctl, yend, t, x, y);
+    },
+    color, alpha, mode, aa);
+}
+
+void PX_DrawCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
+                    float xctl2, float yctl2, float xend, float yend, PX_pixel color, float alpha,
+                    int mode, bool aa, float maxsegmentpx)
+{
+  CBez b;
+  const int n =
+    CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
+  if (n == 0)
+    return;
+  // n - 1 segments: the last spans the final two parameter steps.
+  DrawChain(
+    dest, b.xlo, b.ylo, b.xhi, b.yhi, b.tlo, (b.thi - b.tlo) / n, n - 2,
+    [&](double t, float* x, float* y) { b.at(t, x, y); }, color, alpha, mode, aa);
+}
+
+namespace {
+
+// Walks a prepared cubic's segments for a fill along its major axis (x for row fills, y for
+// column fills): each segment whose truncated major end has reached the next whole position is
+// handed to seg(major1, minor1, major2, minor2) (minor rounded to the nearest), and the next piece
+// starts one position further on; the last piece ends one position before the curve's end.
+template <class SEG>
+void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
+{
+  const auto major = [&](float x, float y) { return xmajor ? x : y; };
+  const auto minor = [&](float x, float y) { return xmajor ? y : x; };
+  const double dt = (b.thi - b.tlo) / n;
+  double t = b.tlo + dt;
+  int64_t pm = pxi_SatInt(major(b.xlo, b.ylo)), pn = pxi_SatInt(minor(b.xlo, b.ylo) + 0.5);
+  for (int i = 1; i < n - 1; ++i, t += dt)
+  {
+    float x, y;
+    b.at(t, &x, &y);
+    const int64_t mi = pxi_SatInt(major(x, y));
+    if (mi >= pm)
+    {
+      const int64_t ni = pxi_SatInt(minor(x, y) + 0.5);
+      seg(pm, pn, mi, ni);
+      pm = mi + 1, pn = ni;
+    }
+  }
+  const int64_t me = pxi_SatInt(major(b.xhi, b.yhi) - 1.0);
+  if (me >= pm)
+    seg(pm, pn, me, pxi_SatInt(minor(b.xhi, b.yhi) + 0.5));
+}
+
+}  // namespace
+
+void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
+                    float xctl2, float yctl2, float xend, float yend, int yfill, PX_pixel color,
+                    float alpha, int mode, float maxsegmentpx)
+{
+  CBez b;
+  const int n =
+    CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
+  if (n)
+    FillWalk(b, n, true, [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+      DoBezierFillSegment(dest, x1, y1, x2, y2, yfill, color, alpha, mode);
+    });
+}
+
+void PX_FillCBezierX(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
+                     float xctl2, float yctl2, float xend, float yend, int xfill, PX_pixel color,
+                     float alpha, int mode, float maxsegmentpx)
+{
+  CBez b;
+  const int n =
+    CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, false, &b);
+  if (n)
+    FillWalk(b, n, false, [&](int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
+      DoBezierFillSegmentX(dest, x1, y1, x2, y2, xfill, color, alpha, mode);
+    });
+}
