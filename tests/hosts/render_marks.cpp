@@ -1,5 +1,6 @@
 #include "render_marks.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace hostcheck {
@@ -42,6 +43,27 @@ std::vector<int64_t> findStepStarts(const std::vector<double>& y)
     i = best + kFade;
   }
   return starts;
+}
+
+bool stepStartNear(const std::vector<double>& y, int64_t at, int64_t tolerance)
+{
+  for (int64_t p = std::max<int64_t>(at - tolerance, 1); p <= at + tolerance; ++p)
+  {
+    if (static_cast<size_t>(p) + kFade >= y.size())
+      break;
+    const double e = fadeError(y, static_cast<size_t>(p));
+    if (e >= 0.0 && e <= 0.1)
+      return true;
+  }
+  return false;
+}
+
+bool restartNear(const std::vector<double>& y, int64_t at, int64_t tolerance)
+{
+  for (int64_t p = std::max<int64_t>(at - tolerance, 1); p <= at + tolerance; ++p)
+    if (static_cast<size_t>(p) < y.size() && std::fabs(y[p]) < 0.05 * std::fabs(y[p - 1]))
+      return true;
+  return false;
 }
 
 std::vector<int64_t> findRestarts(const std::vector<double>& y, double floor)

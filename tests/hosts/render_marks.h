@@ -12,10 +12,15 @@
 
 namespace hostcheck {
 
-// First samples of the gate fades in `y`.
+// First samples of the gate fades in `y`, found strictly (every sample within 0.03 of the fade).
 std::vector<int64_t> findStepStarts(const std::vector<double>& y);
+// Whether a fade starts within `tolerance` samples of `at`, looked for loosely (within 0.1: the
+// LFOs move the level during a fade, differently when the bar restarts a few samples off).
+bool stepStartNear(const std::vector<double>& y, int64_t at, int64_t tolerance);
 
-// Samples at which the output drops to zero from a level of at least `floor`.
+// Samples at which the output drops to zero (below 1% of the level before, at least `floor`).
 std::vector<int64_t> findRestarts(const std::vector<double>& y, double floor = 1e-3);
+// Whether the output drops within `tolerance` samples of `at` (below 5% of the level before).
+bool restartNear(const std::vector<double>& y, int64_t at, int64_t tolerance);
 
 }  // namespace hostcheck

@@ -40,9 +40,9 @@ scan)
 export)
   rate=$1 block=$2 tempo=$3
   shift 3
-  session export.lua "$rate" "$block" "$tempo" "$@"
   status=0
   for program in "$@"; do
+    session export.lua "$rate" "$block" "$tempo" "$program"
     echo "== program $program: step starts against the test host's exact transport"
     "$hostcheck" compare "$plugin" "$work/program-$program.wav" --steps 8 --block "$block" \
       --tempo "$tempo" --program "$program" || status=1
