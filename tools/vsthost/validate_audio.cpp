@@ -38,6 +38,17 @@ struct SampleFindings
   }
 };
 
+// The non-finite and denormal samples of a run, as one check's findings.
+Findings badSamples(const RunResult& r)
+{
+  Findings f;
+  if (r.nonFinite.any())
+    f.note(r.nonFinite.text());
+  if (r.denormals.any())
+    f.note(r.denormals.text());
+  return f;
+}
+
 // A host-time scenario: what the transport does before each block of a 44.1 kHz run.
 struct TimeScenario
 {
@@ -247,12 +258,7 @@ void checkHostTime(Context& c)
     };
     RunResult r;
     runBlocks(*p, spec, &r);
-    Findings f;
-    if (r.nonFinite.any())
-      f.note(r.nonFinite.text());
-    if (r.denormals.any())
-      f.note(r.denormals.text());
-    c.record(scenario.id, f);
+    c.record(scenario.id, badSamples(r));
   }
 }
 
@@ -280,12 +286,7 @@ void checkMidi(Context& c)
   };
   RunResult r;
   runBlocks(*p, spec, &r);
-  Findings f;
-  if (r.nonFinite.any())
-    f.note(r.nonFinite.text());
-  if (r.denormals.any())
-    f.note(r.denormals.text());
-  c.record("midi.offsets", f);
+  c.record("midi.offsets", badSamples(r));
 }
 
 }  // namespace validation
