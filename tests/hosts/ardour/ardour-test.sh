@@ -32,9 +32,9 @@ export LXVST_PATH=$work/plugins
 LD_LIBRARY_PATH=/usr/lib/ardour7 "$scanner" -q "$so"
 
 # Runs a session script. Ardour 7.3's export can corrupt its own heap, with or without any plug-in
-# on the bus (in up to one run of four on a busy machine), and it then dies by a signal: such
-# a run is tried again, four times at most, and says so. A script that fails, or a host that dies every
-# time, fails the test.
+# on the bus (in up to one run of four on a busy machine), and it then dies by a signal: such a
+# run is tried again, four times at most, and says so. A script that fails, or a host that dies
+# every time, fails the test.
 session() {
   local attempt status
   for attempt in 1 2 3 4 5; do
