@@ -42,11 +42,6 @@ void ReleaseEditorClass(HINSTANCE hInstance)
   sWindowClasses.Release([hInstance] { UnregisterClassA(kWndClassName, hInstance); });
 }
 
-bool OnOwnThread(HWND wnd)
-{
-  return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId();
-}
-
 // A child window that is not an MDI child: resizing it resizes what the host embeds it in.
 bool IsEmbeddedChild(HWND wnd)
 {
@@ -90,6 +85,11 @@ BOOL CALLBACK FindMainWindow(HWND wnd, LPARAM lParam)
 }
 
 }  // namespace
+
+bool IGraphicsWin::OnOwnThread(HWND wnd)
+{
+  return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId();
+}
 
 IGraphicsWin::IGraphicsWin(PluginBase* pPlug, int w, int h, int fps)
   : IGraphics(pPlug, w, h, fps)

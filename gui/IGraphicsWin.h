@@ -119,6 +119,8 @@ private:
   void OnEditBoxGone();
   // Invalidates and paints the whole editor now.
   void RedrawAll();
+  // Whether the calling thread owns the window (only it may destroy it).
+  static bool OnOwnThread(HWND wnd);
 
   HINSTANCE mHInstance;
   HWND mPlugWnd;

@@ -10,11 +10,6 @@ const int kEditBoxId = 99;
 const int kEntryTextBytes = 32;  // what a commit reads: 31 characters and the terminator
 const int kCommandCommit = 1;    // command notification code that commits
 
-bool OnOwnThread(HWND wnd)
-{
-  return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId();
-}
-
 }  // namespace
 
 void IGraphicsWin::CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect,
