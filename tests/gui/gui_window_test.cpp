@@ -154,91 +154,78 @@ TEST(TextEntry, StatesMoveWithTheBoxAndTheEditorsMessages)
     kFocusLost,
     kEnter,
     kCancelAsked,
-    kTick,
     kRedrawn,
+    kTick,
     kPress,
     kMiddlePress
   };
+  // Events from a new box's state; the state after them, and what the last one answered (the
+  // tick's or the press's answer, -1 for events without one).
   struct Case
   {
-    int from;
-    Event event;
-    int to;
-    int outcome;  // the tick's or the press's answer, -1 for events without one
+    std::vector<Event> events;
+    int state;
+    int answer;
   };
   const Case cases[] = {
-    {S::kNone, kFocus, S::kEditing, -1},
-    {S::kUpdate, kFocusLost, S::kCancel, -1},
-    {S::kNone, kEnter, S::kCommit, -1},
-    {S::kEditing, kEnter, S::kCommit, -1},
-    {S::kUpdate, kCancelAsked, S::kCancel, -1},
-    {S::kNone, kRedrawn, S::kUpdate, -1},
-    // Ticks: idle boxes let the editor redraw around them; an update rests one tick.
-    {S::kNone, kTick, S::kNone, S::kTickRedraws},
-    {S::kUpdate, kTick, S::kNone, S::kTickRests},
-    {S::kCommit, kTick, S::kCommit, S::kTickCommits},
-    {S::kCancel, kTick, S::kCancel, S::kTickCancels},
-    // Presses: while typing only cancel (the middle button is not the box's); otherwise the box
-    // closes at once, a pending commit done first.
-    {S::kEditing, kPress, S::kCancel, S::kPressSwallowed},
-    {S::kEditing, kMiddlePress, S::kEditing, S::kPressIgnored},
-    {S::kNone, kPress, S::kNone, S::kPressCancelsBox},
-    {S::kUpdate, kMiddlePress, S::kUpdate, S::kPressCancelsBox},
-    {S::kCancel, kPress, S::kCancel, S::kPressCancelsBox},
-    {S::kCommit, kPress, S::kCommit, S::kPressCommitsBox},
-    {S::kCommit, kMiddlePress, S::kCommit, S::kPressCommitsBox},
+    {{kFocus}, S::kEditing, -1},
+    {{kRedrawn, kFocusLost}, S::kCancel, -1},
+    {{kEnter}, S::kCommit, -1},
+    {{kFocus, kEnter}, S::kCommit, -1},
+    {{kRedrawn, kCancelAsked}, S::kCancel, -1},
+    // Ticks: an idle box lets the editor redraw around it; an update rests one tick.
+    {{kTick}, S::kNone, S::kTickRedraws},
+    {{kRedrawn, kTick}, S::kNone, S::kTickRests},
+    {{kEnter, kTick}, S::kCommit, S::kTickCommits},
+    {{kCancelAsked, kTick}, S::kCancel, S::kTickCancels},
+    // Presses: while typing they only cancel (the middle button is not the box's); otherwise the
+    // box closes at once, a pending commit done first.
+    {{kFocus, kPress}, S::kCancel, S::kPressSwallowed},
+    {{kFocus, kMiddlePress}, S::kEditing, S::kPressIgnored},
+    {{kPress}, S::kNone, S::kPressCancelsBox},
+    {{kRedrawn, kMiddlePress}, S::kUpdate, S::kPressCancelsBox},
+    {{kCancelAsked, kPress}, S::kCancel, S::kPressCancelsBox},
+    {{kEnter, kPress}, S::kCommit, S::kPressCommitsBox},
+    {{kEnter, kMiddlePress}, S::kCommit, S::kPressCommitsBox},
   };
   for (const Case& c : cases)
   {
-    SCOPED_TRACE(testing::Message() << "from " << c.from << ", event " << c.event);
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     S state;
-    // Reach the starting state through events.
-    switch (c.from)
+    int answer = -1;
+    for (Event e : c.events)
     {
-      case S::kEditing:
-        state.OnBoxFocus();
-        break;
-      case S::kUpdate:
-        state.OnRedrawnAroundBox();
-        break;
-      case S::kCancel:
-        state.OnCancel();
-        break;
-      case S::kCommit:
-        state.OnEnter();
-        break;
+      answer = -1;
+      switch (e)
+      {
+        case kFocus:
+          state.OnBoxFocus();
+          break;
+        case kFocusLost:
+          state.OnBoxFocusLost();
+          break;
+        case kEnter:
+          state.OnEnter();
+          break;
+        case kCancelAsked:
+          state.OnCancel();
+          break;
+        case kRedrawn:
+          state.OnRedrawnAroundBox();
+          break;
+        case kTick:
+          answer = state.OnTick();
+          break;
+        case kPress:
+        case kMiddlePress:
+          answer = state.OnPress(e == kMiddlePress);
+          break;
+      }
     }
-    ASSERT_EQ(state.Get(), c.from);
-    int outcome = -1;
-    switch (c.event)
-    {
-      case kFocus:
-        state.OnBoxFocus();
-        break;
-      case kFocusLost:
-        state.OnBoxFocusLost();
-        break;
-      case kEnter:
-        state.OnEnter();
-        break;
-      case kCancelAsked:
-        state.OnCancel();
-        break;
-      case kTick:
-        outcome = state.OnTick();
-        break;
-      case kRedrawn:
-        state.OnRedrawnAroundBox();
-        break;
-      case kPress:
-      case kMiddlePress:
-        outcome = state.OnPress(c.event == kMiddlePress);
-        break;
-    }
-    EXPECT_EQ(state.Get(), c.to);
-    EXPECT_EQ(outcome, c.outcome);
-    EXPECT_EQ(state.Typing(), c.to == S::kEditing);
-    EXPECT_EQ(state.CommitPending(), c.to == S::kCommit);
+    EXPECT_EQ(state.Get(), c.state);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(state.Typing(), c.state == S::kEditing);
+    EXPECT_EQ(state.CommitPending(), c.state == S::kCommit);
     state.Reset();
     EXPECT_EQ(state.Get(), S::kNone);
   }
