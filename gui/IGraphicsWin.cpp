@@ -33,8 +33,18 @@ bool RegisterEditorClass(HINSTANCE hInstance)
   wc.hInstance = hInstance;
   wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
   wc.lpszClassName = kWndClassName;
-  // A window destroyed by others (its parent first) leaves the class registered: reuse it.
-  return RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  if (RegisterClassA(&wc))
+    return true;
+  if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    return false;
+  // A window destroyed by others (its parent first) is uncounted while it still exists, so the
+  // class it leaves cannot be unregistered then. Reuse it when it is this module's; replace it when
+  // an earlier load of the module left it behind.
+  WNDCLASSA existing;
+  if (GetClassInfoA(hInstance, kWndClassName, &existing) &&
+      existing.lpfnWndProc == IGraphicsWin::WndProc)
+    return true;
+  return UnregisterClassA(kWndClassName, hInstance) && RegisterClassA(&wc);
 }
 
 void ReleaseEditorClass(HINSTANCE hInstance)
