@@ -115,7 +115,7 @@ private:
   // lives on this thread); then nothing of it is left: procedure restored, box destroyed, font
   // deleted, state cleared.
   void EndUserEdit(bool commit);
-  // The box was destroyed with its parent: forget it and delete its font.
+  // The box is gone (destroyed, or with its parent): forget it and delete its font.
   void OnEditBoxGone();
   // Invalidates and paints the whole editor now.
   void RedrawAll();

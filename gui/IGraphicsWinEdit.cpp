@@ -57,33 +57,21 @@ void IGraphicsWin::EndUserEdit(bool commit)
   HWND box = mParamEditWnd;
   IControl* pControl = mEdControl;
   IParam* pParam = mEdParam;
-  WNDPROC defProc = mDefEditProc;
   const bool alive = box && IsWindow(box);
   const bool own = alive && OnOwnThread(box);
   char text[kEntryTextBytes] = "";
   commit = commit && own && pControl;
   if (commit)
     SendMessageA(box, WM_GETTEXT, sizeof(text), (LPARAM)text);  // while the box is still ours
-  mParamEditWnd = nullptr;
-  mEdControl = nullptr;
-  mEdParam = nullptr;
-  mDefEditProc = nullptr;
-  mParamEditMsg.Reset();
-  if (!box)
-    return;
   if (alive)
   {
-    if (defProc)
-      SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)defProc);
+    if (mDefEditProc)
+      SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)mDefEditProc);
     SetWindowLongPtrA(box, GWLP_USERDATA, 0);
     if (own)
       DestroyWindow(box);  // another thread's box goes with its parent window
   }
-  if (mEditFont)
-  {
-    DeleteObject(mEditFont);
-    mEditFont = nullptr;
-  }
+  OnEditBoxGone();
   if (!commit)
     return;
   if (!pParam)
@@ -96,6 +84,7 @@ void IGraphicsWin::EndUserEdit(bool commit)
     pControl->SetValueFromUserInput(value);
 }
 
+// Its font last: the box used it to the end.
 void IGraphicsWin::OnEditBoxGone()
 {
   mParamEditWnd = nullptr;
