@@ -77,6 +77,16 @@ protected:
       EditorWindow::pumpUntil([&] { return !HostWindow::paintPending(e.editor()); }, kSettleMs));
   }
 
+  // The editor as its window first shows it, the first step's lamp lit.
+  static Picture FirstPaint(PluginInstance& p, EditorWindow& e)
+  {
+    p.dispatch(effEditIdle);
+    Open(e);
+    Picture shown;
+    EXPECT_TRUE(e.capture(&shown));
+    return shown;
+  }
+
   // The host's notifications of edits: "automate 9 0.25000", "beginEdit 9", "endEdit 9".
   std::vector<std::string> Edits()
   {
@@ -218,11 +228,8 @@ TEST_F(QuorvalentWindow, SurvivesRepeatedOpeningAndHostsThatDestroyThingsFirst)
 TEST_F(QuorvalentWindow, FirstPaintIsTheGoldenRendering)
 {
   auto p = Load();
-  p->dispatch(effEditIdle);
   EditorWindow e(*p);
-  Open(e);
-  Picture shown;
-  ASSERT_TRUE(e.capture(&shown));
+  const Picture shown = FirstPaint(*p, e);
   const std::string golden = std::string(QV_TEST_DATA) + "/golden/editor/default.png";
   std::unique_ptr<PX_IBitmap> expected(PX_LoadPNG(golden.c_str()));
   ASSERT_NE(expected, nullptr) << golden;
@@ -241,11 +248,9 @@ TEST_F(QuorvalentWindow, FirstPaintIsTheGoldenRendering)
 TEST_F(QuorvalentWindow, HostChangesAndTheTransportShowInTheWindow)
 {
   auto p = Load();
-  p->dispatch(effEditIdle);
   EditorWindow e(*p);
-  Open(e);
-  Picture before;
-  ASSERT_TRUE(e.capture(&before));
+  const Picture before = FirstPaint(*p, e);
+  ASSERT_EQ(before.width, kWidth);
   const std::vector<uint32_t> selector = Region(before, 278, 30, 24, 60);
 
   // A host parameter change reaches the control's frame within a couple of ticks, and back.
