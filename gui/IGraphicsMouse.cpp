@@ -2,8 +2,7 @@
 #include "framework/PluginBase.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
-
-#include <cstdlib>
+#include "gui/TextEntry.h"
 
 int IGraphics::GetMouseControlIdx(int x, int y, bool mo)
 {
@@ -169,22 +168,7 @@ void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pText
 
 void IGraphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt)
 {
-  if (!pControl || !pParam || !txt)
-    return;
-  double v;
-  const IParam::EParamType type = pParam->Type();
-  if (type == IParam::kTypeEnum || type == IParam::kTypeBool)
-  {
-    int idx = 0;
-    if (!pParam->MapDisplayText(txt, &idx))
-      idx = 0;
-    v = (double)idx;
-  }
-  else
-  {
-    v = atof(txt);
-    if (pParam->DisplayIsNegated())
-      v = -v;
-  }
-  pControl->SetValueFromUserInput(pParam->GetNormalized(v));
+  double value;
+  if (pControl && TextEntryValue(pParam, txt, &value))
+    pControl->SetValueFromUserInput(value);
 }

@@ -26,6 +26,15 @@ qv_add_test(NAME quorvalent_thread_tests TSAN
           ${CMAKE_CURRENT_LIST_DIR}/quorvalent_threads_test.cpp
   LIBS qv_quorvalent_testhost)
 
+# On Windows: the plug-in library's editor in real windows, driven through the test host.
+if(WIN32)
+  qv_add_test(NAME quorvalent_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_window_test_win.cpp
+    LIBS qv_vsthost qv_png_writer
+    DEPENDS Quorvalent
+    DEFINITIONS QV_QUORVALENT_DLL="Z:$<TARGET_FILE:Quorvalent>")
+endif()
+
 # Natively (Debian's python3-cairo draws them): the checked-in bitmaps of the editor are what
 # resources/make_artwork.py draws.
 if(NOT WIN32 AND NOT QV_FUZZ AND NOT QV_TSAN)
