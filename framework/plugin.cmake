@@ -4,10 +4,8 @@
 # identification and versions. A plug-in API binding derives from PluginBase and links qv_plugin
 # (add the binding's sources to a library of its own that links qv_plugin).
 #
-# PluginBase calls the editor surface (gui/IGraphics.h) through its constructor and destructor and
-# through `SetParameterFromPlug` and `PrepDraw`. Until the surface's implementation is in a library
-# of its own, whatever links qv_plugin into an executable or module must supply those definitions:
-# the tests link `qv_test_surface` (tests/framework/plugin.cmake), which records the calls.
+# PluginBase owns the editor surface (gui/IGraphics.h) and pushes values into it; the GUI library
+# `qv_gui` links qv_plugin and qv_plugin links it back (gui/CMakeLists.txt).
 set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PluginBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Channels.cpp
@@ -21,14 +19,5 @@ set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PresetDumps.cpp)
 
-set(_qv_plugin_ready TRUE)
-foreach(_src ${QV_PLUGIN_SOURCES})
-  if(NOT EXISTS ${_src})
-    set(_qv_plugin_ready FALSE)
-  endif()
-endforeach()
-
-if(TARGET qv_framework AND _qv_plugin_ready)
-  add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
-  target_link_libraries(qv_plugin PUBLIC qv_framework)
-endif()
+add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
+target_link_libraries(qv_plugin PUBLIC qv_framework)

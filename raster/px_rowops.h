@@ -159,6 +159,10 @@ struct pxi_MulLanes
 
 // FULL: colour blended by k = 255 - a, alpha d + a. Otherwise w' = (a + 1) * w / 256,
 // k = 256 - w', alpha d + w'. Pixels of source alpha 0 are left alone either way.
+//
+// Artwork is mostly wholly transparent or wholly opaque: four pixels of source alpha 0 leave the
+// destination as it is, and (FULL) four of alpha 255 are the source itself, exactly what the
+// blend gives; both skip the arithmetic.
 template <bool FULL>
 struct pxi_CopySourceAlphaLanes
 {
@@ -170,6 +174,11 @@ struct pxi_CopySourceAlphaLanes
   {}
   __m128i operator()(__m128i dv, __m128i sv) const
   {
+    const __m128i sa = _mm_and_si128(sv, alphamask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF)
+      return dv;
+    if (FULL && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphamask)) == 0xFFFF)
+      return sv;
     const __m128i slo = _mm_unpacklo_epi8(sv, zero), shi = _mm_unpackhi_epi8(sv, zero);
     const __m128i alo = pxi_AlphaLanes(slo), ahi = pxi_AlphaLanes(shi);
     __m128i klo, khi, cover;

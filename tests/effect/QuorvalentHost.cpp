@@ -140,10 +140,25 @@ VstTimeInfo* QuorvalentHost::timeInfo()
   return &mTime;
 }
 
-VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                                   float opt)
 {
   switch (opcode)
   {
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterAutomate:
+      if (gHost)
+      {
+        char call[64];
+        if (opcode == audioMasterAutomate)
+          snprintf(call, sizeof(call), "automate %d %g", index, opt);
+        else
+          snprintf(call, sizeof(call), "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end",
+                   index);
+        gHost->edits.push_back(call);
+      }
+      return 0;
     case audioMasterVersion:
       return 2400;
     case audioMasterGetTime:

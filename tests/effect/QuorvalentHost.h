@@ -87,6 +87,8 @@ public:
   void loadDefaults() { selectProgram(kNumPrograms - 1); }
 
   Transport transport;
+  // What the plug-in reported from its editor: "begin 3", "automate 3 0.5", "end 3".
+  std::vector<std::string> edits;
   double samplesPerBeat() const { return 60.0 * mSampleRate / transport.tempo; }
   // From now on the test host's transport (song positions in ticks, pre-roll, locates) keeps
   // the time instead of `transport`; it follows later sample-rate changes.
@@ -107,7 +109,8 @@ public:
   }
 
 private:
-  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float);
+  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                            float opt);
   VstTimeInfo* timeInfo();
   void sendMidi(int64_t from, int64_t to);
 

@@ -25,6 +25,21 @@ void* allocate(std::size_t n)
 
 void* operator new(std::size_t n) { return allocate(n); }
 void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept
+{
+  try
+  {
+    return allocate(n);
+  }
+  catch (...)
+  {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept
+{
+  return operator new(n, tag);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

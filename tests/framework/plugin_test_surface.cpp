@@ -1,35 +1,39 @@
-// The surface members the plug-in instance calls, recorded into TestSurface.
-
 #include "framework/plugin_test_surface.h"
 
-IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
-  : mPlug(pPlug)
-  , mWidth(w)
-  , mHeight(h)
-  , mFPS(fps < 1 ? 25 : fps)
-{}
+#include "framework/PluginBase.h"
+#include "gui/IControl.h"
 
-IGraphics::~IGraphics() {}
+namespace {
 
-bool IGraphics::MeasureIText(IText*, char*, IRECT*) { return false; }
-
-void IGraphics::Resize(int w, int h)
+class RecordingControl : public IControl
 {
-  mWidth = w;
-  mHeight = h;
-}
-
-void IGraphics::PrepDraw()
-{
-  if (TestSurface* pSurface = dynamic_cast<TestSurface*>(this))
+public:
+  RecordingControl(TestSurface* pSurface, PluginBase* pPlug, int paramIdx)
+    : IControl(pPlug, IRECT(0, 0, 1, 1), paramIdx)
+    , mSurface(pSurface)
+  {}
+  bool Draw(IGraphics*) override { return true; }
+  void SetValueFromPlug(double value) override
   {
-    if (pSurface->mPrepDraws++ == 0)
-      pSurface->mPushesBeforePrepDraw = (int)pSurface->mPushes.size();
+    mSurface->mPushes.push_back({ParamIdx(), value, mSurface->GetBits() == nullptr});
   }
+
+private:
+  TestSurface* mSurface;
+};
+
+}  // namespace
+
+TestSurface::TestSurface(PluginBase* pPlug, int w, int h, bool* pDeleted)
+  : IGraphicsHeadless(pPlug, w, h)
+  , mDeleted(pDeleted)
+{
+  for (int i = 0; i < pPlug->NParams(); ++i)
+    AttachControl(new RecordingControl(this, pPlug, i));
 }
 
-void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized)
+TestSurface::~TestSurface()
 {
-  if (TestSurface* pSurface = dynamic_cast<TestSurface*>(this))
-    pSurface->mPushes.push_back({paramIdx, value, normalized});
+  if (mDeleted)
+    *mDeleted = true;
 }

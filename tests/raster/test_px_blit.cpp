@@ -94,6 +94,33 @@ TEST(Blit, EveryPixelIsItsCombinerApplied)
     }
 }
 
+// Artwork comes in runs of wholly transparent and wholly opaque pixels, which the source-alpha
+// copy takes four at a time without blending: the result is still the combiner's, pixel for pixel.
+TEST(Blit, SourceAlphaRunsOfClearAndOpaquePixelsAreTheirCombinerApplied)
+{
+  const PX_pixel alphas[] = {0x00, 0xFF, 0x80, 0x01, 0xFE};
+  ExactBitmap src(64, 5), dst(64, 5), before(64, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 64; ++x)
+    {
+      // Runs of 4 to 12 pixels of one alpha, colours varying, with a lone other alpha now and then.
+      const PX_pixel a = alphas[((x / (4 + y * 2)) + y) % 5] ^ (x % 13 == 7 ? 0x80u : 0u);
+      Px(src, x, y) = a << 24 | (PX_pixel)(x * 37 + y * 11) * 0x010305u % 0x1000000u;
+      Px(dst, x, y) = 0x80000000u | (PX_pixel)(x * 53 + y * 7) * 0x030201u % 0x1000000u;
+    }
+  for (const float alpha : {1.0f, 0.6f})
+  {
+    ExactBitmap out(64, 5);
+    CopyPixels(out, dst);
+    PX_Blit(&out, &src, 0, 0, nullptr, alpha, PX_MODE_COPY | PX_MODE_SOURCEALPHA);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 64; ++x)
+        EXPECT_EQ(Px(out, x, y), PX_CombinePixels(Px(dst, x, y), Px(src, x, y), alpha,
+                                                  PX_MODE_COPY | PX_MODE_SOURCEALPHA))
+          << alpha << " at " << x << "," << y;
+  }
+}
+
 TEST(Blit, KnownResults)
 {
   struct Case

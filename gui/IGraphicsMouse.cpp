@@ -1,0 +1,174 @@
+// Mouse and key dispatch, the edit gestures reported to the host, and value prompts.
+#include "framework/PluginBase.h"
+#include "gui/IControl.h"
+#include "gui/IGraphics.h"
+#include "gui/TextEntry.h"
+
+int IGraphics::GetMouseControlIdx(int x, int y, bool mo)
+{
+  if (mMouseCapture >= 0)
+    return mMouseCapture;
+  for (int i = mControls.GetSize() - 1; i >= 0; --i)
+  {
+    IControl* pControl = mControls.Get(i);
+    const bool usable = !pControl->IsGrayed() || (mo && pControl->GetMOWhenGrayed());
+    if (!pControl->IsHidden() && usable && pControl->IsHit(x, y))
+      return i;
+  }
+  return -1;
+}
+
+void IGraphics::ReleaseMouseCapture()
+{
+  mMouseCapture = -1;
+  mMouseX = mMouseY = -1;
+}
+
+void IGraphics::BeginEditGesture(int paramIdx)
+{
+  if (!mPlug || paramIdx < 0 || paramIdx >= mPlug->NParams())
+    return;
+  mPlug->BeginInformHostOfParamChange(paramIdx);
+  mEditParamIdx = paramIdx;
+}
+
+void IGraphics::EndEditGesture()
+{
+  if (mEditParamIdx < 0)
+    return;
+  const int paramIdx = mEditParamIdx;
+  mEditParamIdx = -1;
+  mPlug->EndInformHostOfParamChange(paramIdx);
+}
+
+void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
+{
+  EndEditGesture();  // a press whose release never came
+  ReleaseMouseCapture();
+  const int c = GetMouseControlIdx(x, y);
+  if (c < 0)
+    return;
+  mMouseCapture = c;
+  mMouseX = x;
+  mMouseY = y;
+  IControl* pControl = mControls.Get(c);
+  const int paramIdx = pControl->ParamIdx();
+  if (mPlug && mPlug->GetAPI() == kAPIVST3 && pMod && pMod->R && paramIdx >= 0)
+  {
+    ReleaseMouseCapture();
+    mPlug->PopupHostContextMenuForParam(paramIdx, x, y);
+    return;
+  }
+  // The control acts first (a right click may have prompted for the value already).
+  pControl->OnMouseDown(x, y, pMod);
+  BeginEditGesture(pControl->ParamIdx());
+}
+
+void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
+{
+  const int c = GetMouseControlIdx(x, y);
+  ReleaseMouseCapture();
+  if (c >= 0)
+    mControls.Get(c)->OnMouseUp(x, y, pMod);
+  EndEditGesture();
+}
+
+void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
+{
+  if (mMouseCapture < 0)
+    return;
+  const int dX = x - mMouseX, dY = y - mMouseY;
+  if (!dX && !dY)
+    return;
+  mMouseX = x;
+  mMouseY = y;
+  mControls.Get(mMouseCapture)->OnMouseDrag(x, y, dX, dY, pMod);
+}
+
+bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* pMod)
+{
+  EndEditGesture();
+  ReleaseMouseCapture();
+  const int c = GetMouseControlIdx(x, y);
+  if (c < 0)
+    return false;
+  IControl* pControl = mControls.Get(c);
+  if (pControl->MouseDblAsSingleClick())
+  {
+    mMouseCapture = c;
+    mMouseX = x;
+    mMouseY = y;
+    pControl->OnMouseDown(x, y, pMod);
+    BeginEditGesture(pControl->ParamIdx());
+    return true;
+  }
+  // The gesture ends with the release that follows, which may change the value again.
+  BeginEditGesture(pControl->ParamIdx());
+  pControl->OnMouseDblClick(x, y, pMod);
+  return false;
+}
+
+void IGraphics::OnMouseWheel(int x, int y, IMouseMod* pMod, int d)
+{
+  const int c = GetMouseControlIdx(x, y);
+  if (c >= 0)
+    mControls.Get(c)->OnMouseWheel(x, y, pMod, d);
+}
+
+bool IGraphics::OnMouseOver(int x, int y, IMouseMod* pMod)
+{
+  if (!mHandleMouseOver)
+    return false;
+  const int c = GetMouseControlIdx(x, y, true);
+  if (c >= 0)
+  {
+    mMouseX = x;
+    mMouseY = y;
+    mControls.Get(c)->OnMouseOver(x, y, pMod);
+    if (mMouseOver >= 0 && mMouseOver != c)
+    {
+      if (IControl* pOut = mControls.Get(mMouseOver))
+        pOut->OnMouseOut();
+    }
+    mMouseOver = c;
+  }
+  return mHandleMouseOver;
+}
+
+void IGraphics::OnMouseOut()
+{
+  for (int i = 0, n = mControls.GetSize(); i < n; ++i)
+    mControls.Get(i)->OnMouseOut();
+  mMouseOver = -1;
+}
+
+bool IGraphics::OnKeyDown(int x, int y, int key)
+{
+  const int c = GetMouseControlIdx(x, y);
+  if (c > 0)
+    return mControls.Get(c)->OnKeyDown(x, y, key);
+  return mKeyCatcher ? mKeyCatcher->OnKeyDown(x, y, key) : false;
+}
+
+// ---- Prompts ------------------------------------------------------------------------------------
+
+void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pTextRect)
+{
+  if (!pControl || !pParam || !pTextRect)
+    return;
+  const IParam::EParamType type = pParam->Type();
+  const bool named =
+    type == IParam::kTypeEnum || (type == IParam::kTypeBool && pParam->GetNDisplayTexts() > 0);
+  if (named)
+    return;  // chosen from a menu, which the popup menus bring
+  char current[IParam::kTextLen];
+  pParam->GetDisplayForHostNoDisplayText(current, IParam::kTextLen);
+  CreateTextEntry(pControl, pControl->GetText(), pTextRect, current, pParam);
+}
+
+void IGraphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt)
+{
+  double value;
+  if (pControl && TextEntryValue(pParam, txt, &value))
+    pControl->SetValueFromUserInput(value);
+}

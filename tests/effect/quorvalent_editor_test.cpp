@@ -1,0 +1,175 @@
+// The plug-in's editor: its layout, what moves its controls, the gestures it reports to the host,
+// and a golden rendering of the whole editor.
+#include "effect/QuorvalentHost.h"
+#include "gui/IBitmapControl.h"
+#include "gui/IGraphics.h"
+#include "png_writer.h"
+#include "raster/px_png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+namespace {
+
+constexpr int kFirstLamp = 1;  // control indexes
+constexpr int kFirstParam = 17;
+
+IGraphics& Editor(QuorvalentHost& host)
+{
+  IGraphics* pGraphics = host.plug().GetGUI();
+  EXPECT_NE(pGraphics, nullptr);
+  return *pGraphics;
+}
+
+bool Overlap(const IRECT& a, const IRECT& b)
+{
+  return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B;
+}
+
+}  // namespace
+
+TEST(QuorvalentEditor, ControlsSitAtTheTablePositions)
+{
+  QuorvalentHost host;
+  IGraphics& g = Editor(host);
+  ASSERT_EQ(g.NControls(), 59);
+  EXPECT_TRUE(*g.GetControl(0)->GetRECT() == IRECT(0, 0, 664, 472));
+  EXPECT_EQ(g.GetControl(0)->ParamIdx(), -1);
+
+  struct Expected
+  {
+    int x, y, paramIdx;
+    const std::type_info* kind;
+  };
+  std::vector<Expected> expected;
+  for (int i = 0; i < kNumSteps; ++i)
+    expected.push_back({23 + 32 * i, 402, kNumParams + i, &typeid(IBitmapControl)});
+  for (int p = 0; p < kNumParams; ++p)
+  {
+    const std::type_info* kind = &typeid(IKnobMultiControl);
+    if ((p >= kStep1 && p <= kStep16) || p == kAmpLFOTriplet || p == kFilterLFOTriplet ||
+        p == kStepMode)
+      kind = &typeid(ISwitchControl);
+    else if (p == kPush)
+      kind = &typeid(IContactControl);
+    expected.push_back({parameterProperties[p].x, parameterProperties[p].y, p, kind});
+  }
+  for (int i = 1; i < g.NControls(); ++i)
+  {
+    SCOPED_TRACE(testing::Message() << "control " << i);
+    IControl* pControl = g.GetControl(i);
+    const Expected& e = expected[(size_t)i - 1];
+    EXPECT_EQ(pControl->GetRECT()->L, e.x);
+    EXPECT_EQ(pControl->GetRECT()->T, e.y);
+    EXPECT_EQ(pControl->ParamIdx(), e.paramIdx);
+    EXPECT_TRUE(typeid(*pControl) == *e.kind) << typeid(*pControl).name();
+    // The artwork fits: every control inside the editor, none over another.
+    const IRECT* r = pControl->GetRECT();
+    EXPECT_TRUE(r->W() > 0 && r->H() > 0 && r->L >= 0 && r->T >= 0 && r->R <= 664 && r->B <= 472);
+    for (int j = 1; j < i; ++j)
+      EXPECT_FALSE(Overlap(*r, *g.GetControl(j)->GetRECT())) << "over control " << j;
+  }
+}
+
+TEST(QuorvalentEditor, HostAutomationAndTheSequencerMoveTheControls)
+{
+  QuorvalentHost host(32768.0, 256);
+  IGraphics& g = Editor(host);
+  struct Case
+  {
+    int paramIdx;
+    double value;  // plain
+  };
+  const Case cases[] = {
+    {kFilterCutoff, 0.5}, {kStep1 + 2, 1}, {kFilterType, 2}, {kNumStepsParam, 9}};
+  for (const Case& c : cases)
+  {
+    host.setParam(c.paramIdx, c.value);
+    EXPECT_EQ(g.GetControl(kFirstParam + c.paramIdx)->GetValue(),
+              host.plug().GetParam(c.paramIdx)->GetNormalized())
+      << c.paramIdx;
+  }
+  EXPECT_TRUE(host.edits.empty());  // nothing echoed to the host
+
+  // The lamps show the step the last block ended on, one at a time.
+  for (int blocks : {3, 17, 40})
+  {
+    host.render(testSignal((size_t)blocks * 256), 256);
+    host.dispatch(effEditIdle);
+    const int shown = host.plug().shownStep();
+    for (int i = 0; i < kNumSteps; ++i)
+      EXPECT_EQ(g.GetControl(kFirstLamp + i)->GetValue(), i == shown ? 1.0 : 0.0) << i;
+  }
+}
+
+TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
+{
+  struct Case
+  {
+    const char* what;
+    int x, y;  // press here
+    int dy;    // then drag by this, and release
+    std::vector<std::string> edits;
+  };
+  const Case cases[] = {
+    {"a switch acts, then the gesture opens",
+     23 + 32 * 2 + 5,
+     425,
+     0,
+     {"automate 22 1", "begin 22", "end 22"}},
+    {"Push!! sends 1, then 0 on release",
+     400,
+     60,
+     0,
+     {"automate 16 1", "begin 16", "automate 16 0", "end 16"}},
+    {"a knob drag", 140, 80, -112, {"begin 9", "automate 9 0.5", "end 9"}},
+    {"a lamp sends nothing", 23 + 32 * 4 + 14, 409, 0, {}},
+    {"the background sends nothing", 5, 5, 0, {}},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    QuorvalentHost host;
+    host.setParam(kFilterResonance, 0.01);  // resonance at its minimum
+    IGraphics& g = Editor(host);
+    IMouseMod left(true);
+    g.OnMouseDown(c.x, c.y, &left);
+    if (c.dy)
+      g.OnMouseDrag(c.x, c.y + c.dy, &left);
+    g.OnMouseUp(c.x, c.y + c.dy, &left);
+    EXPECT_EQ(host.edits, c.edits);
+  }
+}
+
+// The editor of a new instance (steps 1, 2 and 6 on) with the first step's lamp lit, pixel for
+// pixel. QV_UPDATE_GOLDEN=1 writes the file anew; a mismatch leaves the rendering beside the test
+// as editor-actual.png.
+TEST(QuorvalentEditor, RendersAsItsGoldenPicture)
+{
+  QuorvalentHost host;
+  IGraphics& g = Editor(host);
+  host.dispatch(effEditIdle);
+  IRECT all(0, 0, g.Width(), g.Height());
+  g.Draw(&all);
+  const std::string golden = std::string(QV_TEST_DATA) + "/golden/editor/default.png";
+  if (getenv("QV_UPDATE_GOLDEN"))
+  {
+    ASSERT_TRUE(WritePNG(g.GetDrawBitmap(), golden.c_str()));
+  }
+  std::unique_ptr<PX_IBitmap> expected(PX_LoadPNG(golden.c_str()));
+  ASSERT_NE(expected, nullptr) << golden;
+  ASSERT_EQ(expected->getWidth(), 664);
+  ASSERT_EQ(expected->getHeight(), 472);
+  int differing = 0;
+  for (int y = 0; y < 472; ++y)
+    for (int x = 0; x < 664; ++x)
+      differing += PX_GetPixel(expected.get(), x, y) != PX_GetPixel(g.GetDrawBitmap(), x, y);
+  if (differing)
+    WritePNG(g.GetDrawBitmap(), "editor-actual.png");
+  EXPECT_EQ(differing, 0) << "see editor-actual.png";
+}

@@ -1,0 +1,327 @@
+// Mouse and key dispatch: which control gets an event, the capture, and the edit gestures the host
+// sees (in pairs, for the plug-in's parameters only, begin after the press acted).
+#include "gui/IBitmapControl.h"
+#include "gui_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Logs what reaches it ("c2 down", "c2 drag 3 -4", ...) and changes its value on press, release
+// and double click like the editor's buttons do.
+class LoggingControl : public IControl
+{
+public:
+  LoggingControl(std::vector<std::string>* pLog, PluginBase* pPlug, IRECT r, int paramIdx,
+                 const char* name, bool dblAsSingle = false)
+    : IControl(pPlug, r, paramIdx)
+    , mLog(pLog)
+    , mName(name)
+  {
+    mDblAsSingleClick = dblAsSingle;
+  }
+  bool Draw(IGraphics*) override { return true; }
+  void OnMouseDown(int, int, IMouseMod*) override { Act("down", 1.0); }
+  void OnMouseUp(int, int, IMouseMod*) override { Act("up", 0.0); }
+  void OnMouseDblClick(int, int, IMouseMod*) override { Act("dbl", 0.5); }
+  void OnMouseDrag(int, int, int dX, int dY, IMouseMod*) override
+  {
+    mLog->push_back(mName + " drag " + std::to_string(dX) + " " + std::to_string(dY));
+  }
+  void OnMouseWheel(int, int, IMouseMod*, int d) override
+  {
+    mLog->push_back(mName + " wheel " + std::to_string(d));
+  }
+  bool OnKeyDown(int, int, int key) override
+  {
+    mLog->push_back(mName + " key " + std::to_string(key));
+    return true;
+  }
+
+private:
+  void Act(const char* what, double value)
+  {
+    mLog->push_back(mName + " " + what);
+    mValue = value;
+    SetDirty(true);
+  }
+  std::vector<std::string>* mLog;
+  std::string mName;
+};
+
+// A surface of 100 x 100 holding the controls of a case, bound to a plug-in with 4 parameters.
+struct Editor
+{
+  TestPlug plug{4, "1-1"};
+  std::vector<std::string> log;  // what the controls received
+  TestGraphics g{&plug, 100, 100};
+  IBitmap whole{nullptr, 100, 100, 1};
+  Editor() { plug.InitDoubles(); }
+  void AddBackground() { g.AttachControl(new IBitmapControl(&plug, 0, 0, -1, &whole)); }
+  LoggingControl* Add(IRECT r, int paramIdx, const char* name, bool dblAsSingle = false)
+  {
+    LoggingControl* pControl = new LoggingControl(&log, &plug, r, paramIdx, name, dblAsSingle);
+    g.AttachControl(pControl);
+    return pControl;
+  }
+  // The gestures the host saw.
+  std::vector<std::string> Gestures() const
+  {
+    std::vector<std::string> v;
+    for (const std::string& s : plug.mLog)
+      if (s.rfind("begin", 0) == 0 || s.rfind("end", 0) == 0)
+        v.push_back(s);
+    return v;
+  }
+};
+
+}  // namespace
+
+TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
+{
+  enum Kind
+  {
+    kDown,
+    kUp,
+    kDrag,
+    kDbl,
+    kWheel
+  };
+  struct Event
+  {
+    Kind kind;
+    int x, y;
+  };
+  struct Case
+  {
+    const char* what;
+    bool background;  // a background (no parameter) under everything
+    std::vector<Event> events;
+    std::vector<std::string> received;
+    std::vector<std::string> gestures;
+  };
+  // Controls: a (10..30, param 0), b (20..40 overlapping a, later, param 1), lamp (60..70, index
+  // 7: beyond the parameters), single (80..90, param 2, double click taken as a press).
+  const Case cases[] = {
+    {"press, drag out of the editor, release",
+     false,
+     {{kDown, 15, 15}, {kDrag, 15, 5}, {kDrag, -50, 200}, {kUp, -50, 200}},
+     {"a down", "a drag 0 -10", "a drag -65 195", "a up"},
+     {"begin 0", "end 0"}},
+    {"the later of two overlapping controls takes the press",
+     false,
+     {{kDown, 25, 25}, {kUp, 25, 25}},
+     {"b down", "b up"},
+     {"begin 1", "end 1"}},
+    {"a drag to the same place is not delivered",
+     false,
+     {{kDown, 15, 15}, {kDrag, 15, 15}, {kDrag, 16, 15}, {kUp, 16, 15}},
+     {"a down", "a drag 1 0", "a up"},
+     {"begin 0", "end 0"}},
+    {"a press on nothing captures nothing; its release ends no gesture",
+     false,
+     {{kDown, 50, 50}, {kDrag, 15, 15}, {kUp, 15, 15}},
+     {"a up"},
+     {}},
+    {"the background takes presses but has no parameter",
+     true,
+     {{kDown, 50, 50}, {kUp, 50, 50}},
+     {},
+     {}},
+    {"lamps beyond the parameter list send no gesture",
+     false,
+     {{kDown, 65, 65}, {kUp, 65, 65}},
+     {"lamp down", "lamp up"},
+     {}},
+    {"a double click is a gesture of its own, ended by its release",
+     false,
+     {{kDown, 15, 15}, {kUp, 15, 15}, {kDbl, 15, 15}, {kUp, 15, 15}},
+     {"a down", "a up", "a dbl", "a up"},
+     {"begin 0", "end 0", "begin 0", "end 0"}},
+    {"a double click taken as a press captures, and its release ends it",
+     false,
+     {{kDown, 85, 85}, {kUp, 85, 85}, {kDbl, 85, 85}, {kDrag, 86, 85}, {kUp, 0, 0}},
+     {"single down", "single up", "single down", "single drag 1 0", "single up"},
+     {"begin 2", "end 2", "begin 2", "end 2"}},
+    {"a press without its release is ended by the next press",
+     false,
+     {{kDown, 15, 15}, {kDown, 35, 35}, {kUp, 35, 35}},
+     {"a down", "b down", "b up"},
+     {"begin 0", "end 0", "begin 1", "end 1"}},
+    {"the wheel is no gesture", false, {{kWheel, 15, 15}}, {"a wheel 2"}, {}},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    Editor e;
+    if (c.background)
+      e.AddBackground();
+    e.Add(IRECT(10, 10, 30, 30), 0, "a");
+    e.Add(IRECT(20, 20, 40, 40), 1, "b");
+    e.Add(IRECT(60, 60, 70, 70), 7, "lamp");
+    e.Add(IRECT(80, 80, 90, 90), 2, "single", true);
+    IMouseMod left(true);
+    for (const Event& ev : c.events)
+    {
+      switch (ev.kind)
+      {
+        case kDown:
+          e.g.OnMouseDown(ev.x, ev.y, &left);
+          break;
+        case kUp:
+          e.g.OnMouseUp(ev.x, ev.y, &left);
+          break;
+        case kDrag:
+          e.g.OnMouseDrag(ev.x, ev.y, &left);
+          break;
+        case kDbl:
+          e.g.OnMouseDblClick(ev.x, ev.y, &left);
+          break;
+        case kWheel:
+          e.g.OnMouseWheel(ev.x, ev.y, &left, 2);
+          break;
+      }
+    }
+    EXPECT_EQ(e.log, c.received);
+    EXPECT_EQ(e.Gestures(), c.gestures);
+  }
+}
+
+TEST(MouseDispatch, HiddenAndGrayedControlsLetThePressThrough)
+{
+  for (const bool hide : {true, false})
+  {
+    Editor e;
+    e.Add(IRECT(10, 10, 30, 30), 0, "under");
+    LoggingControl* pTop = e.Add(IRECT(10, 10, 30, 30), 1, "top");
+    if (hide)
+      pTop->Hide(true);
+    else
+      pTop->GrayOut(true);
+    IMouseMod left(true);
+    e.g.OnMouseDown(15, 15, &left);
+    e.g.OnMouseUp(15, 15, &left);
+    EXPECT_EQ(e.log, (std::vector<std::string>{"under down", "under up"}));
+  }
+}
+
+TEST(KeyDispatch, KeysGoToTheControlUnderThePointerElseTheCatcher)
+{
+  struct Case
+  {
+    bool catcher;
+    int x, y;
+    bool handled;
+    std::vector<std::string> received;
+  };
+  const Case cases[] = {
+    {true, 15, 15, true, {"a key 7"}},
+    {true, 50, 50, true, {"catcher key 7"}},  // over the background
+    {false, 50, 50, false, {}},
+    {true, 200, 200, true, {"catcher key 7"}},  // over nothing
+  };
+  for (const Case& c : cases)
+  {
+    Editor e;
+    e.AddBackground();
+    e.Add(IRECT(10, 10, 30, 30), 0, "a");
+    if (c.catcher)
+      e.g.AttachKeyCatcher(new LoggingControl(&e.log, &e.plug, IRECT(), -1, "catcher"));
+    EXPECT_EQ(e.g.OnKeyDown(c.x, c.y, 7), c.handled);
+    EXPECT_EQ(e.log, c.received);
+  }
+}
+
+// Random mouse traffic over controls of every kind: the host sees edit gestures in pairs, for the
+// plug-in's parameters only; a press acts before its begin-edit, a double click after it.
+TEST(MouseDispatch, RandomTrafficKeepsGesturesPairedAndInRange)
+{
+  std::mt19937 rng(777);
+  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 200; ++round)
+  {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    Editor e;
+    e.AddBackground();
+    for (int k = 0; k < 8; ++k)
+    {
+      const int x = uniform(0, 90), y = uniform(0, 90);
+      LoggingControl* pControl = e.Add(IRECT(x, y, x + uniform(4, 30), y + uniform(4, 30)),
+                                       uniform(-1, 6), "c", uniform(0, 3) == 0);
+      if (uniform(0, 7) == 0)
+        pControl->GrayOut(true);
+    }
+    int open = -1;  // the parameter of the gesture the host saw begin
+    size_t seen = 0;
+    for (int step = 0; step < 60; ++step)
+    {
+      const int x = uniform(-20, 120), y = uniform(-20, 120), kind = uniform(0, 4);
+      IMouseMod mod(uniform(0, 1), uniform(0, 1), uniform(0, 1), uniform(0, 1));
+      switch (kind)
+      {
+        case 0:
+          e.g.OnMouseDown(x, y, &mod);
+          break;
+        case 1:
+          e.g.OnMouseUp(x, y, &mod);
+          break;
+        case 2:
+          e.g.OnMouseDrag(x, y, &mod);
+          break;
+        case 3:
+          e.g.OnMouseDblClick(x, y, &mod);
+          break;
+        case 4:
+          e.g.OnMouseWheel(x, y, &mod, uniform(-3, 3));
+          break;
+      }
+      // What this event made the host see.
+      int automateAt = -1, beginAt = -1;
+      for (size_t i = seen; i < e.plug.mLog.size(); ++i)
+      {
+        const std::string& s = e.plug.mLog[i];
+        int p = -1;
+        if (sscanf(s.c_str(), "begin %d", &p) == 1)
+        {
+          EXPECT_EQ(open, -1) << "nested begin";
+          EXPECT_TRUE(p >= 0 && p < e.plug.NParams()) << s;
+          EXPECT_TRUE(kind == 0 || kind == 3) << "begin from a press or double click";
+          open = p;
+          beginAt = (int)i;
+        }
+        else if (sscanf(s.c_str(), "end %d", &p) == 1)
+        {
+          EXPECT_EQ(p, open) << "end without its begin";
+          open = -1;
+        }
+        else if (s.rfind("automate", 0) == 0 && automateAt < 0)
+        {
+          automateAt = (int)i;
+        }
+      }
+      if (beginAt >= 0)
+      {
+        // The control acted on the parameter too: a press (or a double click taken as one)
+        // before the begin-edit, a double click after it.
+        ASSERT_GE(automateAt, 0);
+        const bool dbl =
+          e.log.back().size() > 4 && e.log.back().substr(e.log.back().size() - 4) == " dbl";
+        if (dbl)
+          EXPECT_GT(automateAt, beginAt);
+        else
+          EXPECT_LT(automateAt, beginAt);
+      }
+      seen = e.plug.mLog.size();
+    }
+    IMouseMod none;
+    e.g.OnMouseUp(0, 0, &none);
+    for (size_t i = seen; i < e.plug.mLog.size(); ++i)
+      if (e.plug.mLog[i].rfind("end", 0) == 0)
+        open = -1;
+    EXPECT_EQ(open, -1) << "a gesture left open";
+  }
+}

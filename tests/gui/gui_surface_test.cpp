@@ -1,0 +1,325 @@
+// The drawing surface: redraw bookkeeping against what a window shows, the idle hook, the control
+// list and values from the plug-in, the bitmap cache and the drawing guards.
+#include "gui/IBitmapControl.h"
+#include "gui_test_util.h"
+#include "raster/px_scaled.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool SameScreen(PX_MemBitmap& a, PX_MemBitmap& b)
+{
+  for (int y = 0; y < a.getHeight(); ++y)
+    if (memcmp(a.getBits() + y * a.getRowSpan(), b.getBits() + y * b.getRowSpan(),
+               (size_t)a.getWidth() * sizeof(PX_pixel)))
+      return false;
+  return true;
+}
+
+// Counts its idle hooks and its destruction.
+class CountingControl : public IControl
+{
+public:
+  CountingControl(int* pIdles, int* pDeleted = nullptr)
+    : IControl(nullptr, IRECT(0, 0, 4, 4))
+    , mIdles(pIdles)
+    , mDeleted(pDeleted)
+  {}
+  ~CountingControl() override
+  {
+    if (mDeleted)
+      ++*mDeleted;
+  }
+  bool Draw(IGraphics*) override { return true; }
+  void OnGUIIdle() override { ++*mIdles; }
+
+private:
+  int* mIdles;
+  int* mDeleted;
+};
+
+}  // namespace
+
+// Whatever the host changes between timer ticks, and whatever parts of the window get painted in
+// between (uncovered, say), once the ticks have caught up the window shows what a full repaint
+// shows.
+TEST(Surface, TicksAndPartialPaintsKeepTheWindowEqualToAFullRepaint)
+{
+  std::mt19937 rng(12345);
+  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto background = Filmstrip(96, 64, 1);
+  auto strip = Filmstrip(12, 10, 7);
+  auto wide = Filmstrip(30, 8, 3);
+  IBitmap bg(background.get(), 96, 64, 1);
+  IBitmap frames(strip.get(), 12, 70, 7), wideFrames(wide.get(), 30, 24, 3);
+  for (const bool strict : {true, false})
+  {
+    for (int round = 0; round < 40; ++round)
+    {
+      SCOPED_TRACE(testing::Message() << (strict ? "strict" : "not strict") << ", round " << round);
+      TestPlug plug(6, "1-1");
+      plug.InitDoubles();
+      TestGraphics g(&plug, 96, 64);
+      g.AttachControl(new IBitmapControl(&plug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber));
+      // Overlapping controls; several share a parameter, some also follow one as auxiliary.
+      for (int k = 0; k < 14; ++k)
+      {
+        const int x = uniform(-6, 90), y = uniform(-6, 60), p = uniform(-1, 5);
+        IControl* pControl = k % 3 ? (IControl*)new IKnobMultiControl(&plug, x, y, p, &frames)
+                                   : (IControl*)new IBitmapControl(&plug, x, y, p, &wideFrames);
+        if (k % 4 == 1)
+          pControl->AddAuxParam(uniform(0, 5));
+        g.AttachControl(pControl);
+      }
+      g.SetStrictDrawing(strict);
+      g.FullRepaint();
+      for (int step = 0; step < 60; ++step)
+      {
+        switch (uniform(0, 5))
+        {
+          case 0:
+          case 1:
+            g.SetParameterFromPlug(uniform(0, 5), uniform(0, 100) / 100.0, true);
+            break;
+          case 2:
+            g.SetControlFromPlug(uniform(-1, g.NControls()), uniform(0, 6) / 6.0);
+            break;
+          case 3:
+            g.HideControl(uniform(0, 5), uniform(0, 1));
+            break;
+          case 4:
+            g.Tick();
+            break;
+          case 5:
+          {
+            IRECT exposed(uniform(-10, 96), uniform(-10, 64), 0, 0);
+            exposed.R = exposed.L + uniform(1, 60);
+            exposed.B = exposed.T + uniform(1, 40);
+            g.Draw(&exposed);
+            break;
+          }
+        }
+      }
+      // Each change takes two passes; hidden controls in non-strict drawing a third.
+      int ticks = 0;
+      while (g.Tick() && ticks < 10)
+        ++ticks;
+      EXPECT_LT(ticks, 10);
+      PX_MemBitmap shown(96, 64);
+      PX_Copy(&shown, &g.mScreen);
+      g.FullRepaint();
+      EXPECT_TRUE(SameScreen(shown, g.mScreen));
+    }
+  }
+}
+
+TEST(Surface, IdleHooksRunAfterTwentyOneCleanTicks)
+{
+  int idles = 0;
+  TestGraphics g(nullptr, 8, 8);
+  IControl* pControl = new CountingControl(&idles);
+  g.AttachControl(pControl);
+  g.Tick();  // the first paint: the control was created dirty
+  struct Step
+  {
+    int ticks;
+    bool dirtyFirst;
+    int idles;  // in all, after these ticks
+  };
+  const Step steps[] = {{20, false, 0}, {1, false, 1}, {20, false, 1}, {1, false, 2},
+                        {10, false, 2}, {11, true, 2}, {10, false, 2}, {1, false, 3}};
+  for (const Step& s : steps)
+  {
+    if (s.dirtyFirst)
+      pControl->SetDirty(false);
+    for (int t = 0; t < s.ticks; ++t)
+      g.Tick();
+    EXPECT_EQ(idles, s.idles);
+  }
+}
+
+TEST(Surface, PlugInValuesReachEveryBoundControl)
+{
+  TestPlug plug(8, "1-1");
+  plug.InitDoubles();
+  TestGraphics g(&plug, 8, 8);
+  struct Bound
+  {
+    int main;
+    int aux;  // -1: none
+  };
+  const Bound bound[] = {{5, -1}, {2, 5}, {5, 5}, {3, -1}};
+  std::vector<IControl*> controls;
+  IBitmap none;
+  for (const Bound& b : bound)
+  {
+    IControl* pControl = new IKnobMultiControl(&plug, 0, 0, b.main, &none);
+    if (b.aux >= 0)
+      pControl->AddAuxParam(b.aux);
+    controls.push_back(pControl);
+    g.AttachControl(pControl);
+  }
+  g.SetParameterFromPlug(5, 0.3, true);
+  const double mains[] = {0.3, 0.0, 0.3, 0.0};
+  const double auxes[] = {-1, 0.3, 0.3, -1};
+  for (size_t i = 0; i < controls.size(); ++i)
+  {
+    EXPECT_EQ(controls[i]->GetValue(), mains[i]) << i;
+    if (auxes[i] >= 0)
+    {
+      EXPECT_EQ(controls[i]->GetAuxParam(0)->mValue.Get(), auxes[i]) << i;
+    }
+  }
+  // A plain value is normalised by the parameter first.
+  plug.GetParam(3)->InitDouble("p", 0.0, 10.0, 20.0, 0.1);
+  g.SetParameterFromPlug(3, 15.0, false);
+  EXPECT_EQ(controls[3]->GetValue(), 0.5);
+  // By control index, inside the list only.
+  for (int idx : {-1, 4, 100})
+    g.SetControlFromPlug(idx, 0.9);
+  g.SetControlFromPlug(1, 0.9);
+  EXPECT_EQ(controls[1]->GetValue(), 0.9);
+  EXPECT_TRUE(plug.mLog.empty());  // nothing goes back to the plug-in
+}
+
+TEST(Surface, BackgroundGoesFirstAndKeyCatchersAreReplaced)
+{
+  int idles = 0, deleted = 0;
+  {
+    TestGraphics g(nullptr, 8, 8);
+    g.mLoader = [](int) { return Filmstrip(8, 8, 1).release(); };
+    IControl* pFirst = new CountingControl(&idles);
+    EXPECT_EQ(g.AttachControl(pFirst), 0);
+    g.AttachBackground(NewResourceId(), "bg.png");
+    EXPECT_EQ(g.NControls(), 2);
+    EXPECT_EQ(g.GetControl(1), pFirst);
+    EXPECT_EQ(g.GetControl(0)->ParamIdx(), -1);
+    EXPECT_TRUE(*g.GetControl(0)->GetRECT() == IRECT(0, 0, 8, 8));
+
+    g.AttachKeyCatcher(new CountingControl(&idles, &deleted));
+    g.AttachKeyCatcher(new CountingControl(&idles, &deleted));
+    EXPECT_EQ(deleted, 1);
+  }
+  EXPECT_EQ(deleted, 2);
+}
+
+TEST(BitmapCache, DecodesEachResourceOnceForEverySurface)
+{
+  const int id = NewResourceId();
+  TestGraphics first(nullptr, 8, 8), second(nullptr, 8, 8);
+  first.mLoader = second.mLoader = [](int) { return Filmstrip(16, 4, 6).release(); };
+  const IBitmap a = first.LoadIBitmap(id, "strip.png", 6);
+  const IBitmap b = second.LoadIBitmap(id, "other.png", 3);
+  EXPECT_EQ(first.mLoads + second.mLoads, 1);
+  EXPECT_EQ(a.mData, b.mData);
+  EXPECT_EQ(a.N, 6);
+  EXPECT_EQ(b.N, 3);
+  EXPECT_EQ(b.W, 16);
+  EXPECT_EQ(b.H, 24);
+}
+
+TEST(BitmapCache, AFailedDecodeIsRetriedAndDrawsNothing)
+{
+  const int id = NewResourceId();
+  TestGraphics g(nullptr, 8, 8);
+  const IBitmap missing = g.LoadIBitmap(id, "missing.png", 2);
+  EXPECT_EQ(missing.mData, nullptr);
+  EXPECT_EQ(missing.W, 0);
+  EXPECT_EQ(missing.H, 0);
+  IBitmap handle = missing;
+  PX_Clear(g.GetDrawBitmap(), 0);
+  g.AttachControl(new IBitmapControl(nullptr, 1, 1, -1, &handle));
+  g.FullRepaint();  // draws nothing, reads nothing
+  EXPECT_EQ(g.GetPoint(1, 1).A, 0);
+
+  g.mLoader = [](int) { return Filmstrip(4, 4, 2).release(); };
+  const IBitmap found = g.LoadIBitmap(id, "missing.png", 2);
+  EXPECT_NE(found.mData, nullptr);
+  EXPECT_EQ(g.mLoads, 2);
+}
+
+TEST(BitmapCache, ScaledAndCroppedBitmapsAreNewAndStacked)
+{
+  TestGraphics g(nullptr, 8, 8);
+  auto strip = Filmstrip(4, 4, 3, true);
+  IBitmap source(strip.get(), 12, 4, 3, true);
+  IRECT second(4, 0, 8, 4);
+  IBitmap cropped = g.CropBitmap(&source, &second);
+  EXPECT_EQ(cropped.W, 4);
+  EXPECT_EQ(cropped.H, 4);
+  EXPECT_FALSE(cropped.mFramesAreHorizontal);
+  EXPECT_EQ(PX_GetPixel(cropped.mData, 0, 0), FrameColour(2));
+  EXPECT_EQ(PX_GetPixel(cropped.mData, 3, 3), FrameColour(2));
+  IBitmap scaled = g.ScaleBitmap(&cropped, 8, 2);
+  EXPECT_EQ(scaled.mData->getWidth(), 8);
+  EXPECT_EQ(scaled.mData->getHeight(), 2);
+  EXPECT_EQ(PX_GetPixel(scaled.mData, 5, 1), FrameColour(2));
+  g.ReleaseBitmap(&scaled);  // deleted now; the cache keeps the cropped one until unload
+}
+
+TEST(Drawing, BitmapsDrawOnlyInsideTheRedrawAndPixelsOnlyOnTheSurface)
+{
+  TestGraphics g(nullptr, 8, 8);
+  PX_Clear(g.GetDrawBitmap(), 0);
+  auto strip = Filmstrip(8, 8, 1);
+  IBitmap bitmap(strip.get(), 8, 8, 1);
+  IControl* pControl = new IBitmapControl(nullptr, 0, 0, -1, &bitmap);
+  g.AttachControl(pControl);
+  IRECT part(2, 3, 5, 6);
+  g.Draw(&part);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(g.GetPoint(x, y).A, part.Contains(x, y) ? 255 : 0) << x << "," << y;
+
+  const IColor red(255, 255, 0, 0);
+  const int outside[][2] = {{-1, 0}, {0, -1}, {8, 0}, {0, 8}, {100000, 100000}};
+  for (const auto& xy : outside)
+    g.ForcePixel(&red, xy[0], xy[1]);
+  g.ForcePixel(&red, 7, 7);
+  EXPECT_TRUE(g.GetPoint(7, 7) == red);
+  IGraphicsHeadless unprepared(nullptr, 8, 8);  // no bitmap yet
+  unprepared.ForcePixel(&red, 0, 0);
+}
+
+TEST(Drawing, RotatedBitmapsTurnAboutTheirCentre)
+{
+  // Left half red, right half blue; half a turn swaps them.
+  PX_MemBitmap halves(8, 8);
+  PX_FillRect(&halves, 0, 0, 4, 8, 0xFFFF0000u, 1.0f, PX_MODE_COPY);
+  PX_FillRect(&halves, 4, 0, 4, 8, 0xFF0000FFu, 1.0f, PX_MODE_COPY);
+  IBitmap bitmap(&halves, 8, 8, 1);
+  struct Case
+  {
+    double angle;
+    int leftRed;
+  };
+  for (const Case& c : {Case{0.0, 255}, Case{3.141592653589793, 0}})
+  {
+    TestGraphics g(nullptr, 16, 16);
+    g.DrawRotatedBitmap(&bitmap, 8, 8, c.angle, 0, nullptr);
+    EXPECT_EQ(g.GetPoint(5, 8).R, c.leftRed) << c.angle;
+    EXPECT_EQ(g.GetPoint(10, 8).R, 255 - c.leftRed) << c.angle;
+  }
+}
+
+TEST(HeadlessSurface, OnlyPNGNamesAreDecoded)
+{
+  struct Case
+  {
+    const char* name;
+    bool png;
+  };
+  const Case cases[] = {
+    {"knob.png", true}, {"Knob.PNG", true},   {"a.b.png", true},    {"xpng", true},
+    {"png", false},     {"knob.bmp", false},  {"knob.png.", false}, {"", false},
+    {nullptr, false},   {"knob.pngx", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IsPNGResourceName(c.name), c.png) << (c.name ? c.name : "(null)");
+}
