@@ -1,6 +1,6 @@
 // Per-sample cost of the DSP blocks as the effect stage runs them: two LFOs, two envelopes, the
 // cutoff modulation and two filters per stereo sample; and the stereo filter chain alone.
-#include "bench/effect/CoreClock.h"
+#include "CoreClock.h"
 #include "effect/EnvelopeGenerator.h"
 #include "effect/Filter.h"
 #include "effect/FilterPair.h"
