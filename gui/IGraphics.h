@@ -12,7 +12,8 @@
 // SetParameterFromPlug runs on host threads that hold the instance mutex, SetControlFromPlug on the
 // plug-in's idle thread; both only write control values and flags (relaxed atomics), so the GUI
 // thread may draw a change one timer tick late. The surface takes no lock of its own; the bitmap
-// cache guards itself.
+// and font caches guard themselves, and text is drawn under the raster library's text lock because
+// fonts are shared with editors on other threads.
 //
 // Portable: no window system type appears here.
 
@@ -26,6 +27,7 @@ class IParam;
 class IPopupMenu;
 class QvString;
 class PX_IBitmap;
+class PX_IFont;
 class PX_MemBitmap;
 class PX_SysBitmap;
 
@@ -39,6 +41,9 @@ public:
 
   // [GUI] Copies rectangle r of the off-screen bitmap to the window.
   virtual bool DrawScreen(IRECT* pR) = 0;
+  // Places *pR around str as DrawIText would draw it: its width from the left edge, the centre or
+  // the right edge as the text aligns, its height from the top. Draws nothing.
+  virtual bool MeasureIText(IText* pTxt, char* str, IRECT* pR);
   // [GUI] Abandons an open value entry box.
   virtual void ForceEndUserEdit() = 0;
   // Deletes every control, rebuilds the bitmaps at the new size and tells the plug-in; the caller
@@ -205,6 +210,47 @@ public:
   // Writes the colour word without blending; nothing outside the bitmap.
   bool ForcePixel(const IColor* pColor, int x, int y);
   bool FillIRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend);
+
+  // Lines include both end points and are one pixel wide; positions are truncated. A line or point
+  // with a position that is not finite draws nothing.
+  bool DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2,
+                const IChannelBlend* pBlend, bool aa);
+  // From radius rMin to rMax along angle (radians, 0 pointing up, growing clockwise).
+  bool DrawRadialLine(const IColor* pColor, float cx, float cy, float angle, float rMin, float rMax,
+                      const IChannelBlend* pBlend, bool aa);
+  bool DrawArc(const IColor* pColor, float cx, float cy, float r, float minAngle, float maxAngle,
+               const IChannelBlend* pBlend, bool aa);
+  bool DrawCircle(const IColor* pColor, float cx, float cy, float r, const IChannelBlend* pBlend,
+                  bool aa);
+  bool RoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerRadius,
+                 bool aa);
+  // Three rectangles and four corner discs.
+  bool FillRoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerRadius,
+                     bool aa);
+  bool FillCircle(const IColor* pColor, int cx, int cy, float r, const IChannelBlend* pBlend,
+                  bool aa);
+  bool FillTriangle(const IColor* pColor, int x1, int y1, int x2, int y2, int x3, int y3,
+                    IChannelBlend* pBlend);
+  bool FillIConvexPolygon(const IColor* pColor, int* x, int* y, int npoints,
+                          const IChannelBlend* pBlend);
+  // Plain copies, both ends included.
+  bool DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi);
+  bool DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi);
+  // At the fraction x (clamped to 0..1) of the way from the left edge to the right one.
+  bool DrawVerticalLine(const IColor* pColor, IRECT* pR, float x);
+  // At the fraction y (clamped to 0..1) of the way up from the bottom edge to the top one.
+  bool DrawHorizontalLine(const IColor* pColor, IRECT* pR, float y);
+  // The outline through the four edges, right and bottom included.
+  bool DrawRect(const IColor* pColor, IRECT* pR);
+
+  // ---- Text (GUI thread) -----------------------------------------------------------------------
+
+  // The font of the text's description from the process-wide font cache, made on first use and
+  // remembered in the text; null when it cannot be made (the next call tries again).
+  PX_IFont* CacheFont(IText* pTxt);
+  // Draws str in the text's style into *pR (not clipped to it), or with measure only places *pR
+  // (MeasureIText). Nothing to draw is success; false when the font cannot be made.
+  bool DrawIText(IText* pTxt, char* str, IRECT* pR, bool measure = false);
 
 protected:
   QvPtrList<IControl> mControls;

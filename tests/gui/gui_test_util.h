@@ -60,6 +60,16 @@ public:
   }
 };
 
+// Whether two bitmaps show the same pixels over the first one's size.
+inline bool SamePixels(PX_IBitmap* a, PX_IBitmap* b)
+{
+  for (int y = 0; y < a->getHeight(); ++y)
+    for (int x = 0; x < a->getWidth(); ++x)
+      if (PX_GetPixel(a, x, y) != PX_GetPixel(b, x, y))
+        return false;
+  return true;
+}
+
 // A fresh resource id for each use: the bitmap cache lives as long as the test program.
 inline int NewResourceId()
 {

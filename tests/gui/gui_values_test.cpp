@@ -1,6 +1,7 @@
 // The GUI's value types: rectangle arithmetic (with its one-sided edge rule), colours and blends in
 // raster terms, and text styles.
 #include "gui/BitmapStorage.h"
+#include "gui/FontStorage.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphicsHeadless.h"
 #include "gui/IGraphicsStructs.h"
