@@ -1,9 +1,10 @@
 // The further controls as the user and the plug-in drive them, drawn on the headless surface:
-// panel, invisible switch, radio buttons, fader, rotating knobs, bitmap overlay, URL link and file
+// panel, invisible switch, radio buttons, fader, line and rotating knobs, bitmap overlay, URL link and file
 // selector.
 #include "gui/IBitmapOverlayControl.h"
 #include "gui/IFaderControl.h"
 #include "gui/IFileSelectorControl.h"
+#include "gui/IKnobLineControl.h"
 #include "gui/IKnobRotaterControls.h"
 #include "gui/IPlainControls.h"
 #include "gui/IRadioButtonsControl.h"
@@ -259,30 +260,39 @@ TEST(Faders, WithoutTravelTheValueStaysAndOnlyTheHandleMayTakeTheMouse)
   }
 }
 
-TEST(RotatingKnobs, ThePictureTurnsFromTheMinimumToTheMaximumAngle)
+TEST(RotatingKnobs, ThePointerTurnsFromTheMinimumToTheMaximumAngle)
 {
-  // A white bar from the centre of a 21 x 21 picture upwards; the knob turns it 0 to 90 degrees.
+  // A white bar from the centre of a 21 x 21 picture upwards, and a white line knob; both turn 0 to
+  // 90 degrees.
   std::unique_ptr<PX_MemBitmap> bar(new PX_MemBitmap(21, 21));
   PX_Clear(bar.get(), 0);
   PX_FillRect(bar.get(), 9, 0, 3, 10, 0xFFFFFFFF, 1.0f, PX_MODE_COPY);
   IBitmap bitmap(bar.get(), 21, 21, 1);
+  const double quarter = 1.5707963267948966;
   struct Case
   {
     double value;
     bool up, right;
   };
   const Case cases[] = {{0.0, true, false}, {1.0, false, true}, {kNaN, true, false}};
-  for (const Case& c : cases)
+  for (int kind = 0; kind < 2; ++kind)
   {
-    Editor e(21, 21);
-    e.Attach(new IPanelControl(&e.plug, IRECT(0, 0, 21, 21), &COLOR_BLACK));
-    IControl* pKnob =
-      e.Attach(new IKnobRotaterControl(&e.plug, 0, 0, -1, &bitmap, 0.0, 1.5707963267948966));
-    pKnob->Clamp(-1.0, 2.0);
-    pKnob->SetValueFromPlug(c.value);
-    e.g->FullRepaint();
-    EXPECT_EQ(e.g->GetPoint(10, 3).G > 128, c.up) << c.value;
-    EXPECT_EQ(e.g->GetPoint(17, 10).G > 128, c.right) << c.value;
+    for (const Case& c : cases)
+    {
+      SCOPED_TRACE(testing::Message() << (kind ? "line knob " : "rotater ") << c.value);
+      Editor e(21, 21);
+      e.Attach(new IPanelControl(&e.plug, IRECT(0, 0, 21, 21), &COLOR_BLACK));
+      IControl* pKnob = kind ? (IControl*)new IKnobLineControl(&e.plug, IRECT(0, 0, 21, 21), -1,
+                                                               &COLOR_WHITE, 0.0, 0.0, 0.0, quarter)
+                             : new IKnobRotaterControl(&e.plug, 0, 0, -1, &bitmap, 0.0, quarter);
+      e.Attach(pKnob);
+      pKnob->Clamp(-1.0, 2.0);
+      pKnob->SetValueFromPlug(c.value);
+      e.g->FullRepaint();
+      EXPECT_EQ(e.g->GetPoint(10, 3).G > 128, c.up);
+      EXPECT_EQ(e.g->GetPoint(17, 10).G > 128, c.right);
+      EXPECT_EQ(e.g->GetPoint(20, 10).G > 128, c.right);  // an outer radius 0 reaches the edge
+    }
   }
 }
 
