@@ -59,7 +59,10 @@ public:
   virtual void HostPath(QvString* pPath) = 0;
   virtual void PluginPath(QvString* pPath) = 0;
   virtual void DesktopPath(QvString* pPath) = 0;
-  virtual void PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
+  // [GUI] Asks for a file to open or save, starting in *pDir, offering the space-separated
+  // extensions. True when one was chosen: *pFilename holds its path. Cancelled, *pFilename stays as
+  // it was; with no editor window open it becomes empty.
+  virtual bool PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
                              char* extensions) = 0;
   virtual bool PromptForColor(IColor* pColor, char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmMsg,

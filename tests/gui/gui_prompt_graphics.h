@@ -39,12 +39,12 @@ public:
                            std::to_string(pR->B));
   }
 
-  // Each file prompt: the extensions and action; pChosen becomes the file name when set. mDuring
+  // Each file prompt: the action, folder and extensions; mChosenFile becomes the file name when set. mDuring
   // runs while the dialog is up.
   std::vector<std::string> mFilePrompts;
   const char* mChosenFile = nullptr;
   std::function<void()> mDuring;
-  void PromptForFile(QvString* pFile, EFileAction action, QvString* pDir, char* ext) override
+  bool PromptForFile(QvString* pFile, EFileAction action, QvString* pDir, char* ext) override
   {
     mFilePrompts.push_back(std::string(action == kFileSave ? "save " : "open ") + pDir->Get() +
                            " " + ext);
@@ -52,6 +52,7 @@ public:
       mDuring();
     if (mChosenFile)
       pFile->Set(mChosenFile);
+    return mChosenFile != nullptr;
   }
 
   // Each address opened, "url|title"; answers whether it opened (mOpens).
