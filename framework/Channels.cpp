@@ -5,6 +5,8 @@
 
 #include "framework/NChanDelayLine.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -33,6 +35,15 @@ void CastCopy(D* pDest, const S* pSrc, int n)
 {
   for (int i = 0; i < n; ++i)
     pDest[i] = (D)pSrc[i];
+}
+
+// A processed sample on its way to a single-precision host. Values below the float's normal range
+// become 0 rather than float denormals: the engine's decays pass through that range as ordinary
+// doubles, and denormals would slow down whatever processes the host's buffer next.
+inline float ToHostFloat(double v)
+{
+  const float f = (float)v;
+  return std::fabs(f) < FLT_MIN ? 0.0f : f;
 }
 
 void ZeroDoubles(QvTypedBuf<double>& buf)
@@ -250,8 +261,12 @@ void PluginBase::ProcessBuffers(float /*sampleType*/, int nFrames)
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* pOut = mOutChannels.Get(i);
-    if (pOut->mConnected && pOut->mFDest)
-      CastCopy(pOut->mFDest, *pOut->mDest, nFrames);
+    if (!pOut->mConnected || !pOut->mFDest)
+      continue;
+    float* pDest = pOut->mFDest;
+    const double* pSrc = *pOut->mDest;
+    for (int s = 0; s < nFrames; ++s)
+      pDest[s] = ToHostFloat(pSrc[s]);
   }
 }
 
@@ -268,7 +283,7 @@ void PluginBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
     float* pDest = pOut->mFDest;
     const double* pSrc = *pOut->mDest;
     for (int s = 0; s < nFrames; ++s)
-      pDest[s] = pDest[s] + (float)pSrc[s];
+      pDest[s] = ToHostFloat(pDest[s] + ToHostFloat(pSrc[s]));
   }
 }
 

@@ -1,5 +1,6 @@
 // The surface's drawing operations: the GUI's value types turned into raster calls on the
 // off-screen bitmap. Controls never call the raster library themselves.
+#include "framework/Mutex.h"
 #include "gui/FontStorage.h"
 #include "gui/IGraphics.h"
 #include "raster/px.h"
@@ -7,7 +8,6 @@
 #include "raster/px_line.h"
 #include "raster/px_scaled.h"
 #include "raster/px_textnew.h"
-#include "raster/px_textnew_platform.h"
 
 #include <climits>
 #include <cmath>
@@ -275,7 +275,7 @@ bool IGraphics::DrawIText(IText* pTxt, char* str, IRECT* pR, bool measure)
     format |= DT_RIGHT;
 
   // The font is shared: its colour holds only until the lock is let go.
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   pFont->SetTextColor(PxColor(&pTxt->mColor));
   if (!measure)
   {

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-QvMutex& pxi_TextLock()
+QvMutex& PX_TextLock()
 {
   static QvMutex lock;
   return lock;
@@ -40,7 +40,7 @@ long long maxOf(long long a, long long b) { return a > b ? a : b; }
 template <class T>
 T exchangeLocked(T& field, T value)
 {
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   const T old = field;
   field = value;
   return old;
@@ -157,7 +157,7 @@ PX_CachedFont::~PX_CachedFont()
 
 void PX_CachedFont::SetFromHFont(PX_HFONT font, int flags)
 {
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   if ((m_flags & PX_FONTOPT_OWNS_FONT) && m_font && m_font != font)
     pxi_DeleteFont(m_font);
   m_flags = flags;
@@ -191,7 +191,7 @@ int PX_CachedFont::SetBkMode(int mode) { return exchangeLocked(m_bkMode, mode); 
 
 void PX_CachedFont::SetCombineMode(int mode, float alpha)
 {
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   m_combineMode = mode;
   m_alpha = alpha;
 }
@@ -230,7 +230,7 @@ const unsigned char* PX_CachedFont::maskOf(const charEnt& rec) const
 
 bool PX_CachedFont::RenderGlyph(unsigned short c)
 {
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   Glyph* rec;
   bool added = false;
   if (c > 127)
@@ -418,7 +418,7 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bitmap, const charEnt& rec, long long 
 int PX_CachedFont::DrawTextA(PX_IBitmap* bitmap, const char* str, int strcnt, PX_RECT* rect,
                              unsigned int format)
 {
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   return DrawTextImpl(bitmap, str, strcnt, rect, format);
 }
 

@@ -13,6 +13,12 @@
 #include "framework/HeapBuf.h"
 #include "raster/px.h"
 
+class QvMutex;
+
+// The process-wide re-entrant text lock. A caller that sets a shared font's colour or options and
+// then draws holds it across both, so that another thread cannot change the font in between.
+QvMutex& PX_TextLock();
+
 #ifdef _WIN32
 typedef HFONT PX_HFONT;
 

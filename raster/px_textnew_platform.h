@@ -8,9 +8,6 @@
 #include "framework/Mutex.h"
 #include "raster/px_textnew.h"
 
-// The process-wide re-entrant lock of the text code.
-QvMutex& pxi_TextLock();
-
 // One rendered glyph: coverage in the red channel of the top-left width x height pixels of pixels,
 // which the caller may change (it blurs there) until the next rendering.
 struct pxi_GlyphImage

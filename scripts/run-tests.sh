@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds both targets, and the native release build with its benchmarks so that they never rot,
 # then runs every test: the native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer
-# (with the fuzz seeds replayed), the ThreadSanitizer runs, the fuzzers for a short while, and the
-# Windows tests under wine64 in an Xvfb display.
+# (with the fuzz seeds replayed), the ThreadSanitizer runs, the fuzzers for a short while, the
+# release plug-in in Ardour, and the Windows tests under wine64 in an Xvfb display (MrsWatson
+# among them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -20,6 +21,8 @@ echo "== tests: ThreadSanitizer"
 ctest --preset tsan || status=1
 echo "== tests: fuzzers"
 ctest --preset fuzz -j "$jobs" || status=1
+echo "== tests: real hosts (Ardour)"
+ctest --preset hosts || status=1
 
 echo "== tests: win64 under wine"
 scripts/test-env.sh start build/win64

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine. Idempotent: a second
-# run installs nothing and rebuilds nothing. Packages come from Debian; libpng for mingw is built
-# from Debian's own source package into a cache outside the source tree.
+# run installs nothing and rebuilds nothing. Packages come from Debian (the Windows host MrsWatson
+# from npm); libpng for mingw is built from Debian's own source package into a cache outside the
+# source tree.
 set -euo pipefail
 
 CACHE_DIR="${QUORVALENT_CACHE:-$HOME/.cache/quorvalent}"
@@ -20,6 +21,8 @@ PACKAGES=(
   lsp-plugins-vst dragonfly-reverb-vst zam-plugins
   # the editor's artwork (resources/make_artwork.py)
   python3-cairo fonts-dejavu-core
+  # real hosts: Ardour for the native plug-in (driven by ardour7-lua)
+  ardour
 )
 
 sudo_if() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -28,6 +31,8 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# npm fetches the Windows host below; a Node.js from elsewhere may bring its own.
+command -v npm >/dev/null || missing+=(npm)
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo_if apt-get update -qq
@@ -107,4 +112,16 @@ if [ ! -f "$MINGW_PREFIX/lib/libbenchmark.a" ]; then
   rm -rf "$CACHE_DIR/src/benchmark"
 fi
 
-echo "setup: done (mingw libraries in $MINGW_PREFIX)"
+# MrsWatson 0.9.6, a command-line VST 2.4 host, runs the DLL under wine; the npm package
+# node-vst-host ships its Windows build.
+MRSWATSON_DIR="$CACHE_DIR/mrswatson"
+MRSWATSON="$MRSWATSON_DIR/node_modules/node-vst-host/MrsWatson/bin/win32/mrswatson64.exe"
+if [ ! -f "$MRSWATSON" ]; then
+  echo "setup: installing MrsWatson (npm package node-vst-host 0.0.3) into $MRSWATSON_DIR"
+  mkdir -p "$MRSWATSON_DIR"
+  npm install --prefix "$MRSWATSON_DIR" --no-save --no-audit --no-fund --loglevel=error \
+    node-vst-host@0.0.3 >/dev/null
+  [ -f "$MRSWATSON" ] || { echo "setup: $MRSWATSON is missing after the install" >&2; exit 1; }
+fi
+
+echo "setup: done (mingw libraries in $MINGW_PREFIX, MrsWatson in $MRSWATSON_DIR)"

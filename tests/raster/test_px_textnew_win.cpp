@@ -194,7 +194,7 @@ TEST_F(GdiText, StringMeasuresAsCalcRect)
       EXPECT_EQ(got.bottom, want.bottom) << t << " at " << height;
       // The native path measures the same.
       const pxi_NativeTextStyle style = {hf, 0, 0, 1, 1.0f};
-      QvMutexLock lock(&pxi_TextLock());
+      QvMutexLock lock(&PX_TextLock());
       EXPECT_EQ(pxi_NativeDrawText(style, nullptr, t, -1, &native, DT_CALCRECT), want.bottom);
       EXPECT_EQ(native.right, want.right) << t;
     }
@@ -250,7 +250,7 @@ TEST_F(GdiText, NativePathDrawsAsGdi)
   HFONT hf = MakeFont(18, FW_NORMAL, NONANTIALIASED_QUALITY);
   const pxi_NativeTextStyle style = {hf, 0xFF203040u, 0xFFFFFFFFu, TRANSPARENT, 1.0f};
   const char* text = "caf\xC3\xA9 \xE2\x82\xAC";
-  QvMutexLock lock(&pxi_TextLock());
+  QvMutexLock lock(&PX_TextLock());
   for (UINT align :
        {0u, (UINT)DT_CENTER, (UINT)(DT_RIGHT | DT_BOTTOM), (UINT)(DT_CENTER | DT_VCENTER)})
   {

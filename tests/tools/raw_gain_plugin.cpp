@@ -10,12 +10,17 @@
 //                 beginEdit/automate/endEdit for parameter 0, updateDisplay, ioChanged and
 //                 sizeWindow 320x200, and writes "product|version|level"
 //   index 'MIDI': writes the number of MIDI events received so far
+//
+// The faulty variant (built with QV_RAW_FAULTS) misbehaves in the one way that the environment
+// variable QV_RAW_FAULT names when an instance is created; the validator's tests show that each
+// fault is caught. The names are listed in `kFaults`.
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <new>
 
 #include "framework/vst/vst.h"
@@ -33,9 +38,30 @@ struct Program
   float values[kNumParams];
 };
 
+// Each fault names the check that must catch it (see the validator's tests).
+const char* const kFaults[] = {
+  "text-overrun",         // a parameter name of 100 bytes
+  "text-unterminated",    // the effect name without its terminator
+  "nan-param",            // NaN stored as a parameter value
+  "nan-output",           // a NaN in every block
+  "denormal-output",      // denormals instead of silence
+  "write-input",          // the input buffers scaled in place
+  "accumulate-replaces",  // the accumulating callback replaces
+  "in-place-unsafe",      // channels swapped through the output buffers
+  "chunk-counter",        // each chunk carries a request counter
+  "program-any",          // any program index accepted
+  "allocate",             // an allocation in every block
+  "shared-state",         // parameters shared by every instance
+  "nan-when-stopped",     // NaN out while the transport is stopped
+  "nan-last-offset",      // NaN out when an event comes at the last frame of a block
+  "display-doubles",      // a displayed gain typed back in doubles
+};
+constexpr int kNumFaults = sizeof kFaults / sizeof kFaults[0];
+
 struct RawGain
 {
   AEffect effect;
+  int fault;  // index into kFaults, or -1
   audioMasterCallback host;
   Program programs[kNumPrograms];
   int current;
@@ -43,13 +69,37 @@ struct RawGain
   bool haveTime;
   VstIntPtr blockLevel;
   int midiReceived;
+  int reportedProgram;               // "program-any"
+  int chunkRequests;                 // "chunk-counter"
   VstMidiEvent pending[kMaxEvents];  // events delivered for the coming block, echoed to the host
   int numPending;
   unsigned char chunk[4 + 4 + kNumPrograms * sizeof(Program)];
 };
 
 RawGain* self(AEffect* e) { return static_cast<RawGain*>(e->object); }
-float* values(RawGain* p) { return p->programs[p->current].values; }
+
+bool faulty(const RawGain* p, const char* name)
+{
+  return p->fault >= 0 && std::strcmp(kFaults[p->fault], name) == 0;
+}
+
+int faultFromEnvironment()
+{
+#ifdef QV_RAW_FAULTS
+  const char* name = std::getenv("QV_RAW_FAULT");
+  for (int i = 0; name && i < kNumFaults; ++i)
+    if (std::strcmp(kFaults[i], name) == 0)
+      return i;
+#endif
+  return -1;
+}
+
+Program gSharedPrograms[kNumPrograms];  // "shared-state"
+
+float* values(RawGain* p)
+{
+  return (faulty(p, "shared-state") ? gSharedPrograms : p->programs)[p->current].values;
+}
 
 double gainOf(RawGain* p) { return values(p)[1] >= 0.5f ? 0.0 : 2.0 * values(p)[0]; }
 
@@ -91,11 +141,36 @@ template <typename T>
 void run(AEffect* e, T** in, T** out, VstInt32 frames, bool accumulate)
 {
   RawGain* p = self(e);
+  const int events = p->numPending;
+  const int lastOffset = events > 0 ? p->pending[events - 1].deltaFrames : -1;
   beginBlock(p);
   const T gain = static_cast<T>(gainOf(p));
+  if (faulty(p, "accumulate-replaces"))
+    accumulate = false;
+  if (faulty(p, "in-place-unsafe"))
+  {
+    for (VstInt32 i = 0; i < frames; ++i)
+      out[0][i] = in[1][i] * gain;
+    for (VstInt32 i = 0; i < frames; ++i)
+      out[1][i] = in[0][i] * gain;
+    return;
+  }
   for (int c = 0; c < 2; ++c)
     for (VstInt32 i = 0; i < frames; ++i)
       out[c][i] = (accumulate ? out[c][i] : T(0)) + in[c][i] * gain;
+  const bool stopped = p->haveTime && !(p->lastTime.flags & kVstTransportPlaying);
+  if (frames > 0 && (faulty(p, "nan-output") || (faulty(p, "nan-when-stopped") && stopped) ||
+                     (faulty(p, "nan-last-offset") && lastOffset == frames - 1)))
+    out[0][frames / 2] = std::numeric_limits<T>::quiet_NaN();
+  if (faulty(p, "denormal-output"))
+    for (VstInt32 i = 0; i < frames; ++i)
+      if (out[1][i] == T(0))
+        out[1][i] = static_cast<T>(1e-40f);
+  if (faulty(p, "write-input"))
+    for (VstInt32 i = 0; i < frames; ++i)
+      in[0][i] *= T(0.5);
+  if (faulty(p, "allocate"))
+    std::free(std::malloc(64 + static_cast<size_t>(frames)));
 }
 
 void processReplacing(AEffect* e, float** in, float** out, VstInt32 n)
@@ -110,6 +185,8 @@ void processDouble(AEffect* e, double** in, double** out, VstInt32 n) { run(e, i
 
 void setParameter(AEffect* e, VstInt32 index, float value)
 {
+  if (value != value && !faulty(self(e), "nan-param"))
+    return;  // not a number: nothing to set
   if (index >= 0 && index < kNumParams)
     values(self(e))[index] = value < 0.f ? 0.f : value > 1.f ? 1.f : value;
 }
@@ -129,6 +206,8 @@ VstIntPtr getChunk(RawGain* p, bool bank, void** data)
     std::memcpy(c + 8, p->programs, sizeof p->programs);
   else
     std::memcpy(c + 8, &p->programs[p->current], sizeof(Program));
+  if (faulty(p, "chunk-counter"))
+    c[8 + kVstMaxProgNameLen - 1] = static_cast<unsigned char>(++p->chunkRequests);
   *data = c;
   return 8 + count * static_cast<VstIntPtr>(sizeof(Program));
 }
@@ -181,11 +260,13 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
       delete p;
       return 1;
     case effSetProgram:
-      if (value >= 0 && value < kNumPrograms)
-        p->current = static_cast<int>(value);
+      if ((value >= 0 && value < kNumPrograms) || faulty(p, "program-any"))
+        p->current = static_cast<int>(value < 0 || value >= kNumPrograms ? 0 : value);
+      if (faulty(p, "program-any"))
+        p->reportedProgram = static_cast<int>(value);
       return 0;
     case effGetProgram:
-      return p->current;
+      return faulty(p, "program-any") ? p->reportedProgram : p->current;
     case effSetProgramName:
       if (ptr)
         copyText(p->programs[p->current].name, static_cast<const char*>(ptr), kVstMaxProgNameLen);
@@ -207,6 +288,12 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return 0;
       char text[32];
       const float v = values(p)[index];
+      if (opcode == effGetParamName && faulty(p, "text-overrun"))
+      {
+        std::memset(ptr, 'n', 99);
+        static_cast<char*>(ptr)[99] = '\0';
+        return 0;
+      }
       if (opcode == effGetParamName)
         std::snprintf(text, sizeof text, "%s", index == 0 ? "Gain" : "Mute");
       else if (opcode == effGetParamLabel)
@@ -228,7 +315,8 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
       if (index == 1)
         values(p)[1] = std::strcmp(text, "On") == 0 ? 1.0f : 0.0f;
       else
-        setParameter(e, 0, static_cast<float>(std::atof(text) / 2.0));
+        setParameter(
+          e, 0, static_cast<float>(std::atof(text) / (faulty(p, "display-doubles") ? 1.0 : 2.0)));
       return 1;
     }
     case effCanBeAutomated:
@@ -268,7 +356,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effGetPlugCategory:
       return kPlugCategEffect;
     case effGetEffectName:
-      if (ptr)
+      if (ptr && faulty(p, "text-unterminated"))
+        std::memset(ptr, 'e', 40);
+      else if (ptr)
         copyText(ptr, "QV Raw Gain", kVstMaxEffectNameLen);
       return ptr != nullptr;
     case effGetVendorString:
@@ -330,6 +420,7 @@ AEffect* create(audioMasterCallback host)
   if (!p)
     return nullptr;
   p->host = host;
+  p->fault = faultFromEnvironment();
   std::snprintf(p->programs[0].name, kVstMaxProgNameLen, "Unity");
   p->programs[0].values[0] = 0.5f;
   std::snprintf(p->programs[1].name, kVstMaxProgNameLen, "Half");

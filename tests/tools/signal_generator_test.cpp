@@ -22,7 +22,7 @@ SignalSpec spec(const char* text)
 
 TEST(HostSignalGenerator, PiecesEqualTheWhole)
 {
-  for (const char* text : {"silence", "impulse:0.7", "sine:997:0.5", "noise:0.3:5"})
+  for (const char* text : {"silence", "impulse:0.7", "dc:0.5", "sine:997:0.5", "noise:0.3:5"})
   {
     SCOPED_TRACE(text);
     const SignalSpec s = spec(text);
@@ -53,6 +53,11 @@ TEST(HostSignalGenerator, EachKindHasItsShape)
     for (size_t i = 1; i < b.frames(); ++i)
       ASSERT_EQ(b.channel(c)[i], 0.0);
   }
+
+  generateSignal(spec("dc:-0.25"), rate, 0, &b);
+  for (int c = 0; c < 2; ++c)
+    for (size_t i = 0; i < b.frames(); ++i)
+      ASSERT_EQ(b.channel(c)[i], -0.25);
 
   // A quarter of the sample rate: 0, A, 0, -A, ...
   generateSignal(spec("sine:12000:0.5"), rate, 0, &b);

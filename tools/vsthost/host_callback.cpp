@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/vst/host_opcodes.h"
+#include "tools/vsthost/alloc_probe.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/vst_host.h"
 
@@ -63,6 +64,7 @@ CreationScope::~CreationScope() { tCreating = mPrevious; }
 VST_EXTERN_C VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                     VstIntPtr value, void* ptr, float opt)
 {
+  AllocProbePause hostWork;  // what the host allocates is not the plug-in's doing
   PluginInstance* instance = findInstance(effect);
   if (!instance)
     return opcode == audioMasterVersion ? 2400 : 0;

@@ -92,7 +92,7 @@ const std::vector<SI::Command>& SI::commands()
     {"sysex", 2, kMany, &SI::cmdSysex, "sysex FRAME BYTE...      queue a system-exclusive message"},
     {"sendEvents", 0, 0, &SI::cmdSendEvents,
      "sendEvents              effProcessEvents with the queue now -> answer"},
-    {"signal", 1, 1, &SI::cmdSignal, "signal silence|impulse[:A]|sine[:F[:A]]|noise[:A[:SEED]]"},
+    {"signal", 1, 1, &SI::cmdSignal, "signal silence|impulse[:A]|dc[:A]|sine[:F[:A]]|noise[:A[:SEED]]"},
     {"blocks", 1, 1, &SI::cmdBlocks, "blocks N|random:MIN:MAX[:SEED]"},
     {"prefill", 1, 1, &SI::cmdPrefill,
      "prefill V               output buffers hold V before each callback"},

@@ -42,6 +42,13 @@ bool parseSignalSpec(const std::string& text, SignalSpec* out)
     if (parts.size() > 1 && !parseDouble(parts[1], &spec.amplitude))
       return false;
   }
+  else if (kind == "dc")
+  {
+    spec.kind = SignalSpec::Kind::Dc;
+    maxParts = 2;
+    if (parts.size() > 1 && !parseDouble(parts[1], &spec.amplitude))
+      return false;
+  }
   else if (kind == "sine")
   {
     spec.kind = SignalSpec::Kind::Sine;
@@ -80,6 +87,8 @@ std::string describeSignal(const SignalSpec& spec)
       return "silence";
     case SignalSpec::Kind::Impulse:
       return "impulse:" + formatFloat(spec.amplitude);
+    case SignalSpec::Kind::Dc:
+      return "dc:" + formatFloat(spec.amplitude);
     case SignalSpec::Kind::Sine:
       return "sine:" + formatFloat(spec.frequency) + ":" + formatFloat(spec.amplitude);
     case SignalSpec::Kind::Noise:
@@ -105,6 +114,9 @@ void generateSignal(const SignalSpec& spec, double sampleRate, uint64_t firstFra
           break;
         case SignalSpec::Kind::Impulse:
           v = frame == 0 ? spec.amplitude : 0.0;
+          break;
+        case SignalSpec::Kind::Dc:
+          v = spec.amplitude;
           break;
         case SignalSpec::Kind::Sine:
         {

@@ -17,6 +17,7 @@ struct SignalSpec
   {
     Silence,
     Impulse,
+    Dc,
     Sine,
     Noise
   };
@@ -26,7 +27,7 @@ struct SignalSpec
   uint64_t seed = 1;  // noise only; each channel draws from its own stream
 };
 
-// "silence", "impulse[:AMP]", "sine[:FREQ[:AMP]]", "noise[:AMP[:SEED]]".
+// "silence", "impulse[:AMP]", "dc[:AMP]", "sine[:FREQ[:AMP]]", "noise[:AMP[:SEED]]".
 bool parseSignalSpec(const std::string& text, SignalSpec* out);
 std::string describeSignal(const SignalSpec& spec);
 

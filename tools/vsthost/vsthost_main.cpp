@@ -1,5 +1,5 @@
 // vsthost: loads a VST 2.4 plug-in and prints what a host reads from it, renders audio through it
-// into a WAV file, or runs a dispatcher script against it.
+// into a WAV file, runs a dispatcher script against it, or validates it.
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +17,7 @@
 #include "tools/vsthost/script_interpreter.h"
 #include "tools/vsthost/signal_generator.h"
 #include "tools/vsthost/text_util.h"
+#include "tools/vsthost/validator.h"
 #include "tools/vsthost/vst_host.h"
 #include "tools/vsthost/wav_file.h"
 
@@ -29,9 +30,12 @@ const char kUsage[] =
   "  vsthost info PLUGIN [HOST OPTIONS] [--rate HZ] [--block N]\n"
   "  vsthost render PLUGIN OUT.wav [OPTIONS]\n"
   "  vsthost script PLUGIN SCRIPT|-      (PLUGIN is what 'load' takes without a path)\n"
+  "  vsthost validate PLUGIN [--json FILE|-] [--known CHECK[=REASON]]... [--only GROUP,...]\n"
+  "                                       (exit 1 when a check fails; known faults do not)\n"
   "  vsthost help-script\n"
   "render options:\n"
-  "  --in FILE.wav | --signal silence|impulse[:A]|sine[:F[:A]]|noise[:A[:SEED]]  (sine:440:0.5)\n"
+  "  --in FILE.wav | --signal silence|impulse[:A]|dc[:A]|sine[:F[:A]]|noise[:A[:SEED]]\n"
+  "                                  (sine:440:0.5)\n"
   "  --seconds S | --frames N        length of a generated signal (2 s)\n"
   "  --channels N                    channels of a generated signal (the plug-in's inputs)\n"
   "  --rate HZ                       sample rate (the input file's, else 44100)\n"
@@ -355,6 +359,40 @@ int runScript(const std::string& path, const std::string& scriptPath,
   return failures ? 1 : 0;
 }
 
+int runValidate(const std::string& path, const std::vector<std::string>& args)
+{
+  ValidateOptions options;
+  options.plugin = path;
+  std::string jsonPath;
+  for (size_t i = 0; i < args.size(); ++i)
+  {
+    if (i + 1 >= args.size() ||
+        (args[i] != "--json" && args[i] != "--known" && args[i] != "--only"))
+      return usage("bad validate option " + args[i]);
+    if (args[i] == "--json")
+      jsonPath = args[i + 1];
+    else if (args[i] == "--only")
+      options.groups = split(args[i + 1], ',');
+    else
+      options.knownFaults.push_back(parseKnownFault(args[i + 1]));
+    ++i;
+  }
+  const ValidationReport report = validatePlugin(options);
+  if (jsonPath == "-")
+  {
+    std::cout << report.json();
+  }
+  else if (!jsonPath.empty())
+  {
+    std::string error;
+    const std::string json = report.json();
+    if (!writeFileBytes(jsonPath, std::vector<uint8_t>(json.begin(), json.end()), &error))
+      std::cerr << "vsthost: " << jsonPath << ": " << error << "\n";
+  }
+  std::cout << report.summary();
+  return report.failed() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -374,7 +412,10 @@ int main(int argc, char** argv)
     return runRender(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   if (command == "script" && args.size() >= 3)
     return runScript(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
-  return usage(command == "info" || command == "render" || command == "script"
+  if (command == "validate" && args.size() >= 2)
+    return runValidate(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  return usage(command == "info" || command == "render" || command == "script" ||
+                   command == "validate"
                  ? "missing arguments"
                  : "unknown command " + command);
 }
