@@ -121,10 +121,8 @@ class IPopupMenuBuilder
 public:
   virtual ~IPopupMenuBuilder() {}
   virtual void* NewMenu() = 0;
-  // A menu that will not be shown (its entries with it).
-  virtual void DeleteMenu(void* pMenu) = 0;
   virtual void AddSeparator(void* pMenu) = 0;
-  // pSubmenu now belongs to pMenu.
+  // pSubmenu now belongs to pMenu (the platform disposes of it should it fail to add it).
   virtual void AddSubmenu(void* pMenu, const char* text, void* pSubmenu) = 0;
   // flags: the item's IPopupMenuItem flags.
   virtual void AddCommand(void* pMenu, const char* text, long id, int flags) = 0;

@@ -26,7 +26,6 @@ public:
     int submenu;  // index of the recorded menu, for "sub"
   };
   std::vector<std::vector<Entry>> mMenus;
-  std::vector<bool> mDeleted;
   int mFailAt = -1;  // the NewMenu call (from 0) that fails
   int mCalls = 0;
 
@@ -35,10 +34,8 @@ public:
     if (mCalls++ == mFailAt)
       return nullptr;
     mMenus.emplace_back();
-    mDeleted.push_back(false);
     return Handle(mMenus.size() - 1);
   }
-  void DeleteMenu(void* pMenu) override { mDeleted[Index(pMenu)] = true; }
   void AddSeparator(void* pMenu) override
   {
     mMenus[Index(pMenu)].push_back({"sep", "", -1, 0, -1});
