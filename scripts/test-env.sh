@@ -25,6 +25,10 @@ start)
   else
     "$build/wine-run" wineboot.exe </dev/null >/dev/null 2>&1 || true
   fi
+  # Top-level windows unmanaged: with no window manager on the display, wine would wait two seconds
+  # for one whenever a dialog or host window closes.
+  "$build/wine-run" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1 || true
   ;;
 stop)
   "$wineserver" -k </dev/null >/dev/null 2>&1 || true
