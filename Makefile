@@ -1,6 +1,7 @@
 # make run:  set up, build, and run the main job.
 # make test: set up, build both targets, and run every test.
-.PHONY: run test setup build clean
+# make fuzz: a long fuzzing run (scripts/fuzz.sh).
+.PHONY: run test fuzz setup build clean
 
 # The build presets and the set-up script keep their caches under the home folder.
 export HOME := $(or $(HOME),$(shell getent passwd $$(id -u) | cut -d: -f6))
@@ -17,6 +18,9 @@ run: setup
 
 test: setup
 	bash scripts/run-tests.sh
+
+fuzz: setup
+	bash scripts/fuzz.sh
 
 clean:
 	rm -rf build

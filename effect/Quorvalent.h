@@ -11,9 +11,9 @@
 // sequencer and effect stage), QuorvalentParameters.cpp (parameters), FactoryPresets.cpp and
 // PresetDump.cpp (programs), QuorvalentEditor.cpp (the editor).
 //
-// Threads: everything but OnIdle runs under the instance mutex (audio blocks, dispatcher calls,
-// parameter changes from host and editor). OnIdle runs on the host's idle thread without the lock
-// and reads only the published step and the lamp indexes.
+// Threads: everything runs under the instance mutex: audio blocks, dispatcher calls (the idle
+// calls effIdle and effEditIdle among them, so OnIdle too), parameter changes from host and editor.
+// The published step is atomic besides, so that an editor may read it without the lock.
 
 #include "effect/EnvelopeGenerator.h"
 #include "effect/Filter.h"
@@ -42,7 +42,8 @@ public:
   void OnParamChange(int paramIdx) override;
   // [audio] One block; channel 0 is left, channel 1 right.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
-  // [idle thread, no lock] Lights the lamp of the step published by the last block.
+  // [idle thread, under the dispatcher's instance lock] Lights the lamp of the step published by
+  // the last block.
   void OnIdle() override;
   // [dispatcher] Queues note-on and note-off messages for the next block; in sequencer mode they
   // are dropped at that block's end.

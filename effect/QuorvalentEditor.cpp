@@ -87,8 +87,9 @@ void Quorvalent::CreateGraphics()
   }
 
   AttachGraphics(pGraphics);
-  // The surface made here opens no window yet: hosts are told there is no editor to open.
-  GetAEffect()->flags &= ~effFlagsHasEditor;
+  // Where the surface opens no window, hosts are told there is no editor to open.
+  if (!MakeGraphicsOpensWindows())
+    GetAEffect()->flags &= ~effFlagsHasEditor;
 }
 
 void Quorvalent::OnIdle()

@@ -46,6 +46,19 @@ inline float ToHostFloat(double v)
   return std::fabs(f) < FLT_MIN ? 0.0f : f;
 }
 
+// Writes one output channel's double block into the host's float buffer of the block, replacing
+// what it holds or adding to it.
+template <bool kAccumulate>
+void StoreHostFloats(const PluginBase::OutChannel* pOut, int nFrames)
+{
+  if (!pOut->mConnected || !pOut->mFDest)
+    return;
+  float* pDest = pOut->mFDest;
+  const double* pSrc = *pOut->mDest;
+  for (int s = 0; s < nFrames; ++s)
+    pDest[s] = kAccumulate ? ToHostFloat(pDest[s] + ToHostFloat(pSrc[s])) : ToHostFloat(pSrc[s]);
+}
+
 void ZeroDoubles(QvTypedBuf<double>& buf)
 {
   if (buf.Get())
@@ -259,15 +272,7 @@ void PluginBase::ProcessBuffers(float /*sampleType*/, int nFrames)
     return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   for (int i = 0; i < NOutChannels(); ++i)
-  {
-    OutChannel* pOut = mOutChannels.Get(i);
-    if (!pOut->mConnected || !pOut->mFDest)
-      continue;
-    float* pDest = pOut->mFDest;
-    const double* pSrc = *pOut->mDest;
-    for (int s = 0; s < nFrames; ++s)
-      pDest[s] = ToHostFloat(pSrc[s]);
-  }
+    StoreHostFloats<false>(mOutChannels.Get(i), nFrames);
 }
 
 void PluginBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
@@ -276,15 +281,7 @@ void PluginBase::ProcessBuffersAccumulating(float /*sampleType*/, int nFrames)
     return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   for (int i = 0; i < NOutChannels(); ++i)
-  {
-    OutChannel* pOut = mOutChannels.Get(i);
-    if (!pOut->mConnected || !pOut->mFDest)
-      continue;
-    float* pDest = pOut->mFDest;
-    const double* pSrc = *pOut->mDest;
-    for (int s = 0; s < nFrames; ++s)
-      pDest[s] = ToHostFloat(pDest[s] + ToHostFloat(pSrc[s]));
-  }
+    StoreHostFloats<true>(mOutChannels.Get(i), nFrames);
 }
 
 void PluginBase::PassThroughBuffers(double /*sampleType*/, int nFrames)

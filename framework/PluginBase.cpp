@@ -134,10 +134,12 @@ void PluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
   TRACE("%d:%f", paramIdx, normalizedValue);
-  IMutexLock lock(this);
-  GetParam(paramIdx)->SetNormalized(normalizedValue);
+  {
+    IMutexLock lock(this);
+    GetParam(paramIdx)->SetNormalized(normalizedValue);
+    OnParamChange(paramIdx);
+  }
   InformHostOfParamChange(paramIdx, normalizedValue);
-  OnParamChange(paramIdx);
 }
 
 void PluginBase::AttachGraphics(IGraphics* pGraphics)
@@ -194,9 +196,18 @@ void PluginBase::OnParamReset()
 
 void PluginBase::DirtyParameters()
 {
-  IMutexLock lock(this);
-  for (int i = 0; i < NParams(); ++i)
-    InformHostOfParamChange(i, GetParam(i)->GetNormalized());
+  const int n = NParams();
+  QvTypedBuf<double> values;
+  values.Resize(n);
+  if (values.GetSize() != n)
+    return;
+  {
+    IMutexLock lock(this);
+    for (int i = 0; i < n; ++i)
+      values.Get()[i] = GetParam(i)->GetNormalized();
+  }
+  for (int i = 0; i < n; ++i)
+    InformHostOfParamChange(i, values.Get()[i]);
 }
 
 double PluginBase::GetSamplesPerBeat()

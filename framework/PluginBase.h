@@ -6,9 +6,15 @@
 // the binding and the product override (a class that overrides one keeps its place) and supplies
 // their defaults; the operations that talk to the host are left to the binding.
 //
-// Threads: host threads call the binding, which holds the instance mutex around every dispatcher
-// call, audio block and parameter get/set; the GUI thread calls SetParameterFromGUI. The mutex is
-// re-entrant, so operations that lock again under a held lock are fine.
+// Threads: host threads call the binding, which holds the instance mutex around dispatcher calls,
+// audio blocks and parameter get/set; the GUI thread calls SetParameterFromGUI and the begin/end
+// notifications. The mutex is re-entrant, so operations that lock again under a held lock are fine.
+//
+// Careful: nothing calls the host while holding the instance mutex. A host may take a lock of its
+// own in its callback (its automation handler, say) while its audio thread holds that lock and
+// waits for ours in process: a host call under our lock would close the circle. So the operations
+// that notify the host change the instance under the lock, release it, and only then call out; and
+// each says below which lock it takes and whether it calls the host.
 
 #include "framework/ByteChunk.h"
 #include "framework/HeapBuf.h"
@@ -111,7 +117,7 @@ public:
   // [GUI] The editor window was opened / is about to close.
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
-  // [dispatcher] Host idle call.
+  // [dispatcher, instance lock held] Host idle call.
   virtual void OnIdle() {}
   // [dispatcher] Processing switched on or off. Default: nothing.
   virtual void OnActivate(bool active);
@@ -121,7 +127,8 @@ public:
   // [dispatcher] Writes a note's name (the host's buffer holds 64 bytes); false: no name.
   virtual bool MidiNoteName(int noteNumber, char* name);
   // The program state. Defaults: SerializeParams / UnserializeParams. UnserializeState answers
-  // the position after the state, or -1 and changes nothing when the state cannot be read.
+  // the position after the state, or -1 and changes nothing when the state cannot be read. Both
+  // take the instance lock themselves (callers may hold it) and never call the host.
   virtual bool SerializeState(ByteChunk* pChunk);
   virtual int UnserializeState(ByteChunk* pChunk, int startPos);
   // True when data, read as a program state from its startPos-th double, matches every parameter
@@ -132,10 +139,14 @@ public:
   // [dispatcher] Called once, after the host was identified at the first open.
   virtual void OnHostIdentified() {}
   virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
-  // [GUI] The user moved a control bound to paramIdx: sets the parameter, records automation with
-  // the host, then OnParamChange. An index outside the parameter list does nothing.
+  // [GUI] The user moved a control bound to paramIdx: under the instance lock, sets the parameter
+  // and runs OnParamChange; then, the lock released, records automation with the host
+  // (InformHostOfParamChange). An index outside the parameter list does nothing. Call it without
+  // holding the instance lock: it calls the host.
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
-  // [GUI, dispatcher] Host notifications; supplied by the binding.
+  // [GUI] Host notifications (begin and end of an edit gesture, automation, display update);
+  // supplied by the binding. Each calls the host and takes no lock: call them without holding the
+  // instance lock.
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
   virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
   virtual void EndInformHostOfParamChange(int paramIdx) = 0;
@@ -154,7 +165,8 @@ public:
   // [dispatcher] Once per instance at the first open; the binding identifies the host there.
   virtual void HostSpecificInit() {}
   // Takes ownership of the editor surface (replacing, and deleting, an earlier one) after
-  // pushing every parameter's normalised value into its controls. Null does nothing.
+  // pushing every parameter's normalised value into its controls. Null does nothing. Takes the
+  // instance lock; no host call.
   virtual void AttachGraphics(IGraphics* pGraphics);
   // Stores the latency (and hands it to the delay line, when there is one).
   virtual void SetLatency(int samples);
@@ -162,6 +174,7 @@ public:
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
   // Pushes every parameter's plain value into the editor's controls (after a program or state load).
+  // The caller holds the instance lock; no host call.
   virtual void RedrawParamControls();
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
@@ -201,7 +214,9 @@ public:
 
   // OnParamChange for every parameter in index order.
   void OnParamReset();
-  // Reports every parameter's normalised value to the host as automation.
+  // Reports every parameter's normalised value to the host as automation: the values are taken
+  // under the instance lock, the host is told after it is released. Calls the host: call it
+  // without holding the instance lock.
   void DirtyParameters();
   // Samples per beat at the host's tempo; 0 without a tempo.
   double GetSamplesPerBeat();
@@ -267,6 +282,8 @@ public:
   void SetOutputBusLabel(int idx, const char* label);
 
   // ---- Programs and banks (Presets.cpp) -------------------------------------------------------
+  // The Make* operations fill slots while the instance is built. Restoring, modifying and the bank
+  // operations take the instance lock themselves (callers may hold it); none calls the host.
 
   // Fill the first slot not yet initialised (nothing when every slot is). MakePreset reads one
   // value per parameter in order: an int for bool, int and enum parameters, a double otherwise
@@ -298,9 +315,12 @@ public:
 
   // Bank state: per slot its name (string), initialised flag (byte) and, when set, its stored state.
   bool SerializePresets(ByteChunk* pChunk);
-  // Reads a whole bank into the slots, then restores the current slot. The bank is read completely
-  // before any slot changes: one that cannot be read answers -1 and leaves every slot (and the
-  // parameters) as they were. Otherwise answers the position after the bank.
+  // Reads a whole bank into the slots, then restores the current slot. The bank is read and checked
+  // completely without the instance lock and without side effects (no OnParamChange for any slot;
+  // slot states are read in the framework's program layout, one value per parameter): one that
+  // cannot be read answers -1 and leaves every slot (and the parameters) as they were. A bank read
+  // whole is applied in one step under the lock: every slot, then the current slot is restored
+  // (one report of every parameter). Answers the position after the bank. Never calls the host.
   int UnserializePresets(ByteChunk* pChunk, int startPos);
 
   // ---- Program and bank files (ProgramFiles.cpp, layouts in FxFiles.h) ------------------------
@@ -351,8 +371,13 @@ public:
   bool SerializeParams(ByteChunk* pChunk);
   // Reads NParams() doubles from startPos into the parameters (clamped to their ranges; values
   // that are not finite are skipped), then OnParamReset. A state shorter than NParams() values
-  // answers -1 and changes nothing.
+  // answers -1 and changes nothing. The state is read before the instance lock is taken; the
+  // values are set and reported under it in one step.
   int UnserializeParams(ByteChunk* pChunk, int startPos);
+  // Reads NParams() doubles from startPos into pValues as they are stored, touching nothing else
+  // (no lock needed). Answers the position after them, or -1 (pValues undefined) when the state is
+  // shorter or pValues cannot hold them.
+  int ReadParams(const ByteChunk* pChunk, int startPos, QvTypedBuf<double>* pValues) const;
 
 protected:
   // Pure pass-through of the channels (the default ProcessDoubleReplacing, callable directly).
@@ -388,6 +413,14 @@ protected:
   QvPtrList<QvString> mOutputBusLabels;
 
 private:
+  // Sets every parameter whose value is finite (clamped), then OnParamReset; the caller holds the
+  // instance lock.
+  void ApplyParams(const double* values);
+  // Reads one slot's program state of a bank at *pPos (moved behind it, -1 when it cannot be read)
+  // and appends what the slot is to store to pState, touching nothing else. current: the values a
+  // slot leaves unset.
+  bool StagePresetState(const ByteChunk* pChunk, int* pPos, const double* current,
+                        ByteChunk* pState);
   IPreset* GetNextUninitializedPreset();
   void MakeUserPresetName(char* name);
   bool ResizeScratchBuffers(int nFrames);

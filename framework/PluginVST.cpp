@@ -19,6 +19,10 @@ const VstIntPtr kHostExtensionAnswer = (VstIntPtr)0xbeef0000u;  // zero-extended
 // Sizes of the parameter texts the plug-in hands out: the parameter's own fields.
 const int kParamStrLen = IParam::kTextLen;
 
+// What the time queries ask for, together: the filter of the time fetched for each block.
+const int kBlockTimeFilter =
+  kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+
 PluginVST* InstanceOf(AEffect* pEffect)
 {
   return pEffect ? static_cast<PluginVST*>(pEffect->object) : nullptr;
@@ -78,6 +82,7 @@ PluginVST::PluginVST(PluginInstanceInfo instanceInfo, int nParams, const char* c
   , mHostSpecificInitDone(false)
   , mDoesMidi(plugDoesMidi)
   , mHasVSTExtensions(0)
+  , mBlockTime(nullptr)
 {
   memset(&mAEffect, 0, sizeof(AEffect));
   mAEffect.magic = kEffectMagic;
@@ -143,6 +148,14 @@ void PluginVST::InformHostOfProgramChange() { HostCall(audioMasterUpdateDisplay)
 
 // ---- Host time --------------------------------------------------------------------------------
 
+const VstTimeInfo* PluginVST::TimeInfo(int filter)
+{
+  const VstTimeInfo* pTI = mBlockTime;
+  if (!pTI)
+    return GetTimeInfo(mHostCallback, &mAEffect, filter);
+  return !filter || (pTI->flags & filter) ? pTI : nullptr;
+}
+
 bool PluginVST::IsRenderingOffline()
 {
   return HostCall(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline;
@@ -150,7 +163,7 @@ bool PluginVST::IsRenderingOffline()
 
 int PluginVST::GetSamplePos()
 {
-  const VstTimeInfo* pTI = GetTimeInfo(mHostCallback, &mAEffect, 0);
+  const VstTimeInfo* pTI = TimeInfo(0);
   if (!pTI || !(pTI->samplePos >= 0.0))  // also refuses NaN
     return 0;
   const double pos = pTI->samplePos + 0.5;
@@ -159,7 +172,7 @@ int PluginVST::GetSamplePos()
 
 double PluginVST::GetTempo()
 {
-  const VstTimeInfo* pTI = GetTimeInfo(mHostCallback, &mAEffect, kVstTempoValid);
+  const VstTimeInfo* pTI = TimeInfo(kVstTempoValid);
   if (!pTI || !std::isfinite(pTI->tempo) || pTI->tempo < 0.0)
     return 0.0;
   return pTI->tempo;
@@ -169,7 +182,7 @@ void PluginVST::GetTimeSig(int* pNumerator, int* pDenominator)
 {
   *pNumerator = 0;
   *pDenominator = 0;
-  const VstTimeInfo* pTI = GetTimeInfo(mHostCallback, &mAEffect, kVstTimeSigValid);
+  const VstTimeInfo* pTI = TimeInfo(kVstTimeSigValid);
   if (pTI && pTI->timeSigNumerator >= 0 && pTI->timeSigDenominator >= 0)
   {
     *pNumerator = pTI->timeSigNumerator;
@@ -179,9 +192,7 @@ void PluginVST::GetTimeSig(int* pNumerator, int* pDenominator)
 
 void PluginVST::GetTime(ITimeInfo* pTimeInfo)
 {
-  const VstTimeInfo* pTI = GetTimeInfo(mHostCallback, &mAEffect,
-                                       kVstPpqPosValid | kVstTempoValid | kVstBarsValid |
-                                         kVstCyclePosValid | kVstTimeSigValid);
+  const VstTimeInfo* pTI = TimeInfo(kBlockTimeFilter);
   if (!pTI)
     return;
   // Positions and tempo the engine divides by or counts with must be finite.
@@ -360,10 +371,6 @@ void PluginVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
 template <class SAMPLETYPE>
 bool PluginVST::VSTPrepProcess(SAMPLETYPE** inputs, SAMPLETYPE** outputs, VstInt32 nFrames)
 {
-  if (nFrames < 1 || (!inputs && NInChannels() > 0) || (!outputs && NOutChannels() > 0))
-    return false;
-  if (mDoesMidi)
-    HostCall(audioMasterWantMidi);
   // Grows the scratch buffers only when the host exceeds the block size it announced.
   if (!EnsureBlockSize(nFrames))
     return false;
@@ -381,7 +388,27 @@ void PluginVST::VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYP
     return;
   try
   {
+    // Without frames or buffer arrays there is no block (the channel counts never change).
+    if (nFrames < 1 || (!inputs && _this->NInChannels() > 0) ||
+        (!outputs && _this->NOutChannels() > 0))
+      return;
+    // The host is asked before the lock is taken: no host call runs under it.
+    if (_this->mDoesMidi)
+      _this->HostCall(audioMasterWantMidi);
+    VstTimeInfo time;
+    const VstTimeInfo* pTI =
+      (const VstTimeInfo*)_this->HostCall(audioMasterGetTime, 0, kBlockTimeFilter);
+    if (pTI)
+      time = *pTI;
+
     IMutexLock lock(_this);
+    // The block's time, forgotten again before the lock is released (also on an exception).
+    struct BlockTime
+    {
+      const VstTimeInfo*& mRef;
+      ~BlockTime() { mRef = nullptr; }
+    } blockTime{_this->mBlockTime};
+    _this->mBlockTime = pTI ? &time : nullptr;
     if (_this->VSTPrepProcess(inputs, outputs, nFrames))
       (_this->*PROCESS)((SAMPLETYPE)0, nFrames);
   }
@@ -417,6 +444,11 @@ VstIntPtr PluginVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 i
     return 0;
   try
   {
+    if (opCode == effSetChunk)
+    {
+      TRACE("%d(%s):%d:%d", opCode, VSTOpcodeStr(opCode), idx, (int)value);
+      return _this->SetChunk(idx, value, ptr);
+    }
     IMutexLock lock(_this);
     if (opCode == effEditIdle || opCode == effIdle)
     {
@@ -463,7 +495,10 @@ VstIntPtr PluginVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, vo
     case effSetProgramName:
       if (ptr)
       {
-        ModifyCurrentPreset((const char*)ptr);
+        // The host's text is read no further than the interface's program name length.
+        char name[kVstMaxProgNameLen];
+        StrCopyBounded(name, kVstMaxProgNameLen, (const char*)ptr);
+        ModifyCurrentPreset(name);
         PresetsChangedByHost();
       }
       return 0;
@@ -551,9 +586,6 @@ VstIntPtr PluginVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, vo
 
     case effGetChunk:
       return GetChunk(idx, (void**)ptr);
-
-    case effSetChunk:
-      return SetChunk(idx, value, ptr);
 
     case effProcessEvents:
       return ProcessEvents((const VstEvents*)ptr);
@@ -655,7 +687,7 @@ VstIntPtr PluginVST::SetChunk(VstInt32 idx, VstIntPtr size, const void* pData)
 {
   if (!pData || size <= 0 || size > kMaxStateChunkSize)
     return 0;
-  // The host's bytes are copied into a chunk of their own: a host may hand back the very bytes
+  // Copied without the lock, into a chunk of its own: a host may hand back the very bytes
   // effGetChunk lent it, which live in mState / mBankState.
   ByteChunk chunk;
   if (chunk.Resize((int)size) < 0)
@@ -664,19 +696,17 @@ VstIntPtr PluginVST::SetChunk(VstInt32 idx, VstIntPtr size, const void* pData)
 
   int pos = 0;
   const int version = GetPluginVerFromChunk(&chunk, &pos);
-  // Each reader checks the whole state before it changes anything.
   if (idx == 0 && version > 0xFFFF)
   {
-    pos = UnserializePresets(&chunk, pos);
+    // Staged without the lock; applied, the editor's controls included, in one step under it.
+    return UnserializePresets(&chunk, pos) < 0 ? 0 : 1;
   }
-  else
-  {
-    pos = UnserializeState(&chunk, pos);
-    if (pos >= 0)
-      ModifyCurrentPreset();
-  }
-  if (pos < 0)
+  // One program: its state is read from the chunk (as much as the parameters take), checked whole
+  // and applied in one step under the lock.
+  IMutexLock lock(this);
+  if (UnserializeState(&chunk, pos) < 0)
     return 0;
+  ModifyCurrentPreset();
   RedrawParamControls();
   return 1;
 }

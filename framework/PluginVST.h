@@ -3,8 +3,13 @@
 //
 // The instance embeds the AEffect record the host addresses; every callback stored in it finds the
 // instance again through the record's `object` field. The dispatcher, the parameter callbacks and
-// the three processing callbacks each hold the instance mutex from start to return, so host
-// requests never run in the middle of an audio block. No C++ exception leaves a callback.
+// the three processing callbacks each hold the instance mutex while they work on the instance, so
+// host requests never run in the middle of an audio block. No C++ exception leaves a callback.
+//
+// Two exceptions keep long work and host calls out from under the lock. effSetChunk copies, reads
+// and checks the host's bytes (up to 16 MiB) without the lock and applies them under it in one
+// short step. A processing callback asks the host for MIDI (audioMasterWantMidi) and for its time
+// before it takes the lock; the time queries made during the block answer from that copy.
 //
 // Careful: the host owns the order of calls and the buffers it passes. Everything that comes from
 // the host (indexes, sizes, counts, texts, chunks, numbers) is checked before use; text written
@@ -54,18 +59,21 @@ public:
   ~PluginVST() override;
 
   // ---- Host notifications (host callback opcodes; each answer is ignored) ----------------------
+  // Each calls the host and takes no lock: never call one while holding the instance lock.
 
   // [GUI] audioMasterBeginEdit / audioMasterEndEdit around a user gesture.
   void BeginInformHostOfParamChange(int paramIdx) override;
   void EndInformHostOfParamChange(int paramIdx) override;
-  // [GUI, dispatcher] audioMasterAutomate with the normalised value.
+  // [GUI] audioMasterAutomate with the normalised value.
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
-  // [GUI, dispatcher] audioMasterUpdateDisplay.
+  // [GUI] audioMasterUpdateDisplay.
   void InformHostOfProgramChange() override;
 
   // ---- Host time (audioMasterGetTime) ----------------------------------------------------------
+  // During a block the time queries answer from the copy the processing callback fetched before it
+  // took the instance lock; elsewhere they ask the host.
 
-  // [audio] True when the host renders offline (process level 4).
+  // [audio] True when the host renders offline (process level 4). Asks the host.
   bool IsRenderingOffline() override;
   // [audio] The host's sample position rounded to the nearest sample; 0 without one.
   int GetSamplePos() override;
@@ -107,7 +115,8 @@ public:
 
   // ---- The callbacks stored in the AEffect -----------------------------------------------------
 
-  // [main thread; effProcessEvents on the audio thread]
+  // [main thread; effProcessEvents on the audio thread] Holds the instance lock for the request,
+  // but for effSetChunk (see above).
   static VstIntPtr VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,
                                  void* ptr, float opt);
   // [audio] Accumulating, replacing and double-precision replacing blocks.
@@ -121,9 +130,10 @@ public:
   static void VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value);
 
 private:
-  // One dispatcher request, the instance mutex held (every opcode but effClose).
+  // One dispatcher request, the instance mutex held (every opcode but effClose and effSetChunk).
   VstIntPtr Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
   VstIntPtr GetChunk(VstInt32 idx, void** ppData);
+  // Called without the instance lock: takes it only to apply a state read whole.
   VstIntPtr SetChunk(VstInt32 idx, VstIntPtr size, const void* pData);
   VstIntPtr ProcessEvents(const VstEvents* pEvents);
   VstIntPtr String2Parameter(VstInt32 idx, const char* text);
@@ -138,10 +148,13 @@ private:
   template <class SAMPLETYPE, void (PluginBase::*PROCESS)(SAMPLETYPE, int)>
   static void VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYPE** outputs,
                               VstInt32 nFrames);
-  // Attaches a block's host buffers; false when the block must not be processed (no frames, no
-  // buffer arrays, or scratch buffers that could not grow to the block).
+  // Attaches a block's host buffers; false when the scratch buffers could not grow to the block
+  // and it must not be processed.
   template <class SAMPLETYPE>
   bool VSTPrepProcess(SAMPLETYPE** inputs, SAMPLETYPE** outputs, VstInt32 nFrames);
+  // The host's time for a query with this filter: the block's copy during a block, else the
+  // host's answer; null when there is none or it shares no bit with a non-zero filter.
+  const VstTimeInfo* TimeInfo(int filter);
 
   // The host callback, or 0 when there is none.
   VstIntPtr HostCall(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -158,4 +171,6 @@ private:
   ByteChunk mState;      // effGetChunk's bytes for one program
   ByteChunk mBankState;  // effGetChunk's bytes for the bank
   AEffect mAEffect;
+  // The host's time as fetched for the running block; null outside a block (instance lock held).
+  const VstTimeInfo* mBlockTime;
 };

@@ -5,6 +5,7 @@
 #include "framework/Base64.h"
 #include "framework/StrCopy.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -158,6 +159,7 @@ void PluginBase::PruneUninitializedPresets()
 
 bool PluginBase::RestorePreset(int idx)
 {
+  IMutexLock lock(this);
   IPreset* pPreset = mPresets.Get(idx);
   if (!pPreset)
     return false;
@@ -182,6 +184,7 @@ bool PluginBase::RestorePreset(const char* name)
 {
   if (!name || !*name)
     return false;
+  IMutexLock lock(this);
   for (int i = 0; i < NPresets(); ++i)
     if (!strcmp(mPresets.Get(i)->mName, name))
       return RestorePreset(i);
@@ -196,6 +199,7 @@ const char* PluginBase::GetPresetName(int idx)
 
 void PluginBase::ModifyCurrentPreset(const char* name)
 {
+  IMutexLock lock(this);
   IPreset* pPreset = mPresets.Get(mCurrentPresetIdx);
   if (!pPreset)
     return;
@@ -225,6 +229,7 @@ bool PluginBase::SerializePresets(ByteChunk* pChunk)
 {
   if (!pChunk)
     return false;
+  IMutexLock lock(this);
   for (int i = 0; i < NPresets(); ++i)
   {
     IPreset* pPreset = mPresets.Get(i);
@@ -248,19 +253,44 @@ struct StagedPreset
 
 }  // namespace
 
+bool PluginBase::StagePresetState(const ByteChunk* pChunk, int* pPos, const double* current,
+                                  ByteChunk* pState)
+{
+  QvTypedBuf<double> values;
+  *pPos = ReadParams(pChunk, *pPos, &values);
+  if (*pPos < 0)
+    return false;
+  // What applying the slot and storing the parameters back would give: values clamped to their
+  // ranges, a value that is not finite leaving the parameter as it is.
+  for (int i = 0; i < NParams(); ++i)
+  {
+    double v = values.Get()[i], lo = 0.0, hi = 0.0;
+    GetParam(i)->GetBounds(&lo, &hi);
+    v = std::isfinite(v) ? (v < lo ? lo : v > hi ? hi : v) : current[i];
+    if (pState->Put(&v) < 1)
+      return false;
+  }
+  return true;
+}
+
 int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
 {
   if (!pChunk || startPos < 0)
     return -1;
-  IMutexLock lock(this);
 
-  // Each slot's state is read through UnserializeState (a product may override its layout) and
-  // stored again as the parameters now hold it; the parameters are put back as they were when the
-  // bank turns out unreadable.
-  ByteChunk before;
-  if (!SerializeState(&before))
+  // The parameters as they stand, for values a slot leaves unset.
+  const int nParams = NParams();
+  QvTypedBuf<double> current;
+  current.Resize(nParams);
+  if (current.GetSize() != nParams)
     return -1;
+  {
+    IMutexLock lock(this);
+    for (int i = 0; i < nParams; ++i)
+      current.Get()[i] = GetParam(i)->Value();
+  }
 
+  // Read and checked whole, without the lock: nothing changes yet.
   const int n = NPresets();
   StagedPreset* pStaged = new StagedPreset[n > 0 ? n : 1];
   int pos = startPos;
@@ -270,35 +300,27 @@ int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
     pos = pChunk->GetStr(&s.mName, pos);
     if (pos >= 0)
       pos = pChunk->GetBool(&s.mInitialized, pos);
-    if (pos >= 0 && s.mInitialized)
-    {
-      pos = UnserializeState(pChunk, pos);
-      if (pos >= 0 && !SerializeState(&s.mState))
-        pos = -1;
-    }
+    if (pos >= 0 && s.mInitialized && !StagePresetState(pChunk, &pos, current.Get(), &s.mState))
+      pos = -1;
   }
 
-  if (pos < 0)
+  if (pos >= 0)
   {
-    UnserializeState(&before, 0);
-    delete[] pStaged;
-    return -1;
-  }
-
-  for (int i = 0; i < n; ++i)
-  {
-    IPreset* pPreset = mPresets.Get(i);
-    StagedPreset& s = pStaged[i];
-    pPreset->SetName(s.mName.Get());
-    pPreset->mInitialized = s.mInitialized;
-    if (s.mInitialized)
+    IMutexLock lock(this);
+    for (int i = 0; i < n; ++i)
     {
-      pPreset->mChunk.Clear();
-      pPreset->mChunk.PutChunk(&s.mState);
+      IPreset* pPreset = mPresets.Get(i);
+      StagedPreset& s = pStaged[i];
+      pPreset->SetName(s.mName.Get());
+      pPreset->mInitialized = s.mInitialized;
+      if (s.mInitialized)
+      {
+        pPreset->mChunk.Clear();
+        pPreset->mChunk.PutChunk(&s.mState);
+      }
     }
+    RestorePreset(mCurrentPresetIdx);
   }
   delete[] pStaged;
-
-  RestorePreset(mCurrentPresetIdx);
   return pos;
 }

@@ -43,23 +43,37 @@ bool PluginBase::SerializeParams(ByteChunk* pChunk)
   return true;
 }
 
-int PluginBase::UnserializeParams(ByteChunk* pChunk, int startPos)
+int PluginBase::ReadParams(const ByteChunk* pChunk, int startPos, QvTypedBuf<double>* pValues) const
 {
-  if (!pChunk || startPos < 0 || startPos > pChunk->Size())
+  if (!pChunk || !pValues || startPos < 0 || startPos > pChunk->Size())
     return -1;
-  IMutexLock lock(this);
   const int n = NParams();
   if ((long long)n * (long long)sizeof(double) > (long long)(pChunk->Size() - startPos))
     return -1;
-
+  pValues->Resize(n);
+  if (pValues->GetSize() != n)
+    return -1;
   int pos = startPos;
   for (int i = 0; i < n; ++i)
-  {
-    double v = 0.0;
-    pos = pChunk->Get(&v, pos);
-    if (std::isfinite(v))
-      GetParam(i)->Set(v);
-  }
+    pos = pChunk->Get(pValues->Get() + i, pos);
+  return pos;
+}
+
+void PluginBase::ApplyParams(const double* values)
+{
+  for (int i = 0; i < NParams(); ++i)
+    if (std::isfinite(values[i]))
+      GetParam(i)->Set(values[i]);
   OnParamReset();
+}
+
+int PluginBase::UnserializeParams(ByteChunk* pChunk, int startPos)
+{
+  QvTypedBuf<double> values;
+  const int pos = ReadParams(pChunk, startPos, &values);
+  if (pos < 0)
+    return -1;
+  IMutexLock lock(this);
+  ApplyParams(values.Get());
   return pos;
 }

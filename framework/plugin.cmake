@@ -20,14 +20,5 @@ set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFileDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PresetDumps.cpp)
 
-set(_qv_plugin_ready TRUE)
-foreach(_src ${QV_PLUGIN_SOURCES})
-  if(NOT EXISTS ${_src})
-    set(_qv_plugin_ready FALSE)
-  endif()
-endforeach()
-
-if(TARGET qv_framework AND _qv_plugin_ready)
-  add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
-  target_link_libraries(qv_plugin PUBLIC qv_framework)
-endif()
+add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})
+target_link_libraries(qv_plugin PUBLIC qv_framework)

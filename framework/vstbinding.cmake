@@ -4,27 +4,23 @@
 # A plug-in defines `MakePlugInstance` (framework/PluginVST.h). The entry files are compiled into each
 # plug-in library, not into qv_vstbinding: the exported entries and DllMain must be in the module.
 
-if(TARGET qv_plugin AND TARGET qv_vst_abi)
-  set(_qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/PluginVST.cpp)
-  if(WIN32)
-    list(APPEND _qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/VSTEntryModule_win.cpp)
-  endif()
-  add_library(qv_vstbinding STATIC ${_qv_vstbinding_sources})
-  target_link_libraries(qv_vstbinding PUBLIC qv_plugin qv_vst_abi)
-
-  # Where the entry files lie, for plug-in libraries and for programs that create instances
-  # in-process (they compile VSTEntry.cpp themselves).
-  set(QV_VST_ENTRY_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "")
+set(_qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/PluginVST.cpp)
+if(WIN32)
+  list(APPEND _qv_vstbinding_sources ${CMAKE_CURRENT_LIST_DIR}/VSTEntryModule_win.cpp)
 endif()
+add_library(qv_vstbinding STATIC ${_qv_vstbinding_sources})
+target_link_libraries(qv_vstbinding PUBLIC qv_plugin qv_vst_abi)
+
+# Where the entry files lie, for plug-in libraries and for programs that create instances
+# in-process (they compile VSTEntry.cpp themselves).
+set(QV_VST_ENTRY_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "")
 
 # qv_add_vst_plugin(NAME <target> SOURCES <files...> [LIBS <targets...>])
-# A loadable plug-in: a DLL without "lib" prefix on Windows, a .so natively. It exports exactly
-# VSTPluginMain and main.
+# A loadable plug-in: a DLL without "lib" prefix on Windows, a .so natively, in the calling folder's
+# build directory. It exports exactly VSTPluginMain and main. The product and the test plug-ins are
+# all built here.
 function(qv_add_vst_plugin)
   cmake_parse_arguments(P "" "NAME" "SOURCES;LIBS" ${ARGN})
-  if(NOT TARGET qv_vstbinding)
-    return()
-  endif()
   add_library(${P_NAME} MODULE ${P_SOURCES} ${QV_VST_ENTRY_DIR}/VSTEntry.cpp)
   target_link_libraries(${P_NAME} PRIVATE qv_vstbinding ${P_LIBS})
   set_target_properties(${P_NAME} PROPERTIES PREFIX "")

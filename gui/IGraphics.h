@@ -178,7 +178,8 @@ public:
   // checked; every other value in an edit box holding the current display text.
   void PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pTextRect);
   // A typed text as the control's new value: a display text's index for enumerations and
-  // booleans, otherwise a number (negated for negated displays).
+  // booleans, otherwise a number (negated for negated displays); a number that is not finite
+  // changes nothing.
   void SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt);
 
   // ---- Bitmaps --------------------------------------------------------------------------------
@@ -288,3 +289,6 @@ private:
 
 // The editor surface of this platform for plug-in pPlug; fps 0 picks the default (25).
 IGraphics* MakeGraphics(PluginVST* pPlug, int w, int h, int fps = 0);
+// Whether the surfaces MakeGraphics makes here open windows (a window host exists on this
+// platform): only then may hosts be offered the editor.
+bool MakeGraphicsOpensWindows();

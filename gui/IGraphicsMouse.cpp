@@ -3,6 +3,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "gui/IPopupMenu.h"
+#include "gui/TextEntry.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -183,22 +184,7 @@ void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pText
 
 void IGraphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt)
 {
-  if (!pControl || !pParam || !txt)
-    return;
-  double v;
-  const IParam::EParamType type = pParam->Type();
-  if (type == IParam::kTypeEnum || type == IParam::kTypeBool)
-  {
-    int idx = 0;
-    if (!pParam->MapDisplayText(txt, &idx))
-      idx = 0;
-    v = (double)idx;
-  }
-  else
-  {
-    v = atof(txt);
-    if (pParam->DisplayIsNegated())
-      v = -v;
-  }
-  pControl->SetValueFromUserInput(pParam->GetNormalized(v));
+  double value;
+  if (pControl && TextEntryValue(pParam, txt, &value))
+    pControl->SetValueFromUserInput(value);
 }

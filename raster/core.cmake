@@ -15,6 +15,8 @@ else()
   target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/px_sysbitmap_mem.cpp)
 endif()
 target_link_libraries(qv_raster PUBLIC qv_png)
+qv_include_root(qv_raster PUBLIC raster)
+
 # Lines, shapes and curves: clipping, lines and rectangle outlines, polygon fills, Bezier curves,
 # circles, arcs and rounded rectangles.
 target_sources(qv_raster PRIVATE

@@ -116,8 +116,27 @@ void repackRow(unsigned char* row, png_uint_32 width)
   }
 }
 
+// Copies the decoded image into the caller's bitmap, resized to it, row by logical row. False when
+// the bitmap could not take the size.
+bool copyInto(PX_MemBitmap* image, PX_IBitmap* bmp)
+{
+  const int width = image->getWidth(), height = image->getHeight();
+  bmp->resize(width, height);
+  PX_pixel* bits = bmp->getBits();
+  if (bmp->getWidth() != width || bmp->getHeight() != height || bmp->getRowSpan() < width || !bits)
+    return false;
+  const ptrdiff_t span = (ptrdiff_t)bmp->getRowSpan();
+  const bool flipped = bmp->isFlipped();
+  for (int y = 0; y < height; ++y)
+    memcpy(bits + (flipped ? height - 1 - y : y) * span,
+           image->getBits() + (ptrdiff_t)y * image->getRowSpan(), (size_t)width * 4);
+  return true;
+}
+
 // The decode once the input is attached to the decoder: returns bmp (or a new bitmap when bmp is
-// null) holding the whole image, or null. The caller destroys the decoder structures.
+// null) holding the whole image, or null. The image is decoded into a bitmap of its own, so a
+// caller's bitmap changes only once the whole image has been read. The caller destroys the
+// decoder structures.
 PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
 {
   PngImageInfo img;
@@ -135,33 +154,21 @@ PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
   const int width = (int)img.width;
   const int height = (int)img.height;
 
-  PX_IBitmap* made = nullptr;
-  if (!bmp)
-  {
-    made = new (std::nothrow) PX_MemBitmap(width, height, 4);
-    if (!made)
-      return nullptr;
-    bmp = made;
-  }
-  else
-  {
-    bmp->resize(width, height);
-  }
-
-  PX_pixel* bits = nullptr;
-  if (bmp->getWidth() == width && bmp->getHeight() == height && bmp->getRowSpan() >= width)
-    bits = bmp->getBits();
-  png_bytepp rows = bits ? (png_bytepp)malloc(sizeof(png_bytep) * (size_t)height) : nullptr;
+  PX_MemBitmap* image = new (std::nothrow) PX_MemBitmap(width, height, 4);
+  if (!image)
+    return nullptr;
+  PX_pixel* bits = image->getBits();
+  png_bytepp rows = bits && image->getWidth() == width && image->getHeight() == height
+                      ? (png_bytepp)malloc(sizeof(png_bytep) * (size_t)height)
+                      : nullptr;
   if (!rows)
   {
-    delete made;
+    delete image;
     return nullptr;
   }
-
-  const ptrdiff_t span = (ptrdiff_t)bmp->getRowSpan();
-  const bool flipped = bmp->isFlipped();
+  const ptrdiff_t span = (ptrdiff_t)image->getRowSpan();
   for (int y = 0; y < height; ++y)
-    rows[y] = (png_bytep)(bits + (flipped ? height - 1 - y : y) * span);
+    rows[y] = (png_bytep)(bits + y * span);
 
   const bool ok = readImagePhase(png, rows);
   if (ok)
@@ -170,10 +177,14 @@ PX_IBitmap* decodeAttached(png_structp png, png_infop info, PX_IBitmap* bmp)
   free(rows);
   if (!ok)
   {
-    delete made;
+    delete image;
     return nullptr;
   }
-  return bmp;
+  if (!bmp)
+    return image;
+  const bool copied = copyInto(image, bmp);
+  delete image;
+  return copied ? bmp : nullptr;
 }
 
 // Creates the decoder structures with libpng's default error and warning handlers (they print the

@@ -3,8 +3,8 @@
 // Every image becomes straight (not premultiplied) 0xAARRGGBB pixel words, alpha 255 where the image
 // has none. Each loader either returns a bitmap holding the whole image or null: damaged, truncated
 // or oversized data never yields a partly decoded bitmap. When a bitmap is passed in, it is resized
-// to the image and returned; when null is passed, a new PX_MemBitmap is returned that the caller
-// deletes.
+// to the image and returned, and a decode that fails leaves it as it was; when null is passed, a
+// new PX_MemBitmap is returned that the caller deletes.
 #pragma once
 
 #include "raster/px.h"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both targets, and the native release build with its benchmarks so that they never rot,
+# Builds both targets, and the native release build of the benchmarks so that they never rot,
 # then runs every test: the native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer
 # (with the fuzz seeds replayed), the ThreadSanitizer runs, the fuzzers for a short while, the
 # release plug-in in Ardour, and the Windows tests under wine64 in an Xvfb display (MrsWatson

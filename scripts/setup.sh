@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine. Idempotent: a second
-# run installs nothing and rebuilds nothing. Packages come from Debian (the Windows host MrsWatson
-# from npm); libpng for mingw is built from Debian's own source package into a cache outside the
-# source tree.
+# run installs nothing and rebuilds nothing, and a run repairs what is missing. Packages come from
+# Debian (the Windows host MrsWatson from npm); libpng and Google Benchmark for mingw are built from
+# Debian's own source packages into a cache outside the source tree. Nothing system-wide is
+# switched: the toolchain file names the mingw compilers of the posix thread model itself.
 set -euo pipefail
 
+REPO=$(cd "$(dirname "$0")/.." && pwd)
 CACHE_DIR="${QUORVALENT_CACHE:-$HOME/.cache/quorvalent}"
 MINGW_PREFIX="$CACHE_DIR/mingw64"
 
@@ -39,13 +41,6 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive sudo_if apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# mingw's posix thread model: std::thread and friends need it.
-for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
-  if [ -x "/usr/bin/$tool-posix" ] && [ "$(readlink -f "/usr/bin/$tool")" != "/usr/bin/$tool-posix" ]; then
-    sudo_if update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null
-  fi
-done
-
 # Debian ships neither libpng nor Google Benchmark built for mingw: both are built from Debian's own
 # source packages into a cache outside the source tree, once.
 ensure_deb_src() {
@@ -62,52 +57,65 @@ ensure_deb_src() {
   fi
 }
 
-write_toolchain() {
-  cat > "$1" <<TC
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-TC
-}
-
-# build_from_source SOURCE-PACKAGE DIR-PREFIX CMAKE-ARGS...: static mingw build into $MINGW_PREFIX.
-build_from_source() {
-  local pkg=$1 dirprefix=$2; shift 2
+# fetch_source SOURCE-PACKAGE DIR-PREFIX: Debian's source of the package into $CACHE_DIR/src; sets
+# SOURCE_DIR. A failed download shows apt-get's own messages and stops the set-up.
+fetch_source() {
+  local pkg=$1 dirprefix=$2
   ensure_deb_src
-  local src="$CACHE_DIR/src/$pkg"
+  local src="$CACHE_DIR/src/$pkg" log
   rm -rf "$src" && mkdir -p "$src"
-  (cd "$src" && { apt-get source -qq -t bookworm "$pkg" >/dev/null 2>&1 || apt-get source -qq "$pkg" >/dev/null 2>&1; })
-  local dir
-  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$dirprefix-*" | head -n 1)
-  [ -n "$dir" ] || { echo "setup: source of $pkg not found" >&2; exit 1; }
-  echo "setup: building $pkg for x86_64-w64-mingw32 into $MINGW_PREFIX"
-  write_toolchain "$src/mingw.cmake"
-  cmake -S "$dir" -B "$src/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/mingw.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$MINGW_PREFIX" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
-  cmake --build "$src/build" >/dev/null
-  cmake --install "$src/build" >/dev/null
-  SOURCE_DIR=$dir
+  log="$src/apt-get-source.log"
+  if ! (cd "$src" && { apt-get source -t bookworm "$pkg" || apt-get source "$pkg"; }) >"$log" 2>&1; then
+    echo "setup: apt-get source $pkg failed:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
+  SOURCE_DIR=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$dirprefix-*" | head -n 1)
+  if [ -z "$SOURCE_DIR" ]; then
+    echo "setup: the source of $pkg is not where apt-get put it:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
 }
 
-if [ ! -f "$MINGW_PREFIX/lib/libpng16.a" ] || [ ! -f "$MINGW_PREFIX/include/png.h" ]; then
-  build_from_source libpng1.6 libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
-    -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
-  # The PngSuite and the malformed samples of the same source feed the decoder tests.
-  rm -rf "$CACHE_DIR/pngsuite" "$CACHE_DIR/testpngs"
-  cp -r "$SOURCE_DIR/contrib/pngsuite" "$CACHE_DIR/pngsuite"
-  cp -r "$SOURCE_DIR/contrib/testpngs" "$CACHE_DIR/testpngs"
+# build_for_mingw SOURCE-PACKAGE CMAKE-ARGS...: builds SOURCE_DIR statically into $MINGW_PREFIX with
+# the project's own toolchain file.
+build_for_mingw() {
+  local pkg=$1; shift
+  local build="$CACHE_DIR/src/$pkg/build"
+  echo "setup: building $pkg for x86_64-w64-mingw32 into $MINGW_PREFIX"
+  cmake -S "$SOURCE_DIR" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$MINGW_PREFIX" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+  cmake --build "$build" >/dev/null
+  cmake --install "$build" >/dev/null
+}
+
+# libpng for mingw, and the PngSuite and malformed samples of the same source for the decoder tests:
+# whichever is missing is made again.
+png_lib_ok() { [ -f "$MINGW_PREFIX/lib/libpng16.a" ] && [ -f "$MINGW_PREFIX/include/png.h" ]; }
+png_samples_ok() {
+  [ -n "$(find "$CACHE_DIR/pngsuite" -maxdepth 1 -name '*.png' 2>/dev/null | head -n 1)" ] &&
+    [ -n "$(find "$CACHE_DIR/testpngs/crashers" -maxdepth 1 -name '*.png' 2>/dev/null | head -n 1)" ]
+}
+if ! png_lib_ok || ! png_samples_ok; then
+  fetch_source libpng1.6 libpng1.6
+  if ! png_lib_ok; then
+    build_for_mingw libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+      -DPNG_EXECUTABLES=OFF -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
+      -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
+  fi
+  if ! png_samples_ok; then
+    echo "setup: copying the PNG test samples into $CACHE_DIR"
+    rm -rf "$CACHE_DIR/pngsuite" "$CACHE_DIR/testpngs"
+    cp -r "$SOURCE_DIR/contrib/pngsuite" "$CACHE_DIR/pngsuite"
+    cp -r "$SOURCE_DIR/contrib/testpngs" "$CACHE_DIR/testpngs"
+  fi
   rm -rf "$CACHE_DIR/src/libpng1.6"
 fi
 
 if [ ! -f "$MINGW_PREFIX/lib/libbenchmark.a" ]; then
-  build_from_source benchmark benchmark -DGIT_VERSION=1.7.1 -DBENCHMARK_ENABLE_TESTING=OFF \
+  fetch_source benchmark benchmark
+  build_for_mingw benchmark -DGIT_VERSION=1.7.1 -DBENCHMARK_ENABLE_TESTING=OFF \
     -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF
   rm -rf "$CACHE_DIR/src/benchmark"
 fi

@@ -25,10 +25,12 @@ start)
   else
     "$build/wine-run" wineboot.exe </dev/null >/dev/null 2>&1 || true
   fi
-  # Top-level windows unmanaged: with no window manager on the display, wine would wait two seconds
-  # for one whenever a dialog or host window closes.
-  "$build/wine-run" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-    </dev/null >/dev/null 2>&1 || true
+  # No window manager runs in the display: wine must not wait for one (it would wait 2 s each
+  # time a top-level window goes).
+  if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+    "$build/wine-run" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      </dev/null >/dev/null 2>&1 || true
+  fi
   ;;
 stop)
   "$wineserver" -k </dev/null >/dev/null 2>&1 || true

@@ -51,6 +51,11 @@ public:
       return ((int)byte() - 128) / 16.0f;
     if (sel < 240)
       return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
+    return floatBits();
+  }
+  // Any float, by its bits.
+  float floatBits()
+  {
     const uint32_t w = word();
     float f;
     std::memcpy(&f, &w, 4);

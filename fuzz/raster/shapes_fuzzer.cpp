@@ -3,6 +3,7 @@
 // above and below and a row span wider than the width. After every call the guard bands must
 // still hold the sentinel, and the whole block is exactly allocated so that the address sanitizer
 // sees any access beyond it.
+#include "fuzz/raster/fuzz_reader.h"
 #include "raster/px_arc.h"
 #include "raster/px_line.h"
 
@@ -63,28 +64,12 @@ private:
   std::vector<PX_pixel> m_store;
 };
 
-class Reader
+// The shapes' own value mix on top of the shared reader: coordinates around a small bitmap, large
+// radii and positions, and the alphas the shapes' weight treats specially.
+class ShapeReader : public Reader
 {
 public:
-  Reader(const uint8_t* p, size_t n)
-    : m_p(p)
-    , m_n(n)
-  {}
-  bool done() const { return m_n == 0; }
-  uint8_t byte()
-  {
-    if (!m_n)
-      return 0;
-    --m_n;
-    return *m_p++;
-  }
-  uint32_t word()
-  {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-      v |= (uint32_t)byte() << (8 * i);
-    return v;
-  }
+  using Reader::Reader;
   int coord()
   {
     static const int extremes[] = {INT32_MIN, INT32_MAX, INT32_MIN + 1, INT32_MAX - 1, -65536,
@@ -106,10 +91,7 @@ public:
       return ((int)byte() - 40) / 2.5f;
     if (sel < 250)
       return extremes[sel % (sizeof(extremes) / sizeof(extremes[0]))];
-    const uint32_t w = word();
-    float f;
-    std::memcpy(&f, &w, 4);
-    return f;
+    return floatBits();
   }
   float alpha()
   {
@@ -127,13 +109,9 @@ public:
       return modes[sel % (sizeof(modes) / sizeof(modes[0]))];
     return (int)word();
   }
-
-private:
-  const uint8_t* m_p;
-  size_t m_n;
 };
 
-void drawOne(Reader& in, PX_IBitmap* bm)
+void drawOne(ShapeReader& in, PX_IBitmap* bm)
 {
   const PX_pixel c = in.word();
   switch (in.byte() % 18)
@@ -225,7 +203,7 @@ void drawOne(Reader& in, PX_IBitmap* bm)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  Reader in(data, size);
+  ShapeReader in(data, size);
   const int w = in.byte() % 65, h = in.byte() % 65, pad = in.byte() % 5;
   GuardedBitmap bm(w, h, pad, in.byte() & 1);
   for (int ops = 0; ops < 24 && !in.done(); ++ops)

@@ -2,7 +2,7 @@
 // and a golden rendering of the whole editor.
 #include "effect/QuorvalentHost.h"
 #include "gui/IBitmapControl.h"
-#include "gui/IGraphicsHeadless.h"
+#include "gui/IGraphics.h"
 #include "png_writer.h"
 #include "raster/px_png.h"
 
@@ -19,9 +19,9 @@ namespace {
 constexpr int kFirstLamp = 1;  // control indexes
 constexpr int kFirstParam = 17;
 
-IGraphicsHeadless& Editor(QuorvalentHost& host)
+IGraphics& Editor(QuorvalentHost& host)
 {
-  IGraphicsHeadless* pGraphics = dynamic_cast<IGraphicsHeadless*>(host.plug().GetGUI());
+  IGraphics* pGraphics = host.plug().GetGUI();
   EXPECT_NE(pGraphics, nullptr);
   return *pGraphics;
 }
@@ -36,7 +36,7 @@ bool Overlap(const IRECT& a, const IRECT& b)
 TEST(QuorvalentEditor, ControlsSitAtTheTablePositions)
 {
   QuorvalentHost host;
-  IGraphicsHeadless& g = Editor(host);
+  IGraphics& g = Editor(host);
   ASSERT_EQ(g.NControls(), 59);
   EXPECT_TRUE(*g.GetControl(0)->GetRECT() == IRECT(0, 0, 664, 472));
   EXPECT_EQ(g.GetControl(0)->ParamIdx(), -1);
@@ -79,7 +79,7 @@ TEST(QuorvalentEditor, ControlsSitAtTheTablePositions)
 TEST(QuorvalentEditor, HostAutomationAndTheSequencerMoveTheControls)
 {
   QuorvalentHost host(32768.0, 256);
-  IGraphicsHeadless& g = Editor(host);
+  IGraphics& g = Editor(host);
   struct Case
   {
     int paramIdx;
@@ -136,7 +136,7 @@ TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
     SCOPED_TRACE(c.what);
     QuorvalentHost host;
     host.setParam(kFilterResonance, 0.01);  // resonance at its minimum
-    IGraphicsHeadless& g = Editor(host);
+    IGraphics& g = Editor(host);
     IMouseMod left(true);
     g.OnMouseDown(c.x, c.y, &left);
     if (c.dy)
@@ -152,7 +152,7 @@ TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
 TEST(QuorvalentEditor, RendersAsItsGoldenPicture)
 {
   QuorvalentHost host;
-  IGraphicsHeadless& g = Editor(host);
+  IGraphics& g = Editor(host);
   host.dispatch(effEditIdle);
   IRECT all(0, 0, g.Width(), g.Height());
   g.Draw(&all);

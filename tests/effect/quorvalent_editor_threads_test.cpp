@@ -3,7 +3,7 @@
 // instance whose editor the GUI thread keeps redrawing.
 #include "effect/QuorvalentHost.h"
 #include "gui/IControl.h"
-#include "gui/IGraphicsHeadless.h"
+#include "gui/IGraphics.h"
 #include "raster/px.h"
 
 #include <gtest/gtest.h>
@@ -70,14 +70,16 @@ TEST(QuorvalentEditorThreads, EditorsBuiltOnEightThreadsWhileAudioAutomates)
   go.store(true);
 
   QuorvalentHost host(32768.0, 256);
-  IGraphicsHeadless* pEditor = dynamic_cast<IGraphicsHeadless*>(host.plug().GetGUI());
+  IGraphics* pEditor = host.plug().GetGUI();
   ASSERT_NE(pEditor, nullptr);
   std::atomic<bool> done{false};
   std::thread gui([&] {
     while (!done.load())
     {
       host.plug().OnIdle();
-      pEditor->Tick();
+      IRECT dirty;  // a timer tick and the paint it asks for
+      if (pEditor->IsDirty(&dirty))
+        pEditor->Draw(&dirty);
     }
   });
   AEffect* e = host.effect();

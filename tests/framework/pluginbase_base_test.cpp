@@ -144,7 +144,7 @@ TEST(PluginBase, AttachingAnEditorReplacesAndDeletesTheOneBefore)
   }
 }
 
-TEST(PluginBase, EditorChangeSetsTheParameterInformsTheHostOnceThenNotifies)
+TEST(PluginBase, EditorChangeSetsTheParameterNotifiesThenInformsTheHostOnce)
 {
   struct Case
   {
@@ -154,8 +154,8 @@ TEST(PluginBase, EditorChangeSetsTheParameterInformsTheHostOnceThenNotifies)
     double value;  // of parameter 1 afterwards, from 10
   };
   const Case cases[] = {
-    {1, 0.25, {"automate 1 0.25", "paramchange 1"}, 25.0},
-    {1, 1.0, {"automate 1 1", "paramchange 1"}, 100.0},
+    {1, 0.25, {"paramchange 1", "automate 1 0.25"}, 25.0},
+    {1, 1.0, {"paramchange 1", "automate 1 1"}, 100.0},
     {2, 0.5, {}, 10.0},  // outside the parameter list
     {-1, 0.5, {}, 10.0},
   };

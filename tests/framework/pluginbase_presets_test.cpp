@@ -351,6 +351,44 @@ TEST(PluginBasePresets, BankReadBackRestoresEverySlotByteForByteAndAppliesTheCur
   EXPECT_EQ(target->Values(), (std::vector<double>{0.5, 0.6, 0.7, 0.8}));
 }
 
+// Loading a bank runs the change handler for the current slot only, once per parameter; the other
+// slots store what applying them would have left, without being applied.
+TEST(PluginBasePresets, BankLoadReportsOnlyTheCurrentSlotOnce)
+{
+  const double nan = std::nan(""), inf = INFINITY;
+  struct Case
+  {
+    const char* what;
+    std::vector<double> slot1;   // as stored in the bank
+    std::vector<double> stored;  // as slot 1 holds it afterwards (parameters at 0.7 before)
+  };
+  const Case cases[] = {
+    {"in range", {0.1, 0.2, 0.3, 0.4}, {0.1, 0.2, 0.3, 0.4}},
+    {"clamped", {-1.0, 2.0, 0.5, 1.0}, {0.0, 1.0, 0.5, 1.0}},
+    {"not finite", {nan, inf, -inf, 0.25}, {0.7, 0.7, 0.7, 0.25}},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    auto source = MakePlug(3);
+    source->MakePreset("current", 0.5, 0.5, 0.5, 0.5);
+    source->MakePreset("other", c.slot1[0], c.slot1[1], c.slot1[2], c.slot1[3]);
+    const std::vector<uint8_t> bank = BankBytes(*source);
+
+    auto target = MakePlug(3);
+    SetValues(*target, {0.7, 0.7, 0.7, 0.7});
+    ByteChunk chunk;
+    chunk.PutBytes(bank.data(), (int)bank.size());
+    EXPECT_EQ(target->UnserializePresets(&chunk, 0), (int)bank.size());
+    EXPECT_EQ(target->mLog,
+              (std::vector<std::string>{"paramchange 0", "paramchange 1", "paramchange 2",
+                                        "paramchange 3", "presetschanged"}));
+    EXPECT_EQ(target->Values(), std::vector<double>(4, 0.5));
+    ASSERT_TRUE(target->RestorePreset(1));
+    EXPECT_EQ(target->Values(), c.stored);
+  }
+}
+
 TEST(PluginBasePresets, AnUnreadableBankChangesNoSlotAndNoParameter)
 {
   auto source = MakeBankPlug();

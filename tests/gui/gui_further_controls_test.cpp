@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -143,8 +144,8 @@ TEST(RadioButtons, AClickSelectsTheButtonUnderItAndTheActiveOneShowsFrameTwo)
     pRadio->SetValueFromPlug(c.start);
     e.Click(5, c.clickY);
     EXPECT_EQ(pRadio->GetValue(), c.value);
-    ASSERT_FALSE(e.plug.mLog.empty());
-    EXPECT_EQ(e.plug.mLog[0], "automate 0 " + TestPlug::Num(c.value));
+    const std::vector<std::string>& log = e.plug.mLog;
+    EXPECT_NE(std::find(log.begin(), log.end(), "automate 0 " + TestPlug::Num(c.value)), log.end());
     e.g->FullRepaint();
     for (int i = 0; i < c.n; ++i)
     {

@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <thread>
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback hostCallback);
@@ -250,6 +252,30 @@ TEST(PlugInProcess, NotificationsReachTheHost)
       EXPECT_EQ(host.Plug()->SendMidiMsg(&msg), taken == 1);
       EXPECT_EQ(host.Plug()->SendSysEx(&sysex), taken == 1);
     }
+}
+
+// A program name from the host is read no further than the interface's program name length, also
+// when the host's text lacks its terminator (the buffer below ends where the interface says).
+TEST(PlugInProcess, ProgramNamesAreReadNoFurtherThanTheInterfaceLength)
+{
+  const struct
+  {
+    std::string bytes;
+    std::string name;
+  } cases[] = {
+    {std::string("Short") + '\0', "Short"},
+    {std::string(23, 'a') + '\0', std::string(23, 'a')},
+    {std::string(kVstMaxProgNameLen, 'b'), std::string(23, 'b')},
+  };
+  for (const auto& c : cases)
+  {
+    InProcessHost host;
+    host.Create("stereo");
+    std::unique_ptr<char[]> text(new char[c.bytes.size()]);
+    memcpy(text.get(), c.bytes.data(), c.bytes.size());
+    host.Dispatch(effSetProgramName, 0, 0, text.get());
+    EXPECT_EQ(host.Plug()->GetPresetName(0), c.name);
+  }
 }
 
 TEST(PlugInProcess, ExceptionsStayInsideThePlugIn)

@@ -198,6 +198,19 @@ TEST(ScaledKernels, BilinearLoopsFollowTheScalarFilterAndEdgeRules)
   }
 }
 
+// One kernel set on both targets: the eight-lane loops are built wherever the compiler can make
+// them, and run wherever the processor has AVX2 (the test above then compares both paths).
+TEST(ScaledKernels, EightLaneLoopsAreBuiltOnEveryX64Target)
+{
+#if defined(__GNUC__) && defined(__x86_64__)
+#if !PX_HAVE_AVX2_KERNELS
+  ADD_FAILURE() << "the eight-lane loops are not built on this target";
+#else
+  RecordProperty("avx2", pxi_HasAvx2() ? "used" : "not on this processor");
+#endif
+#endif
+}
+
 // The four-channel filter gives the scalar filter's channels for any pixels and fractions.
 TEST(ScaledKernels, WordFilterEqualsTheScalarFilter)
 {

@@ -6,5 +6,11 @@ namespace vsthost {
 HostWindow::HostWindow() = default;
 HostWindow::~HostWindow() = default;
 void HostWindow::pumpMessages() {}
+bool HostWindow::showWithClientSize(int, int) { return false; }
+void* HostWindow::firstChild(void*) { return nullptr; }
+void HostWindow::post(void*, unsigned, uintptr_t, intptr_t) {}
+void HostWindow::clientToScreen(void*, int*, int*) {}
+bool HostWindow::paintPending(void*) { return false; }
+bool HostWindow::capture(void*, Picture*) { return false; }
 
 }  // namespace vsthost

@@ -1,5 +1,6 @@
 // vsthost: loads a VST 2.4 plug-in and prints what a host reads from it, renders audio through it
-// into a WAV file, runs a dispatcher script against it, or validates it.
+// into a WAV file, runs a dispatcher script against it, validates it, or takes a picture of its
+// editor in a real window.
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/vst/opcodes.h"
+#include "png_writer.h"
+#include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_info.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"
@@ -32,6 +36,8 @@ const char kUsage[] =
   "  vsthost script PLUGIN SCRIPT|-      (PLUGIN is what 'load' takes without a path)\n"
   "  vsthost validate PLUGIN [--json FILE|-] [--known CHECK[=REASON]]... [--only GROUP,...]\n"
   "                                       (exit 1 when a check fails; known faults do not)\n"
+  "  vsthost editor PLUGIN OUT.png [OPTIONS]  (Windows: the editor's window, after the\n"
+  "                                  transport ran --seconds, 0.7 by default, through it)\n"
   "  vsthost help-script\n"
   "render options:\n"
   "  --in FILE.wav | --signal silence|impulse[:A]|dc[:A]|sine[:F[:A]]|noise[:A[:SEED]]\n"
@@ -249,6 +255,48 @@ int runInfo(const std::string& path, const std::vector<std::string>& args)
   return 0;
 }
 
+// The instance, prepared as a host prepares it, with the options' program and parameters set.
+std::unique_ptr<PluginInstance> loadPrepared(VstHost& host, const std::string& path,
+                                             const Options& o, double rate)
+{
+  auto plugin = loadOrComplain(host, path);
+  if (!plugin)
+    return plugin;
+  prepareInstance(*plugin, rate, o.blocks);
+  if (o.program >= 0)
+    plugin->setProgram(o.program);
+  for (const auto& p : o.params)
+    plugin->setParameter(p.first, p.second);
+  return plugin;
+}
+
+// Input (or, when it holds no channel, the options' signal for their length) through the plug-in
+// with the options' events, callback and blocks; false after saying why not.
+bool renderThrough(PluginInstance& plugin, Options& o, double rate, AudioBuffer* in,
+                   AudioBuffer* out)
+{
+  if (!in->channels())
+  {
+    const int channels = o.channels > 0 ? o.channels : std::max(plugin.effect()->numInputs, 1);
+    const int64_t frames =
+      o.frames >= 0 ? o.frames : static_cast<int64_t>(std::llround(o.seconds * rate));
+    in->resize(channels, static_cast<size_t>(frames));
+    generateSignal(o.signal, rate, 0, in);
+  }
+  sortEvents(&o.events);
+  RenderSettings settings;
+  settings.call = o.call;
+  settings.blocks = o.blocks;
+  Renderer renderer(plugin);
+  std::string error;
+  if (!renderer.render(*in, o.events, settings, out, &error))
+  {
+    std::cerr << "vsthost: " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
 int runRender(const std::string& path, const std::string& outPath,
               const std::vector<std::string>& args)
 {
@@ -272,37 +320,13 @@ int runRender(const std::string& path, const std::string& outPath,
   host.setOffline(o.offline);
   host.transport().configure(o.transport, rate);
 
-  auto plugin = loadOrComplain(host, path);
-  if (!plugin)
-    return 1;
-  prepareInstance(*plugin, rate, o.blocks);
-  if (o.program >= 0)
-    plugin->setProgram(o.program);
-  for (const auto& p : o.params)
-    plugin->setParameter(p.first, p.second);
-
-  if (o.input.empty())
-  {
-    const int channels = o.channels > 0 ? o.channels : std::max(plugin->effect()->numInputs, 1);
-    const int64_t frames =
-      o.frames >= 0 ? o.frames : static_cast<int64_t>(std::llround(o.seconds * rate));
-    in.audio.resize(channels, static_cast<size_t>(frames));
-    generateSignal(o.signal, rate, 0, &in.audio);
-  }
-  sortEvents(&o.events);
-  RenderSettings settings;
-  settings.call = o.call;
-  settings.blocks = o.blocks;
+  auto plugin = loadPrepared(host, path, o, rate);
   AudioBuffer out;
-  Renderer renderer(*plugin);
-  std::string error;
-  if (!renderer.render(in.audio, o.events, settings, &out, &error))
-  {
-    std::cerr << "vsthost: " << error << "\n";
+  if (!plugin || !renderThrough(*plugin, o, rate, &in.audio, &out))
     return 1;
-  }
   plugin->suspend();
   plugin->close();
+  std::string error;
   if (!writeWavFile(outPath, out, static_cast<int>(std::lround(rate)), o.format, &error))
   {
     std::cerr << "vsthost: " << outPath << ": " << error << "\n";
@@ -393,6 +417,47 @@ int runValidate(const std::string& path, const std::vector<std::string>& args)
   return report.failed() ? 1 : 0;
 }
 
+// Opens the editor in a host window, runs the transport through the plug-in (so the editor shows a
+// running sequencer), lets it redraw and writes what its window shows.
+int runEditor(const std::string& path, const std::string& outPath,
+              const std::vector<std::string>& args)
+{
+  const int kRedrawMs = 400;  // a few redraw ticks, with slack
+  VstHost host;
+  Options o;
+  o.seconds = 0.7;
+  std::string why;
+  if (!parseOptions(args, host, &o, &why))
+    return usage(why);
+  const double rate = o.rate > 0 ? o.rate : 44100.0;
+  host.transport().configure(o.transport, rate);
+  auto plugin = loadPrepared(host, path, o, rate);
+  if (!plugin)
+    return 1;
+  EditorWindow editor(*plugin);
+  if (!editor.open() || !editor.editor())
+  {
+    std::cerr << "vsthost: " << path << ": no editor window opens\n";
+    return 1;
+  }
+  AudioBuffer in, out;
+  if (!renderThrough(*plugin, o, rate, &in, &out))
+    return 1;
+  plugin->dispatch(effEditIdle);
+  EditorWindow::pumpFor(kRedrawMs);
+  Picture picture;
+  if (!editor.capture(&picture) || !WritePNGPixels(picture.pixels.data(), picture.width,
+                                                   picture.height, picture.width, outPath.c_str()))
+  {
+    std::cerr << "vsthost: cannot write the editor's picture to " << outPath << "\n";
+    return 1;
+  }
+  std::cout << "editor window " << picture.width << " x " << picture.height << " after "
+            << formatFloat(o.seconds) << " s of transport at " << formatFloat(o.transport.tempo)
+            << " BPM, written to " << outPath << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -414,8 +479,10 @@ int main(int argc, char** argv)
     return runScript(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   if (command == "validate" && args.size() >= 2)
     return runValidate(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  if (command == "editor" && args.size() >= 3)
+    return runEditor(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return usage(command == "info" || command == "render" || command == "script" ||
-                   command == "validate"
+                   command == "validate" || command == "editor"
                  ? "missing arguments"
                  : "unknown command " + command);
 }

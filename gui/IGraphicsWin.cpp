@@ -1,0 +1,542 @@
+// The editor window: its class, opening and closing, the redraw timer, painting, mouse, wheel and
+// keys, resizing, the cursor and the module's PNG resources. The entry box is in
+// IGraphicsWinEdit.cpp.
+#include "gui/IGraphicsWin.h"
+
+#include "framework/PluginBase.h"
+#include "gui/IControl.h"
+#include "gui/IGraphicsHeadless.h"
+#include "gui/WindowClassCount.h"
+#include "gui/WindowInput.h"
+#include "raster/px.h"
+#include "raster/px_png.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kWndClassName[] = "PluginEditorWndClass";
+const char kWndTitle[] = "PluginEditor";
+const UINT_PTR kRedrawTimerId = 2;
+const int kClassNameLen = 128;
+
+// Open editor windows of the process; the class is registered while there is any.
+WindowClassCount sWindowClasses;
+
+bool RegisterEditorClass(HINSTANCE hInstance)
+{
+  WNDCLASSA wc;
+  memset(&wc, 0, sizeof(wc));
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = IGraphicsWin::WndProc;
+  wc.hInstance = hInstance;
+  wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+  wc.lpszClassName = kWndClassName;
+  if (RegisterClassA(&wc))
+    return true;
+  if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    return false;
+  // A window destroyed by others (its parent first) is uncounted while it still exists, so the
+  // class it leaves cannot be unregistered then. Reuse it when it is this module's; replace it when
+  // an earlier load of the module left it behind.
+  WNDCLASSA existing;
+  if (GetClassInfoA(hInstance, kWndClassName, &existing) &&
+      existing.lpfnWndProc == IGraphicsWin::WndProc)
+    return true;
+  return UnregisterClassA(kWndClassName, hInstance) && RegisterClassA(&wc);
+}
+
+void ReleaseEditorClass(HINSTANCE hInstance)
+{
+  sWindowClasses.Release([hInstance] { UnregisterClassA(kWndClassName, hInstance); });
+}
+
+// A child window that is not an MDI child: resizing it resizes what the host embeds it in.
+bool IsEmbeddedChild(HWND wnd)
+{
+  return wnd && (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) &&
+         !(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_MDICHILD);
+}
+
+// Window width and height; 0 x 0 for no window.
+SIZE Measure(HWND wnd)
+{
+  SIZE s = {0, 0};
+  RECT r;
+  if (wnd && GetWindowRect(wnd, &r))
+  {
+    s.cx = r.right - r.left;
+    s.cy = r.bottom - r.top;
+  }
+  return s;
+}
+
+struct MainWindowSearch
+{
+  DWORD pid;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND wnd, LPARAM lParam)
+{
+  MainWindowSearch* pSearch = (MainWindowSearch*)lParam;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  char name[kClassNameLen + 1];
+  if (pid == pSearch->pid && GetClassNameA(wnd, name, sizeof(name)) &&
+      !strcmp(name, pSearch->className))
+  {
+    pSearch->found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool IGraphicsWin::OnOwnThread(HWND wnd)
+{
+  return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId();
+}
+
+IGraphicsWin::IGraphicsWin(PluginBase* pPlug, int w, int h, int fps)
+  : IGraphics(pPlug, w, h, fps)
+  , mHInstance(nullptr)
+  , mPlugWnd(nullptr)
+  , mParamEditWnd(nullptr)
+  , mEdControl(nullptr)
+  , mEdParam(nullptr)
+  , mDefEditProc(nullptr)
+  , mParamEditMsg()
+  , mCustomColorStorage(nullptr)
+  , mPID(0)
+  , mParentWnd(nullptr)
+  , mMainWnd(nullptr)
+  , mMainWndClassName()
+  , mEditFont(nullptr)
+  , mPaintDC(nullptr)
+{}
+
+IGraphicsWin::~IGraphicsWin()
+{
+  CloseEditorWindow(false);
+  free(mCustomColorStorage);
+}
+
+// ---- Opening and closing ------------------------------------------------------------------------
+
+void* IGraphicsWin::OpenWindow(void* pParentWnd)
+{
+  HWND parent = (HWND)pParentWnd;
+  int x = 0, y = 0, w = Width(), h = Height();
+  mParentWnd = parent;
+  if (mPlugWnd)
+  {
+    // The old place in the new parent's client area, where a child window's position counts
+    // from (the parent's frame and caption, if it has any, lie outside it).
+    RECT wr;
+    POINT origin = {0, 0};
+    const bool placed = GetWindowRect(mPlugWnd, &wr) && ClientToScreen(parent, &origin);
+    CloseWindow();
+    if (placed)
+    {
+      x = wr.left - origin.x;
+      y = wr.top - origin.y;
+      w = wr.right - wr.left;
+      h = wr.bottom - wr.top;
+    }
+  }
+  const HINSTANCE hInstance = mHInstance;
+  if (!sWindowClasses.Acquire([hInstance] { return RegisterEditorClass(hInstance); }))
+    return nullptr;
+  // The surface (and with it the frame rate) reaches the window through its creation message.
+  mPlugWnd = CreateWindowExA(0, kWndClassName, kWndTitle, WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
+                             nullptr, mHInstance, this);
+  if (!mPlugWnd)
+  {
+    ReleaseEditorClass(mHInstance);
+    return nullptr;
+  }
+  SetAllControlsDirty();
+  return mPlugWnd;
+}
+
+void IGraphicsWin::CloseWindow() { CloseEditorWindow(true); }
+
+void IGraphicsWin::CloseEditorWindow(bool commitPending)
+{
+  if (!mPlugWnd)
+    return;
+  HWND wnd = mPlugWnd;
+  const bool own = OnOwnThread(wnd);
+  EndUserEdit(commitPending && mParamEditMsg.CommitPending());
+  if (!mPlugWnd)
+    return;  // the commit closed the editor already
+  // Cut the window loose first: from now on nothing of it reaches the surface.
+  if (own)
+    KillTimer(wnd, kRedrawTimerId);
+  SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+  mPlugWnd = nullptr;
+  if (own)
+    DestroyWindow(wnd);
+  else
+    PostMessageA(wnd, WM_CLOSE, 0, 0);  // its own thread destroys it
+  ReleaseEditorClass(mHInstance);
+}
+
+void IGraphicsWin::OnWindowGone()
+{
+  EndUserEdit(false);
+  mPlugWnd = nullptr;
+  ReleaseEditorClass(mHInstance);
+}
+
+// ---- Window procedure ---------------------------------------------------------------------------
+
+LRESULT CALLBACK IGraphicsWin::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_CREATE)
+  {
+    IGraphicsWin* pGraphics = (IGraphicsWin*)((CREATESTRUCTA*)lParam)->lpCreateParams;
+    SetWindowLongPtrA(hWnd, GWLP_USERDATA, (LONG_PTR)pGraphics);
+    SetTimer(hWnd, kRedrawTimerId, (UINT)RedrawTimerPeriod(pGraphics->FPS()), nullptr);
+    SetFocus(hWnd);
+    return 0;
+  }
+  IGraphicsWin* pGraphics = (IGraphicsWin*)GetWindowLongPtrA(hWnd, GWLP_USERDATA);
+  if (msg == WM_NCDESTROY)
+  {
+    SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    if (pGraphics && pGraphics->mPlugWnd == hWnd)
+      pGraphics->OnWindowGone();
+    return DefWindowProcA(hWnd, msg, wParam, lParam);
+  }
+  if (!pGraphics || pGraphics->mPlugWnd != hWnd)
+    return DefWindowProcA(hWnd, msg, wParam, lParam);
+  return pGraphics->HandleMessage(hWnd, msg, wParam, lParam);
+}
+
+LRESULT IGraphicsWin::HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (mParamEditWnd && mParamEditMsg.Typing())
+  {
+    const bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    if (press && mParamEditMsg.OnPress(msg == WM_MBUTTONDOWN) == ITextEntryState::kPressSwallowed)
+      return 0;
+    return DefWindowProcA(hWnd, msg, wParam, lParam);
+  }
+  int x, y;
+  SignedWordsOf(lParam, &x, &y);
+  IMouseMod mod = GetMouseMod(wParam);
+  switch (msg)
+  {
+    case WM_TIMER:
+      if (wParam == kRedrawTimerId)
+        OnRedrawTick();
+      return 0;
+
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+
+    case WM_MOUSEMOVE:
+      if (!(wParam & (MK_LBUTTON | MK_RBUTTON)))
+      {
+        if (OnMouseOver(x, y, &mod))
+        {
+          TRACKMOUSEEVENT track = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, hWnd, HOVER_DEFAULT};
+          TrackMouseEvent(&track);
+        }
+      }
+      else if (GetCapture() == hWnd && !mParamEditWnd)
+      {
+        OnMouseDrag(x, y, &mod);
+      }
+      return 0;
+
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnButtonDown(msg, x, y, &mod);
+      return 0;
+
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      ReleaseCapture();
+      OnMouseUp(x, y, &mod);
+      return 0;
+
+    case WM_LBUTTONDBLCLK:
+      if (OnMouseDblClick(x, y, &mod))
+        SetCapture(hWnd);
+      return 0;
+
+    case WM_MOUSEWHEEL:
+      if (mParamEditWnd)
+      {
+        mParamEditMsg.OnCancel();
+      }
+      else
+      {
+        RECT r;  // the position comes in screen coordinates
+        GetWindowRect(hWnd, &r);
+        OnMouseWheel(x - r.left, y - r.top, &mod, WheelNotches(wParam));
+      }
+      return 0;
+
+    case WM_MOUSELEAVE:
+      OnMouseOut();
+      return 0;
+
+    case WM_KEYDOWN:
+      return OnKeyMessage(hWnd, wParam, lParam);
+
+    case WM_CTLCOLOREDIT:
+      return OnColorEdit((HDC)wParam);
+
+    case WM_CLOSE:
+      CloseWindow();
+      return 0;
+
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      return 0;
+
+    default:
+      return DefWindowProcA(hWnd, msg, wParam, lParam);
+  }
+}
+
+// ---- Redrawing ----------------------------------------------------------------------------------
+
+void IGraphicsWin::OnRedrawTick()
+{
+  if (mParamEditWnd)
+  {
+    switch (mParamEditMsg.OnTick())
+    {
+      case ITextEntryState::kTickCommits:
+        EndUserEdit(true);
+        return;
+      case ITextEntryState::kTickCancels:
+        EndUserEdit(false);
+        return;
+      case ITextEntryState::kTickRests:
+        return;
+      case ITextEntryState::kTickRedraws:
+        break;
+    }
+  }
+  IRECT r;
+  if (!IsDirty(&r))
+    return;
+  RECT dirty = {r.L, r.T, r.R, r.B};
+  InvalidateRect(mPlugWnd, &dirty, FALSE);
+  if (mParamEditWnd && mEdControl)
+  {
+    // The box is not painted over: its control waits until the box is gone.
+    const IRECT* e = mEdControl->GetRECT();
+    RECT edited = {e->L, e->T, e->R, e->B};
+    ValidateRect(mPlugWnd, &edited);
+    UpdateWindow(mPlugWnd);
+    mParamEditMsg.OnRedrawnAroundBox();
+  }
+  else
+  {
+    UpdateWindow(mPlugWnd);
+  }
+}
+
+// The region is validated whatever is drawn: a surface without controls draws nothing and must
+// not be asked again and again.
+void IGraphicsWin::OnPaint()
+{
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(mPlugWnd, &ps);
+  IRECT r(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+  if (dc && r.R > r.L && r.B > r.T)
+  {
+    mPaintDC = dc;
+    Draw(&r);
+    mPaintDC = nullptr;
+  }
+  EndPaint(mPlugWnd, &ps);
+}
+
+bool IGraphicsWin::DrawScreen(IRECT* pR)
+{
+  if (!mPlugWnd || !mDrawBitmap)
+    return true;
+  HDC dc = mPaintDC ? mPaintDC : GetDC(mPlugWnd);
+  if (!dc)
+    return true;
+  BitBlt(dc, pR->L, pR->T, pR->W(), pR->H(), mDrawBitmap->getDC(), pR->L, pR->T, SRCCOPY);
+  if (!mPaintDC)
+    ReleaseDC(mPlugWnd, dc);
+  return true;
+}
+
+void IGraphicsWin::RedrawAll()
+{
+  RECT all = {0, 0, Width(), Height()};
+  InvalidateRect(mPlugWnd, &all, FALSE);
+  UpdateWindow(mPlugWnd);
+}
+
+// ---- Mouse and keys -----------------------------------------------------------------------------
+
+IMouseMod IGraphicsWin::GetMouseMod(WPARAM wParam)
+{
+  return MouseModOf(wParam, GetKeyState(VK_MENU) < 0);
+}
+
+void IGraphicsWin::OnButtonDown(UINT msg, int x, int y, IMouseMod* pMod)
+{
+  if (mParamEditWnd)
+  {
+    // Not typing: the box closes now (a pending commit done first) and the press acts.
+    const bool commit =
+      mParamEditMsg.OnPress(msg == WM_MBUTTONDOWN) == ITextEntryState::kPressCommitsBox;
+    EndUserEdit(commit);
+    if (!mPlugWnd)
+      return;
+    RedrawAll();
+  }
+  SetFocus(mPlugWnd);
+  SetCapture(mPlugWnd);
+  OnMouseDown(x, y, pMod);
+}
+
+LRESULT IGraphicsWin::OnKeyMessage(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+  const int key = KeyCodeOfVirtualKey(wParam);
+  if (key >= 0)
+  {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hWnd, &p);
+    if (OnKeyDown(p.x, p.y, key))
+      return 0;
+  }
+  // Keys the editor does not take belong to the host.
+  HWND root = GetAncestor(hWnd, GA_ROOT);
+  if (root && root != hWnd)
+    SendMessageA(root, WM_KEYDOWN, wParam, lParam);
+  return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
+}
+
+LRESULT IGraphicsWin::OnColorEdit(HDC dc)
+{
+  if (!mEdControl)
+    return 0;
+  const IText* pText = mEdControl->GetText();
+  const IColor& bg = pText->mTextEntryBGColor;
+  const IColor& fg = pText->mTextEntryFGColor;
+  SetBkColor(dc, RGB(bg.R, bg.G, bg.B));
+  SetTextColor(dc, RGB(fg.R, fg.G, fg.B));
+  SetBkMode(dc, OPAQUE);
+  SetDCBrushColor(dc, RGB(bg.R, bg.G, bg.B));  // the box's background beyond the text
+  return (LRESULT)GetStockObject(DC_BRUSH);
+}
+
+// ---- Resizing -----------------------------------------------------------------------------------
+
+void IGraphicsWin::Resize(int w, int h)
+{
+  if (w == Width() && h == Height())
+    return;
+  EndUserEdit(false);  // its control is about to be deleted
+  const int dw = w - Width(), dh = h - Height();
+  IGraphics::Resize(w, h);
+  if (!WindowIsOpen())
+    return;
+  HWND wnds[3] = {mPlugWnd, nullptr, nullptr};
+  if (IsEmbeddedChild(wnds[0]))
+  {
+    wnds[1] = GetParent(wnds[0]);
+    if (IsEmbeddedChild(wnds[1]))
+      wnds[2] = GetParent(wnds[1]);
+  }
+  SIZE sizes[3];
+  for (int i = 0; i < 3; ++i)
+    sizes[i] = Measure(wnds[i]);
+  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  const EAPI api = mPlug ? mPlug->GetAPI() : kAPIVST2;
+  // Hosts of these interfaces size their own windows around the editor.
+  const int n = api == kAPIVST3 || api == kAPIRTAS ? 1 : 3;
+  for (int i = 0; i < n; ++i)
+    if (wnds[i])
+      SetWindowPos(wnds[i], nullptr, 0, 0, sizes[i].cx + dw, sizes[i].cy + dh, flags);
+  RECT all = {0, 0, Width(), Height()};
+  InvalidateRect(mPlugWnd, &all, FALSE);
+}
+
+// ---- Cursor, resources, host windows ------------------------------------------------------------
+
+void IGraphicsWin::HideMouseCursor()
+{
+  if (mCursorHidden)
+    return;
+  POINT p;
+  GetCursorPos(&p);
+  mHiddenCursorX = p.x;
+  mHiddenCursorY = p.y;
+  ShowCursor(FALSE);
+  mCursorHidden = true;
+}
+
+void IGraphicsWin::ShowMouseCursor()
+{
+  if (!mCursorHidden)
+    return;
+  SetCursorPos(mHiddenCursorX, mHiddenCursorY);
+  ShowCursor(TRUE);
+  mCursorHidden = false;
+}
+
+PX_IBitmap* IGraphicsWin::OSLoadBitmap(int id, const char* name)
+{
+  if (!IsPNGResourceName(name))
+    return nullptr;
+  return PX_LoadPNGFromResource(mHInstance, id, nullptr);
+}
+
+HWND IGraphicsWin::GetMainWnd()
+{
+  if (mMainWnd)
+    return mMainWnd;
+  if (mParentWnd)
+  {
+    HWND wnd = mParentWnd;
+    while (HWND parent = GetParent(wnd))
+      wnd = parent;
+    mMainWnd = wnd;
+    char name[kClassNameLen + 1] = "";
+    GetClassNameA(wnd, name, sizeof(name));
+    mMainWndClassName.Set(name);
+  }
+  else if (mMainWndClassName.GetLength())
+  {
+    mPID = GetCurrentProcessId();
+    MainWindowSearch search = {mPID, mMainWndClassName.Get(), nullptr};
+    EnumWindows(FindMainWindow, (LPARAM)&search);
+    mMainWnd = search.found;
+  }
+  return mMainWnd;
+}
+
+IRECT IGraphicsWin::GetWindowRECT()
+{
+  RECT r;
+  if (!mPlugWnd || !GetWindowRect(mPlugWnd, &r))
+    return IRECT();
+  return IRECT(r.left, r.top, r.right - 6, r.bottom - 23);
+}
+
+void IGraphicsWin::SetWindowTitle(const char* title)
+{
+  if (mPlugWnd)
+    SetWindowTextA(mPlugWnd, title);
+}
