@@ -8,9 +8,6 @@
 #include "gui_prompt_graphics.h"
 #include "win_modal_driver.h"
 
-#include <commdlg.h>
-#include <dlgs.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -49,35 +46,6 @@ struct WinEditor
   HWND Window() { return (HWND)g->GetWindow(); }
 };
 
-// Keys that choose item k (from 0) of the menu the thread shows (a menu's modal loop takes the
-// thread's keys, whichever of its windows they were sent to).
-void ChooseMenuItem(HWND wnd, int k)
-{
-  for (int i = 0; i <= k; ++i)
-    PostMessageA(wnd, WM_KEYDOWN, VK_DOWN, 0);
-  PostMessageA(wnd, WM_KEYDOWN, VK_RETURN, 0);
-}
-
-bool MenuShown() { return !ModalDriver::ThreadWindows("#32768").empty(); }
-
-// A step answering the file dialog: name typed into its file name box and OK pressed, or (null)
-// cancelled.
-std::function<bool()> AnswerFileDialog(const char* name)
-{
-  return [name] {
-    HWND dialog = ModalDriver::Dialog();
-    if (!dialog)
-      return false;
-    if (name)
-    {
-      SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, (LPARAM)name);
-      SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, (LPARAM)name);
-    }
-    ModalDriver::Press(dialog, name ? IDOK : IDCANCEL);
-    return true;
-  };
-}
-
 std::vector<std::string> sLaunched;
 bool sLaunchResult = false;
 bool RecordLaunch(HWND, const char* url)
@@ -110,15 +78,15 @@ TEST(WinMenus, AMenuChoiceReachesTheParameterAndDismissingChangesNothing)
     bool closed = false;
     ModalDriver driver([&] {
       if (closed)
-        return !MenuShown();  // the menu ends with its owner
-      if (!MenuShown())
+        return !ModalDriver::MenuShown();  // the menu ends with its owner
+      if (!ModalDriver::MenuShown())
         return false;
       if (c.choose == -1)
       {
         EndMenu();
         return true;
       }
-      ChooseMenuItem(e.host, c.choose < 0 ? 0 : c.choose);
+      ModalDriver::ChooseMenuItem(e.host, c.choose < 0 ? 0 : c.choose);
       if (c.choose >= 0)
         return true;
       e.g->CloseWindow();
@@ -143,7 +111,7 @@ TEST(WinMenus, SubmenuChoicesComeBackInTheirOwnMenu)
   top.AddItem("A");
   top.AddItem("S", &sub);
   ModalDriver driver([&] {
-    if (!MenuShown())
+    if (!ModalDriver::MenuShown())
       return false;
     // Down to S, right into the submenu, down to Y.
     for (UINT vk : {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})
@@ -245,7 +213,7 @@ TEST(WinDialogs, FileDialogsAreCancelledOrGivenANameByMessages)
   for (const Case& c : cases)
   {
     SCOPED_TRACE(c.what);
-    ModalDriver driver(AnswerFileDialog(c.typed));
+    ModalDriver driver(ModalDriver::AnswerFileDialog(c.typed));
     QvString name("before.fxp"), folder(dir.c_str());
     char extensions[] = "fxp fxb";
     EXPECT_EQ(e.g->PromptForFile(&name, c.action, &folder, extensions), c.chosen);
@@ -269,12 +237,12 @@ TEST(WinDialogs, ProgramsAreSavedAndLoadedThroughTheFileDialog)
   {
     WinEditor source;
     ASSERT_TRUE(source.plug->RestorePreset(1));
-    ModalDriver driver(AnswerFileDialog(path.c_str()));
+    ModalDriver driver(ModalDriver::AnswerFileDialog(path.c_str()));
     EXPECT_TRUE(source.plug->SaveProgramAsFXP("offered.fxp"));
   }
   WinEditor target;
   ASSERT_TRUE(target.plug->RestorePreset(3));
-  ModalDriver driver(AnswerFileDialog(path.c_str()));
+  ModalDriver driver(ModalDriver::AnswerFileDialog(path.c_str()));
   EXPECT_TRUE(target.plug->LoadProgramFromFXP());
   EXPECT_STREQ(target.plug->GetPresetName(3), "second program");
   remove(path.c_str());

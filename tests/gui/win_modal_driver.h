@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+#include <dlgs.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,6 +79,32 @@ public:
         text += Title(child);
     }
     return text;
+  }
+  static bool MenuShown() { return !ThreadWindows("#32768").empty(); }
+  // Keys that choose item k (from 0) of the menu the thread shows (a menu's modal loop takes the
+  // thread's keys, whichever of its windows they are posted to).
+  static void ChooseMenuItem(HWND wnd, int k)
+  {
+    for (int i = 0; i <= k; ++i)
+      PostMessageA(wnd, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(wnd, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  // A step answering a file dialog: name typed into its file name box and OK pressed, or (null)
+  // cancelled.
+  static std::function<bool()> AnswerFileDialog(const char* name)
+  {
+    return [name] {
+      HWND dialog = Dialog();
+      if (!dialog)
+        return false;
+      if (name)
+      {
+        SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, (LPARAM)name);
+        SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, (LPARAM)name);
+      }
+      Press(dialog, name ? IDOK : IDCANCEL);
+      return true;
+    };
   }
   // A button of a dialog pressed: the dialog ends with that answer (IDOK, IDCANCEL, IDYES, ...).
   static void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, (WPARAM)id, 0); }
