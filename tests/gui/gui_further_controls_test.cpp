@@ -1,7 +1,6 @@
-// The further controls as the user and the plug-in drive them, drawn on the headless surface:
-// panel, invisible switch, radio buttons, fader, line and rotating knobs, bitmap overlay, URL link and file
-// selector.
-#include "gui/IBitmapOverlayControl.h"
+// The further controls on the headless surface, for what the GUI test plug-in's page does not show:
+// radio button layouts, faders in both directions and without travel, values outside the range,
+// knob pointers, the link's backup address and the file selector's value and dirty flag.
 #include "gui/IFaderControl.h"
 #include "gui/IFileSelectorControl.h"
 #include "gui/IKnobLineControl.h"
@@ -56,28 +55,6 @@ std::unique_ptr<PX_MemBitmap> Solid(int w, int h, PX_pixel colour)
 }
 
 }  // namespace
-
-TEST(PlainControls, PanelFillsItsRectangleAndTheInvisibleSwitchToggles)
-{
-  Editor e(20, 20);
-  const IColor half(128, 255, 0, 0);
-  e.Attach(new IPanelControl(&e.plug, IRECT(0, 0, 20, 20), &COLOR_BLUE));
-  e.Attach(new IPanelControl(&e.plug, IRECT(5, 5, 10, 10), &half));
-  IControl* pSwitch = e.Attach(new IInvisibleSwitchControl(&e.plug, IRECT(10, 10, 20, 20), 0));
-  e.g->FullRepaint();
-  EXPECT_EQ(e.g->GetPoint(1, 1).B, 255);
-  EXPECT_NEAR(e.g->GetPoint(6, 6).R, 128, 1);  // through the source alpha
-  EXPECT_NEAR(e.g->GetPoint(6, 6).B, 127, 1);
-  EXPECT_EQ(e.g->GetPoint(15, 15).B, 255);  // the switch draws nothing
-
-  const double expected[] = {1.0, 0.0, 1.0};
-  for (double v : expected)
-  {
-    e.Click(15, 15, IMouseMod(false, true));
-    EXPECT_EQ(pSwitch->GetValue(), v);
-    EXPECT_EQ(e.plug.GetParam(0)->Value(), v);
-  }
-}
 
 TEST(RadioButtons, ButtonsSpanTheRectangleInEitherOrder)
 {
@@ -318,27 +295,6 @@ TEST(RotatingKnobs, TheMaskDecidesWhatOfTheBaseShows)
     EXPECT_EQ(value == 0.0 ? upper.R : lower.R, 255) << value;
     EXPECT_EQ(value == 0.0 ? lower.B : upper.B, 255) << value;
   }
-}
-
-TEST(BitmapOverlay, OffItTakesTheMouseOnlyInItsTargetArea)
-{
-  auto strip = Filmstrip(10, 10, 2);
-  IBitmap bitmap(strip.get(), 10, 20, 2);
-  Editor e(50, 50);
-  e.Attach(new IPanelControl(&e.plug, IRECT(0, 0, 50, 50), &COLOR_BLACK));
-  IRECT target(30, 30, 40, 40);
-  IControl* pOverlay = e.Attach(new IBitmapOverlayControl(&e.plug, 0, 0, 0, &bitmap, &target));
-  e.g->FullRepaint();
-  EXPECT_EQ(e.g->GetPoint(5, 5).B, 0);  // off: nothing drawn
-  EXPECT_FALSE(pOverlay->IsHit(5, 5));
-  e.Click(35, 35);
-  EXPECT_EQ(pOverlay->GetValue(), 1.0);
-  e.g->FullRepaint();
-  EXPECT_EQ(e.g->GetPoint(5, 5).B, 2);  // on: the second frame
-  EXPECT_FALSE(pOverlay->IsHit(35, 35));
-  e.Click(5, 5);
-  EXPECT_EQ(pOverlay->GetValue(), 0.0);
-  EXPECT_EQ(e.plug.GetParam(0)->Value(), 0.0);
 }
 
 TEST(URLControl, TheBackupAddressIsTriedWhenTheFirstDoesNotOpen)

@@ -321,20 +321,3 @@ TEST(PromptUserInput, NamedValuesAreChosenFromAMenuOfTheirTexts)
     EXPECT_EQ(pParam->Value(), c.expected);
   }
 }
-
-TEST(PromptUserInput, OtherValuesAreTypedIntoAnEditBoxAtTheControlsCentre)
-{
-  TestPlug plug(2, "1-1");
-  plug.GetParam(0)->InitDouble("gain", 0.25, 0.0, 1.0, 0.01);
-  plug.GetParam(1)->InitInt("steps", 3, 0, 10);
-  PromptGraphics* pGraphics = new PromptGraphics(&plug, 50, 50);
-  plug.AttachGraphics(pGraphics);
-  pGraphics->AttachControl(new PromptingControl(&plug, IRECT(10, 10, 31, 20), 0));
-  pGraphics->AttachControl(new PromptingControl(&plug, IRECT(0, 30, 40, 40), 1));
-  IMouseMod right(false, true);
-  pGraphics->OnMouseDown(15, 15, &right);
-  pGraphics->OnMouseDown(15, 35, &right);
-  const std::vector<std::string> expected = {"0.25 @ 5,7,35,23", "3 @ 5,27,35,43"};
-  EXPECT_EQ(pGraphics->mTextEntries, expected);
-  EXPECT_TRUE(pGraphics->mMenuShown.empty());
-}

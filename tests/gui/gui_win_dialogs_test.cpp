@@ -66,7 +66,6 @@ TEST(WinMenus, AMenuChoiceReachesTheParameterAndDismissingChangesNothing)
   };
   const Case cases[] = {
     {"third item", 2, 2.0},
-    {"first item", 0, 0.0},
     {"dismissed", -1, -1.0},
     {"owner closes", -2, -1.0},
   };
@@ -228,24 +227,6 @@ TEST(WinDialogs, FileDialogsAreCancelledOrGivenANameByMessages)
   char extensions[] = "fxp";
   EXPECT_FALSE(e.g->PromptForFile(&name, kFileOpen, &folder, extensions));
   EXPECT_STREQ(name.Get(), "");
-}
-
-TEST(WinDialogs, ProgramsAreSavedAndLoadedThroughTheFileDialog)
-{
-  const std::string dir = testing::TempDir(), path = dir + "qv_win_program.fxp";
-  remove(path.c_str());
-  {
-    WinEditor source;
-    ASSERT_TRUE(source.plug->RestorePreset(1));
-    ModalDriver driver(ModalDriver::AnswerFileDialog(path.c_str()));
-    EXPECT_TRUE(source.plug->SaveProgramAsFXP("offered.fxp"));
-  }
-  WinEditor target;
-  ASSERT_TRUE(target.plug->RestorePreset(3));
-  ModalDriver driver(ModalDriver::AnswerFileDialog(path.c_str()));
-  EXPECT_TRUE(target.plug->LoadProgramFromFXP());
-  EXPECT_STREQ(target.plug->GetPresetName(3), "second program");
-  remove(path.c_str());
 }
 
 TEST(WinDialogs, TheColourDialogKeepsTheAlphaAndShowsThePrompt)
