@@ -22,6 +22,6 @@ echo "== The editor"
 # ran through the plug-in: the sequencer's lamp stands on the step it reached.
 picture=$build/demo/editor.png
 "$build/wine-run" "$build/tools/vsthost/vsthost.exe" editor "$plugin" "$picture" --seconds 0.7 \
-  --tempo 120
+  --tempo 120 >/dev/null
 echo "Editor window (a new instance, the transport run 0.7 s at 120 BPM: step 6 lit) written to" \
   "$(cd "$(dirname "$picture")" && pwd)/$(basename "$picture")"
