@@ -5,7 +5,6 @@
 #include "gui/IPopupMenu.h"
 #include "gui/TextEntry.h"
 
-#include <cstdlib>
 #include <cstring>
 
 int IGraphics::GetMouseControlIdx(int x, int y, bool mo)
