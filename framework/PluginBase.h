@@ -340,6 +340,13 @@ public:
   bool SaveBankToFXBFile(const char* path);
   bool LoadProgramFromFXPFile(const char* path);
   bool LoadBankFromFXBFile(const char* path);
+  // [GUI] The same through the editor's file dialog (ProgramFileDialogs.cpp), starting in
+  // mPreviousPath; a save offers defaultFileName. False without an editor, when the dialog is
+  // cancelled, and when the file operation fails.
+  bool SaveProgramAsFXP(const char* defaultFileName);
+  bool SaveBankAsFXB(const char* defaultFileName);
+  bool LoadProgramFromFXP();
+  bool LoadBankFromFXB();
 
   // ---- Preset source dumps (PresetDumps.cpp) --------------------------------------------------
 

@@ -17,6 +17,7 @@ set(QV_PLUGIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Base64.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FxFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFileDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PresetDumps.cpp)
 
 add_library(qv_plugin STATIC ${QV_PLUGIN_SOURCES})

@@ -8,9 +8,7 @@ int IBitmapControl::FrameFor(double value, int n)
 {
   if (n < 2)
     return 1;
-  // Held in range in double: the cast of a value far outside int (or not a number) is undefined.
-  const double v = value >= 0.0 ? (value <= 1.0 ? value : 1.0) : 0.0;
-  return 1 + (int)(0.5 + v * (double)(n - 1));
+  return 1 + (int)(0.5 + ClampUnit(value) * (double)(n - 1));
 }
 
 IBitmapControl::IBitmapControl(PluginBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,

@@ -2,6 +2,7 @@
 
 #include "framework/PluginBase.h"
 #include "gui/IGraphics.h"
+#include "gui/ITextControl.h"
 
 IControl::IControl(PluginBase* pPlug, IRECT rect, int paramIdx, IChannelBlend blend)
   : mTextEntryLength(7)
@@ -23,6 +24,8 @@ IControl::IControl(PluginBase* pPlug, IRECT rect, int paramIdx, IChannelBlend bl
   , mDblAsSingleClick(false)
   , mMOWhenGrayed(false)
   , mBlend(blend)
+  , mValDisplayControl(nullptr)
+  , mNameDisplayControl(nullptr)
 {}
 
 void IControl::OnMouseDown(int /*x*/, int /*y*/, IMouseMod* pMod)
@@ -84,8 +87,18 @@ void IControl::SetDirty(bool pushParamToPlug)
   else if (v > mClampHi)
     mValue = mClampHi;
   mDirty = true;
-  if (pushParamToPlug && mPlug && mParamIdx >= 0 && mParamIdx < mPlug->NParams())
-    mPlug->SetParameterFromGUI(mParamIdx, mValue);
+  if (!pushParamToPlug || !mPlug || mParamIdx < 0 || mParamIdx >= mPlug->NParams())
+    return;
+  mPlug->SetParameterFromGUI(mParamIdx, mValue);
+  IParam* pParam = mPlug->GetParam(mParamIdx);
+  if (mValDisplayControl)
+  {
+    char display[IParam::kTextLen];
+    pParam->GetDisplayForHost(display, IParam::kTextLen);
+    mValDisplayControl->SetTextFromPlug(display);
+  }
+  if (mNameDisplayControl)
+    mNameDisplayControl->SetTextFromPlug(pParam->GetNameForHost());
 }
 
 void IControl::SetClean()

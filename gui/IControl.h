@@ -18,7 +18,12 @@
 #include "gui/IRelaxed.h"
 
 class IGraphics;
+class ITextControl;
 class PluginBase;
+
+// v held in 0..1 in double, a value that is not a number taken as 0: what a value may be before it
+// is cast to a pixel offset or an index (the cast of a value far outside int is undefined).
+inline double ClampUnit(double v) { return v >= 0.0 ? (v <= 1.0 ? v : 1.0) : 0.0; }
 
 class IControl
 {
@@ -95,6 +100,11 @@ public:
   int NAuxParams() const { return mAuxParams.GetSize(); }
   void SetAllAuxParamsFromGUI();
 
+  // Text controls that show the bound parameter's display text and name whenever the user changes
+  // the value (not owned; null for none).
+  void SetValDisplayControl(ITextControl* pControl) { mValDisplayControl = pControl; }
+  void SetNameDisplayControl(ITextControl* pControl) { mNameDisplayControl = pControl; }
+
   void Redraw() { mRedraw = true; }
   void Clamp(double lo, double hi)
   {
@@ -135,6 +145,8 @@ protected:
   bool mDblAsSingleClick;
   bool mMOWhenGrayed;
   IChannelBlend mBlend;
+  ITextControl* mValDisplayControl;
+  ITextControl* mNameDisplayControl;
 
 private:
   IControl(const IControl&) = delete;

@@ -59,7 +59,10 @@ public:
   virtual void HostPath(QvString* pPath) = 0;
   virtual void PluginPath(QvString* pPath) = 0;
   virtual void DesktopPath(QvString* pPath) = 0;
-  virtual void PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
+  // [GUI] Asks for a file to open or save, starting in *pDir, offering the space-separated
+  // extensions. True when one was chosen: *pFilename holds its path. Cancelled, *pFilename stays as
+  // it was; with no editor window open it becomes empty.
+  virtual bool PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
                              char* extensions) = 0;
   virtual bool PromptForColor(IColor* pColor, char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmMsg,
@@ -170,9 +173,9 @@ public:
   // key: the surface's key code. True when a control or the key catcher handled it.
   bool OnKeyDown(int x, int y, int key);
 
-  // Asks the user for a new value of pParam for pControl, in an edit box over pTextRect. Named
-  // values (enumerations, booleans with display texts) are chosen from a menu, which the
-  // popup menus bring; until then they are not prompted.
+  // Asks the user for a new value of pParam for pControl, over pTextRect: named values
+  // (enumerations, booleans with display texts) from a menu of the display texts, the current one
+  // checked; every other value in an edit box holding the current display text.
   void PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pTextRect);
   // A typed text as the control's new value: a display text's index for enumerations and
   // booleans, otherwise a number (negated for negated displays); a number that is not finite

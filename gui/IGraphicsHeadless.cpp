@@ -28,6 +28,13 @@ void IGraphicsHeadless::PluginPath(QvString* pPath) { pPath->Set(""); }
 
 void IGraphicsHeadless::DesktopPath(QvString* pPath) { pPath->Set(""); }
 
+bool IGraphicsHeadless::PromptForFile(QvString* pFilename, EFileAction /*action*/,
+                                      QvString* /*pDir*/, char* /*extensions*/)
+{
+  pFilename->Set("");
+  return false;
+}
+
 PX_IBitmap* IGraphicsHeadless::OSLoadBitmap(int id, const char* name)
 {
   if (!IsPNGResourceName(name))

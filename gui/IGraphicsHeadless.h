@@ -35,9 +35,9 @@ public:
   void HostPath(QvString* pPath) override;
   void PluginPath(QvString* pPath) override;
   void DesktopPath(QvString* pPath) override;
-  void PromptForFile(QvString* /*pFilename*/, EFileAction /*action*/, QvString* /*pDir*/,
-                     char* /*extensions*/) override
-  {}
+  // No window: never a file.
+  bool PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
+                     char* extensions) override;
   bool PromptForColor(IColor* /*pColor*/, char* /*prompt*/) override { return false; }
   bool OpenURL(const char* /*url*/, const char* /*windowTitle*/, const char* /*confirmMsg*/,
                const char* /*errorMsg*/) override

@@ -2,7 +2,10 @@
 #include "framework/PluginBase.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
+#include "gui/IPopupMenu.h"
 #include "gui/TextEntry.h"
+
+#include <cstring>
 
 int IGraphics::GetMouseControlIdx(int x, int y, bool mo)
 {
@@ -159,11 +162,23 @@ void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pText
   const IParam::EParamType type = pParam->Type();
   const bool named =
     type == IParam::kTypeEnum || (type == IParam::kTypeBool && pParam->GetNDisplayTexts() > 0);
-  if (named)
-    return;  // chosen from a menu, which the popup menus bring
   char current[IParam::kTextLen];
-  pParam->GetDisplayForHostNoDisplayText(current, IParam::kTextLen);
-  CreateTextEntry(pControl, pControl->GetText(), pTextRect, current, pParam);
+  if (!named)
+  {
+    pParam->GetDisplayForHostNoDisplayText(current, IParam::kTextLen);
+    CreateTextEntry(pControl, pControl->GetText(), pTextRect, current, pParam);
+    return;
+  }
+  // Named values are chosen from a menu of the display texts, the current one checked.
+  pParam->GetDisplayForHost(current, IParam::kTextLen);
+  IPopupMenu menu;
+  for (int i = 0, n = pParam->GetNDisplayTexts(); i < n; ++i)
+  {
+    const char* text = pParam->GetDisplayText(i);
+    menu.AddItem(text, -1, strcmp(text, current) ? 0 : IPopupMenuItem::kChecked);
+  }
+  if (IPopupMenu* pChosen = CreateIPopupMenu(&menu, pTextRect))
+    pControl->SetValueFromUserInput(pParam->GetNormalized((double)pChosen->GetChosenItemIdx()));
 }
 
 void IGraphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt)

@@ -60,28 +60,39 @@ public:
   // PNG resources of the module only (by the name's extension); null when missing or undecodable.
   PX_IBitmap* OSLoadBitmap(int id, const char* name) override;
 
-  // ---- Menus, dialogs and paths ------------------------------------------------------------------
-  // Not offered yet: no message box, menu, file or colour dialog opens, no URL; paths are empty.
-  int ShowMessageBox(const char* /*text*/, const char* /*caption*/, int /*type*/) override
-  {
-    return 0;
-  }
-  IPopupMenu* CreateIPopupMenu(IPopupMenu* /*pMenu*/, IRECT* /*pTextRect*/) override
-  {
-    return nullptr;
-  }
-  void HostPath(QvString* pPath) override { pPath->Set(""); }
-  void PluginPath(QvString* pPath) override { pPath->Set(""); }
-  void DesktopPath(QvString* pPath) override { pPath->Set(""); }
-  void PromptForFile(QvString* /*pFilename*/, EFileAction /*action*/, QvString* /*pDir*/,
-                     char* /*extensions*/) override
-  {}
-  bool PromptForColor(IColor* /*pColor*/, char* /*prompt*/) override { return false; }
-  bool OpenURL(const char* /*url*/, const char* /*windowTitle*/, const char* /*confirmMsg*/,
-               const char* /*errorMsg*/) override
-  {
-    return false;
-  }
+  // ---- Menus, dialogs and paths (modal, GUI thread) ---------------------------------------------
+
+  // The box is owned by the host's top-level window (or by none when it is unknown); the answer is
+  // the system's (IDOK, IDYES, ...).
+  int ShowMessageBox(const char* text, const char* caption, int type) override;
+  // Shows the menu below pTextRect and waits. The menu or submenu the user chose an item in, its
+  // chosen index set; null when nothing was chosen, the menu could not be made or the window
+  // closed meanwhile.
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) override;
+  // The folders of the host's program and of the plug-in's module, each with its trailing
+  // backslash; empty when the name cannot be had whole.
+  void HostPath(QvString* pPath) override;
+  void PluginPath(QvString* pPath) override;
+  // Leaves the path as it is: the dialogs then start in their own default folder.
+  void DesktopPath(QvString* pPath) override;
+  // The system's open or save dialog (a save asks before overwriting; an open takes only existing
+  // files) with one filter of the extensions and the first as the default. Names and folders of
+  // up to 255 characters.
+  bool PromptForFile(QvString* pFilename, EFileAction action, QvString* pDir,
+                     char* extensions) override;
+  // The colour dialog titled prompt; the colour's alpha is kept. The custom colours the user
+  // defines stay for the next colour dialog of this editor.
+  bool PromptForColor(IColor* pColor, char* prompt) override;
+  // Asks first when confirmMsg is given (yes opens), then opens url; a failure is reported with
+  // errorMsg when given. windowTitle captions both boxes.
+  bool OpenURL(const char* url, const char* windowTitle, const char* confirmMsg,
+               const char* errorMsg) override;
+
+  // What opening a web address does once the user agreed: true when it opened. The default checks
+  // that the machine is online and hands the address to the shell; tests put a recorder here so
+  // that no browser starts. Null restores the default; answers the one it replaces.
+  typedef bool (*URLLauncher)(HWND owner, const char* url);
+  static URLLauncher SetURLLauncher(URLLauncher launcher);
 
   // ---- Windows side ---------------------------------------------------------------------------
 

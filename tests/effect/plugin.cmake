@@ -33,6 +33,7 @@ if(WIN32)
     LIBS qv_vsthost qv_png_writer
     DEPENDS Quorvalent
     DEFINITIONS QV_QUORVALENT_DLL="Z:$<TARGET_FILE:Quorvalent>")
+  set_tests_properties(quorvalent_window_tests PROPERTIES RESOURCE_LOCK wine_display_focus)
 endif()
 
 # Natively (Debian's python3-cairo draws them): the checked-in bitmaps of the editor are what
