@@ -4,12 +4,6 @@
 
 namespace {
 
-bool isTimedStage(EnvelopeGenerator::EnvelopeStage stage)
-{
-  return stage == EnvelopeGenerator::ATTACK || stage == EnvelopeGenerator::DECAY ||
-         stage == EnvelopeGenerator::RELEASE;
-}
-
 // 2^53 samples: exactly representable, and longer than any stage will ever run.
 constexpr double kMaxStageSamples = 9007199254740992.0;
 

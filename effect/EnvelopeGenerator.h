@@ -38,6 +38,41 @@ public:
     return currentLevel;
   }
 
+  // Samples that nextSample() gives from now on before it enters another stage: 0 when the next
+  // one does; OFF and SUSTAIN do not end by themselves (kNoStageEnd).
+  static const unsigned long long kNoStageEnd = ~0ull;
+  unsigned long long samplesLeftInStage() const
+  {
+    if (!isTimedStage(currentStage))
+      return kNoStageEnd;
+    return currentSampleIndex < nextStageSampleIndex ? nextStageSampleIndex - currentSampleIndex
+                                                     : 0;
+  }
+
+  // The level's course through the running stage, as a value for a loop to step in registers:
+  // each step() is nextSample() for a sample that does not end the stage (one of
+  // samplesLeftInStage()). Timed stages multiply the level by the stage's factor, OFF and SUSTAIN
+  // hold it. followed() takes the course back after n steps.
+  struct Course
+  {
+    double level;
+    double multiplier;
+    bool moving;
+    double step()
+    {
+      if (moving)
+        level *= multiplier;
+      return level;
+    }
+  };
+  Course course() const { return {currentLevel, multiplier, isTimedStage(currentStage)}; }
+  void followed(const Course& course, unsigned long long n)
+  {
+    currentLevel = course.level;
+    if (course.moving)
+      currentSampleIndex += n;
+  }
+
   // Starts newStage from its own start level (RELEASE: from the level where the envelope stands).
   void enterStage(EnvelopeStage newStage);
 
@@ -54,6 +89,11 @@ public:
   void calculateMultiplier(double startLevel, double endLevel, unsigned long long lengthInSamples);
 
 private:
+  static bool isTimedStage(EnvelopeStage stage)
+  {
+    return stage == ATTACK || stage == DECAY || stage == RELEASE;
+  }
+
   // The running timed stage has ended: enters the next one, passing through stages of no samples.
   void enterNextStages();
 

@@ -85,13 +85,11 @@ public:
 private:
   friend class FilterPair;
 
+  // Written as a maximum then a minimum (maxsd, minsd: no branch), no number giving 0.01.
   static double clampCutoff(double c)
   {
-    if (c > 0.99)
-      return 0.99;
-    if (!(c >= 0.01))
-      return 0.01;
-    return c;
+    const double atLeast = c > 0.01 ? c : 0.01;
+    return atLeast < 0.99 ? atLeast : 0.99;
   }
   // The clamped cutoff keeps the divisor at 0.01 or more.
   static double feedbackFor(double resonance, double calculatedCutoff)

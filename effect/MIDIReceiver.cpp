@@ -60,6 +60,16 @@ void MIDIReceiver::advance()
     ++mOffset;
 }
 
+int MIDIReceiver::samplesBeforeNextMessage() const
+{
+  const IMidiMsg* front = mMidiQueue.Peek();
+  if (!front)
+    return INT_MAX;
+  return front->mOffset > mOffset ? front->mOffset - mOffset : 0;
+}
+
+void MIDIReceiver::skip(int n) { mOffset = n < INT_MAX - mOffset ? mOffset + n : INT_MAX; }
+
 void MIDIReceiver::endBlock()
 {
   while (const IMidiMsg* front = mMidiQueue.Peek())

@@ -28,6 +28,11 @@ public:
   // counts one sample.
   void advance();
 
+  // Samples that advance() counts from now on before it takes a message (INT_MAX when none is
+  // queued), and n such advances at once.
+  int samplesBeforeNextMessage() const;
+  void skip(int n);
+
   // Ends a block in which the receiver was advanced: messages still queued (offsets beyond the
   // block) are taken now, in order; the count restarts at 0.
   void endBlock();

@@ -37,11 +37,12 @@ void Oscillator::setSampleRate(double sampleRate)
   updateIncrement();
 }
 
-void Oscillator::wrapPhase()
+double Oscillator::wrappedPhase(double phase, double twoPI)
 {
-  mPhase -= twoPI;
-  if (!(mPhase < twoPI))
-    mPhase = std::isfinite(mPhase) ? std::fmod(mPhase, twoPI) : 0.0;
+  phase -= twoPI;
+  if (!(phase < twoPI))
+    phase = std::isfinite(phase) ? std::fmod(phase, twoPI) : 0.0;
+  return phase;
 }
 
 void Oscillator::generate(double* buffer, int nFrames)

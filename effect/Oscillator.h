@@ -6,6 +6,7 @@
 // outputs 0 and holds its phase. Frequencies that are not finite, negative or above one cycle per
 // sample are ignored, and the phase wrap is bounded whatever the increment.
 
+#include "effect/AvxCode.h"
 #include "effect/ParamSmooth.h"
 #include "effect/Sine.h"
 
@@ -26,15 +27,23 @@ public:
   // LFOs run every sample.
   double nextSample()
   {
+    if (!computesSine())
+      return nextSampleNotSine();
+    const double value = sine(mPhase);
+    advancePhase();
+    return value;
+  }
+
+  // nextSample() of an oscillator that does not compute a sine: the shapes that cost a few
+  // operations. Without calls but for the rare phase wrap, so that an oscillator copied into a
+  // loop's registers stays there.
+  double nextSampleNotSine()
+  {
     if (isMuted)
       return 0.0;
-
     double value = 0.0;
     switch (mOscillatorMode)
     {
-      case OSCILLATOR_MODE_SINE:
-        value = sine(mPhase);
-        break;
       case OSCILLATOR_MODE_SAW:
         value = mSmoother.Process((float)(1.0 - (mPhase + mPhase) / twoPI));
         break;
@@ -48,6 +57,15 @@ public:
     return value;
   }
 
+  // Whether nextSample() computes a sine: the costly shape, which nextSamples() computes two at
+  // a time.
+  bool computesSine() const { return !isMuted && mOscillatorMode == OSCILLATOR_MODE_SINE; }
+
+  // n values of nextSample() into values: the shape chosen once, the phase and the smoother held
+  // in registers, sines computed two at a time. (Inline, so that it is compiled with the loop
+  // that calls it.)
+  void nextSamples(double* values, int n);
+
   // Fills buffer with nFrames unsmoothed values, muted or not; other modes write nothing.
   void generate(double* buffer, int nFrames);
 
@@ -59,15 +77,19 @@ public:
 
 private:
   void updateIncrement();
-  void advancePhase()
+  void advancePhase() { mPhase = advancedPhase(mPhase); }
+  double advancedPhase(double phase) const
   {
-    mPhase += mPhaseIncrement;
-    if (!(mPhase < twoPI))
-      wrapPhase();
+    phase += mPhaseIncrement;
+    return phase < twoPI ? phase : wrappedPhase(phase, twoPI);
   }
   // Past 2 pi: one cycle back; more than one cycle per sample (a rate lowered below the frequency)
   // takes one bounded step, never a loop, and a step too large to be a number restarts the phase.
-  void wrapPhase();
+  // (Static, so that an oscillator copied into a loop's registers stays there.)
+  static double wrappedPhase(double phase, double twoPI);
+  // values[i] = shape(phase) for n samples, the phase advancing after each.
+  template <class Shape>
+  void run(double* values, int n, Shape shape);
 
   OscillatorMode mOscillatorMode;
   double mPI;
@@ -79,3 +101,62 @@ private:
   bool isMuted;
   CParamSmooth mSmoother;
 };
+
+template <class Shape>
+QV_ALWAYS_INLINE void Oscillator::run(double* values, int n, Shape shape)
+{
+  double phase = mPhase;
+  for (int i = 0; i < n; ++i)
+  {
+    values[i] = shape(phase);
+    phase = advancedPhase(phase);
+  }
+  mPhase = phase;
+}
+
+QV_ALWAYS_INLINE void Oscillator::nextSamples(double* values, int n)
+{
+  if (isMuted)
+  {
+    for (int i = 0; i < n; ++i)
+      values[i] = 0.0;
+    return;
+  }
+  const double pi = mPI;
+  const double cycle = twoPI;
+  CParamSmooth smoother = mSmoother;
+  switch (mOscillatorMode)
+  {
+    case OSCILLATOR_MODE_SINE:
+    {
+      // Two phases at a time: sinePair() computes both sines side by side.
+      int i = 0;
+      double phase = mPhase;
+      for (; i + 1 < n; i += 2)
+      {
+        const double first = phase;
+        phase = advancedPhase(phase);
+        const double second = phase;
+        phase = advancedPhase(phase);
+        sinePair(StereoSample(first, second)).store(values + i, values + i + 1);
+      }
+      mPhase = phase;
+      run(values + i, n - i, [](double phase) { return sine(phase); });
+      break;
+    }
+    case OSCILLATOR_MODE_SAW:
+      run(values, n, [&](double phase) {
+        return (double)smoother.Process((float)(1.0 - (phase + phase) / cycle));
+      });
+      break;
+    case OSCILLATOR_MODE_SQUARE:
+      run(values, n, [&](double phase) {
+        return (double)smoother.Process((float)(pi >= phase ? 1.0 : -1.0));
+      });
+      break;
+    default:
+      run(values, n, [](double) { return 0.0; });
+      break;
+  }
+  mSmoother = smoother;
+}

@@ -17,6 +17,7 @@
 
 #include "effect/EnvelopeGenerator.h"
 #include "effect/Filter.h"
+#include "effect/FilterPair.h"
 #include "effect/MIDIReceiver.h"
 #include "effect/Oscillator.h"
 #include "effect/ParameterTable.h"
@@ -84,30 +85,41 @@ private:
   // starts that step late.
   void followPosition(int endCounter);
 
-  // What a block's samples share: neither the mode nor the transport changes during a block.
+  // What a block's samples share: neither the mode nor the transport changes during a block;
+  // the host's buffers.
   struct BlockState
   {
     bool midiMode;  // MIDI / push mode
     bool timed;     // the bar position and step timing are usable
     bool stepping;  // the sequencer runs: timed, sequencer mode, transport playing
+    const double* inL;
+    const double* inR;
+    double* outL;
+    double* outR;
+    double dry;  // 1 - dry/wet
   };
-  // Per sample, what the effect stage needs from the control stage, for a chunk of samples.
-  static const int kChunk = 64;
-  struct ChunkValues
-  {
-    double cutoffMod[kChunk];
-    double amp[kChunk];      // amplitude envelope, at single precision
-    double wetGain[kChunk];  // dry/wet x gate x amplitude LFO
-  };
-  // Per sample s of a chunk: MIDI, the sequencer, the modulation; then the bar position moves on.
-  void controlStage(ChunkValues& v, int s, const BlockState& block);
+  // The block is a sequence of single samples at which something happens (a MIDI message, an LFO
+  // restart, a step start or note-off, a gate fade, an envelope stage ending) and quiet runs
+  // between them, in which only the modulation moves on. quietSamples: the samples from the
+  // current one on (at most limit) that form a quiet run; 0 when something happens at the current
+  // one.
+  int quietSamples(int limit, const BlockState& block) const;
+  // Sample s in full: MIDI, LFO restart, sequencer, modulation, filters, mix, bar position.
+  void eventSample(FilterPair& filters, const BlockState& block, int s);
+  // Samples s .. s + n - 1, a quiet run: modulation, filters and mix on state held in registers.
+  // The loops are compiled twice (AvxCode.h): quietRunBaseline, and quietRunAvx for processors
+  // that run AVX (mAvx); both give the same bits.
+  void quietRun(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunAvx(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunLoops(FilterPair& filters, const BlockState& block, int s, int n);
   // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();
-  // Per sample: both LFOs, the gate fade and both envelopes.
-  void modulationStage(ChunkValues& v, int s, bool midiMode);
-  // Per chunk of n samples: both filters and the dry/wet mix.
-  void effectStage(const ChunkValues& v, double dry, const double* inL, const double* inR,
-                   double* outL, double* outR, int n);
+  // Per sample: the gate fade of a retrigger, in sequencer mode.
+  void gateFade();
+  // The bar position moves on by n samples; a quiet run reaches the end of a step or the bar at
+  // its last sample at most.
+  void moveBarPosition(int n);
 
   // The host's sample rate into the step timing, the envelopes and the LFOs.
   void applySampleRate();
@@ -115,7 +127,7 @@ private:
 
   bool mSteps[kNumSteps];
   int mNumSteps;
-  Filter mFilterL;
+  Filter mFilterL;  // both always take the same settings: they run as a FilterPair
   Filter mFilterR;
   EnvelopeGenerator mAmpEnvelope;
   EnvelopeGenerator mFilterEnvelope;
@@ -165,4 +177,5 @@ private:
   int mStartSlot;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
+  bool mAvx;               // quiet runs take their AVX version
 };

@@ -1,12 +1,17 @@
 // The processing path of the plug-in: per block, the host's time into the bar position and step
-// timing; then, chunk by chunk, the control stage of each sample (MIDI, the step sequencer, which
-// turns the bar position into step starts, retriggers and note-offs, and the modulation: LFOs,
-// gate fade, envelopes) and the effect stage over the chunk (filters and dry/wet mix). (One file,
-// so that the per-sample operations inline into the loops.)
+// timing; then the block's samples, each as the engine describes it: MIDI, the step sequencer
+// (which turns the bar position into step starts, retriggers and note-offs), the modulation (LFOs,
+// gate fade, envelopes), both filters and the dry/wet mix.
+//
+// Most samples only move the modulation on. The block is therefore cut into single samples at
+// which something happens, run in full, and quiet runs between them, which keep the engine's state
+// in registers and compute the LFOs ahead in short chunks. In a quiet run the filter chain sets the
+// pace (each sample's first two stages depend on the last sample's); the loop is arranged so that
+// everything else is ready before the chain needs it. Every sample comes out as it would one at a
+// time. (One file, so that the per-sample operations inline into the loops.)
 #include "effect/Quorvalent.h"
 
 #include "effect/DenormalGuard.h"
-#include "effect/FilterPair.h"
 
 #include <climits>
 #include <cmath>
@@ -77,39 +82,38 @@ void Quorvalent::sequencer()
   }
 }
 
-void Quorvalent::modulationStage(ChunkValues& v, int s, bool midiMode)
+void Quorvalent::gateFade()
 {
-  const double filterMod = mFilterLFO.nextSample() * mFilterLFODepth;
-  const double ampMod = mAmpLFO.nextSample() * mAmpLFODepth;
-
-  if (!midiMode)
+  // Fade the gate out in single precision; the sample that reaches 0 restarts the envelopes and
+  // already plays at full gain.
+  mGateGain = (float)((double)mGateGain - kGateFadeStep);
+  if (0.0f >= mGateGain)
   {
-    if (mTrigger)
-    {
-      // Fade the gate out in single precision; the sample that reaches 0 restarts the envelopes
-      // and already plays at full gain.
-      mGateGain = (float)((double)mGateGain - kGateFadeStep);
-      if (0.0f >= mGateGain)
-      {
-        mTrigger = false;
-        onNoteOn(1, 1);
-        mGateGain = 1.0f;
-      }
-    }
+    mTrigger = false;
+    onNoteOn(1, 1);
+    mGateGain = 1.0f;
+  }
+}
+
+void Quorvalent::moveBarPosition(int n)
+{
+  mCounter += n;
+  if (mCounter >= mSamplesPerBar)
+    mCounter = 0;
+  // mCounter % mStepLen, moved on without a division.
+  if (mCounter > 0)
+  {
+    mStepPos += n;
+    if (mStepPos >= mStepLen)
+      mStepPos = 0;
   }
   else
   {
-    mGateGain = 1.0f;
+    mStepPos = mCounter % mStepLen;
   }
-
-  v.cutoffMod[s] = mFilterEnvAmount * mFilterEnvelope.nextSample() + filterMod;
-  const double g = (double)mGateGain;
-  // The amplitude envelope is applied at single precision.
-  v.amp[s] = (double)(float)mAmpEnvelope.nextSample();
-  v.wetGain[s] = mDryWet * g * (ampMod + 1.0);
 }
 
-void Quorvalent::controlStage(ChunkValues& v, int s, const BlockState& block)
+void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s)
 {
   if (block.midiMode)
     mMIDIReceiver.advance();
@@ -123,36 +127,170 @@ void Quorvalent::controlStage(ChunkValues& v, int s, const BlockState& block)
     if (block.stepping)
       sequencer();
   }
-  modulationStage(v, s, block.midiMode);
+
+  const double filterMod = mFilterLFO.nextSample() * mFilterLFODepth;
+  const double ampMod = mAmpLFO.nextSample() * mAmpLFODepth;
+  if (block.midiMode)
+    mGateGain = 1.0f;
+  else if (mTrigger)
+    gateFade();
+  const double cutoffMod = mFilterEnvAmount * mFilterEnvelope.nextSample() + filterMod;
+  const double g = (double)mGateGain;
+  // The amplitude envelope is applied at single precision.
+  const double amp = (double)(float)mAmpEnvelope.nextSample();
+  const double wetGain = mDryWet * g * (ampMod + 1.0);
+
+  // The amplitude envelope scales the filtered signal; the wet path is halved.
+  const StereoSample in(block.inL[s], block.inR[s]);
+  const StereoSample wet = filters.process(filters.modulate(cutoffMod), in);
+  (in * block.dry + wetGain * (wet * amp) / 2.0).store(block.outL + s, block.outR + s);
+
   if (block.timed)
-  {
-    if (++mCounter >= mSamplesPerBar)
-      mCounter = 0;
-    // mCounter % mStepLen, moved on without a division per sample.
-    if (mCounter > 0)
-    {
-      if (++mStepPos >= mStepLen)
-        mStepPos = 0;
-    }
-    else
-    {
-      mStepPos = mCounter % mStepLen;
-    }
-  }
+    moveBarPosition(1);
 }
 
-void Quorvalent::effectStage(const ChunkValues& v, double dry, const double* inL, const double* inR,
-                             double* outL, double* outR, int n)
+namespace {
+
+// The LFO values computed ahead of the sample loop, at most.
+constexpr int kLFOChunk = 64;
+
+int atMost(int limit, unsigned long long n)
 {
-  double wetL[kChunk];
-  double wetR[kChunk];
-  FilterPair::process(mFilterL, mFilterR, v.cutoffMod, inL, inR, wetL, wetR, n);
-  for (int s = 0; s < n; ++s)
+  return n < (unsigned long long)limit ? (int)n : limit;
+}
+
+}  // namespace
+
+int Quorvalent::quietSamples(int limit, const BlockState& block) const
+{
+  // The gate fades sample by sample.
+  if (!block.midiMode && mTrigger)
+    return 0;
+  int quiet = atMost(limit, mAmpEnvelope.samplesLeftInStage());
+  quiet = atMost(quiet, mFilterEnvelope.samplesLeftInStage());
+  if (block.midiMode)
+    quiet = atMost(quiet, (unsigned long long)mMIDIReceiver.samplesBeforeNextMessage());
+  if (!block.timed)
+    return quiet;
+
+  // The LFOs restart during the first samples of a bar; a run ends where the bar and the step
+  // end (with their last sample).
+  if (mCounter <= kLFORestartWindow)
+    return 0;
+  quiet = atMost(quiet, (unsigned long long)(mSamplesPerBar - mCounter));
+  quiet = atMost(quiet, (unsigned long long)(mStepLen - mStepPos));
+  if (!block.stepping)
+    return quiet;
+
+  // Step starts: the window at the start of each step, and a step start the block begins with.
+  if (mLateStepStart || mStepPos <= kStepStartWindow)
+    return 0;
+  // The note-off comes at the first position p with p + lead >= the threshold; the positions
+  // before it are the integers below ceil(threshold) - lead.
+  if (!mNoteOffSent && mNoteOffThreshold == mNoteOffThreshold)
   {
-    // The amplitude envelope scales the filtered signal; the wet path is halved.
-    outL[s] = inL[s] * dry + v.wetGain[s] * (wetL[s] * v.amp[s]) / 2.0;
-    outR[s] = inR[s] * dry + v.wetGain[s] * (wetR[s] * v.amp[s]) / 2.0;
+    const double before = std::ceil(mNoteOffThreshold) - (double)kNoteOffLead - (double)mStepPos;
+    if (!(before > 0.0))
+      return 0;
+    if (before < (double)quiet)
+      quiet = (int)before;
   }
+  return quiet;
+}
+
+QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const BlockState& block, int s,
+                                                int n)
+{
+  // Copies of the engine's state, kept in registers for the run and written back at its end.
+  // Nothing in the sample loop calls out of it.
+  EnvelopeGenerator::Course filterEnvelope = mFilterEnvelope.course();
+  EnvelopeGenerator::Course ampEnvelope = mAmpEnvelope.course();
+  Oscillator ampLFO = mAmpLFO;
+  FilterPair pair = filters;
+  const double filterLFODepth = mFilterLFODepth;
+  const double ampLFODepth = mAmpLFODepth;
+  const double filterEnvAmount = mFilterEnvAmount;
+  const double dryWet = mDryWet;
+  const double dry = block.dry;
+  // In MIDI mode the gain is held at 1; in sequencer mode no fade runs.
+  if (block.midiMode)
+    mGateGain = 1.0f;
+  const double g = (double)mGateGain;
+  const double* inL = block.inL;
+  const double* inR = block.inR;
+  double* outL = block.outL;
+  double* outR = block.outR;
+
+  // The filter LFO's values are computed a chunk ahead, as is a sine on the amplitude LFO (two
+  // at a time); an amplitude LFO of another shape steps along with the samples: its value only
+  // scales the filtered signal, nothing waits for it.
+  const bool ampLFOAhead = ampLFO.computesSine();
+  double filterLFOValues[kLFOChunk];
+  double ampLFOValues[kLFOChunk];
+  for (int start = s; start < s + n; start += kLFOChunk)
+  {
+    const int m = s + n - start < kLFOChunk ? s + n - start : kLFOChunk;
+    mFilterLFO.nextSamples(filterLFOValues, m);
+    if (ampLFOAhead)
+      ampLFO.nextSamples(ampLFOValues, m);
+
+    // The filters' cutoff and feedback for sample j of the chunk.
+    auto coefficients = [&](int j) {
+      const double filterMod = filterLFOValues[j] * filterLFODepth;
+      return pair.modulate(filterEnvAmount * filterEnvelope.step() + filterMod);
+    };
+    FilterPair::Coefficients next = coefficients(0);
+    for (int j = 0; j < m; ++j)
+    {
+      const int i = start + j;
+      // The next sample's coefficients (a division among them) are worked out while this
+      // sample's filter chain runs, so that the chain never waits for them.
+      const FilterPair::Coefficients k = next;
+      if (j + 1 < m)
+        next = coefficients(j + 1);
+      const double ampMod =
+        (ampLFOAhead ? ampLFOValues[j] : ampLFO.nextSampleNotSine()) * ampLFODepth;
+      // The amplitude envelope is applied at single precision.
+      const double amp = (double)(float)ampEnvelope.step();
+      const double wetGain = dryWet * g * (ampMod + 1.0);
+
+      // The amplitude envelope scales the filtered signal; the wet path is halved.
+      const StereoSample in(inL[i], inR[i]);
+      const StereoSample wet = pair.process(k, in);
+      (in * dry + wetGain * (wet * amp) / 2.0).store(outL + i, outR + i);
+    }
+  }
+
+  mFilterEnvelope.followed(filterEnvelope, (unsigned long long)n);
+  mAmpEnvelope.followed(ampEnvelope, (unsigned long long)n);
+  mAmpLFO = ampLFO;
+  filters = pair;
+  if (block.midiMode)
+    mMIDIReceiver.skip(n);
+  if (block.timed)
+    moveBarPosition(n);
+  // Every position of the run lies past the step start window.
+  if (block.stepping)
+    mStepHandled = false;
+}
+
+void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
+{
+  if (mAvx)
+    quietRunAvx(filters, block, s, n);
+  else
+    quietRunBaseline(filters, block, s, n);
+}
+
+void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
+{
+  quietRunLoops(filters, block, s, n);
+}
+
+QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
+                                           int n)
+{
+  quietRunLoops(filters, block, s, n);
 }
 
 void Quorvalent::beginBlock()
@@ -253,33 +391,39 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   const int endCounter = mCounter;
   beginBlock();
 
-  const double* inL = inputs[0];
-  const double* inR = inputs[1];
-  double* outL = outputs[0];
-  double* outR = outputs[1];
-  const double dry = 1.0 - mDryWet;
   // Neither the mode nor the transport changes during a block.
   BlockState block;
   block.midiMode = mMode == 1;
   block.timed = mTimingValid;
   block.stepping = mTimingValid && !block.midiMode && mTimeInfo.mTransportIsRunning;
+  block.inL = inputs[0];
+  block.inR = inputs[1];
+  block.outL = outputs[0];
+  block.outR = outputs[1];
+  block.dry = 1.0 - mDryWet;
   // The step index follows the position when the sequencer starts and when the position jumps
   // (a locate, a loop, the bar line of a bar shorter than four quarter notes).
   if (block.stepping)
     followPosition(endCounter);
   mSteppedLastBlock = block.stepping;
 
-  // The block runs in chunks: the control stage for each sample of the chunk, then the effect
-  // stage over the chunk. Nothing the control stage does depends on the filters, so the split
-  // changes no result; it lets the filters run in a tight loop of their own.
-  ChunkValues values;
-  for (int start = 0; start < nFrames; start += kChunk)
+  // The parameter changes set both filters alike, so they run as a pair.
+  FilterPair filters(mFilterL, mFilterR);
+  for (int s = 0; s < nFrames;)
   {
-    const int n = nFrames - start < kChunk ? nFrames - start : kChunk;
-    for (int s = 0; s < n; ++s)
-      controlStage(values, s, block);
-    effectStage(values, dry, inL + start, inR + start, outL + start, outR + start, n);
+    const int quiet = quietSamples(nFrames - s, block);
+    if (quiet > 0)
+    {
+      quietRun(filters, block, s, quiet);
+      s += quiet;
+    }
+    else
+    {
+      eventSample(filters, block, s);
+      s += 1;
+    }
   }
+  filters.store(mFilterL, mFilterR);
 
   // Notes belong to the block they arrived for: in MIDI mode any left (offsets past the block's
   // end) are taken now; in sequencer mode they are dropped rather than kept for later.

@@ -15,6 +15,8 @@
 // multiply-add contraction, so both targets compute the same bits. Arguments beyond 2^20 x pi/2
 // in magnitude (far past any oscillator phase), infinities and NaN go to the library's sin.
 
+#include "effect/StereoSample.h"
+
 #include <cmath>
 
 namespace sine_detail {
@@ -41,25 +43,28 @@ constexpr double c4 = 0x1.5555555555555p-5, c6 = -0x1.6c16c16c16967p-10, c8 = 0x
                  c10 = -0x1.27e4fa17e834bp-22, c12 = 0x1.1eeb68f65afa5p-29,
                  c14 = -0x1.907dabea175dbp-37;
 
-// sin(x + y) for |x| <= pi/4, y the rounding tail of x.
-inline double kernelSin(double x, double y)
+// sin(x + y) for |x| <= pi/4, y the rounding tail of x. (T: double, or StereoSample for two
+// arguments side by side.)
+template <class T>
+T kernelSin(T x, T y)
 {
-  const double z = x * x;
-  const double z2 = z * z;  // pairs of terms side by side: a shorter chain of dependent steps
-  const double p = (s3 + z * s5) + z2 * ((s7 + z * s9) + z2 * (s11 + z * s13));
+  const T z = x * x;
+  const T z2 = z * z;  // pairs of terms side by side: a shorter chain of dependent steps
+  const T p = (s3 + z * s5) + z2 * ((s7 + z * s9) + z2 * (s11 + z * s13));
   return x + ((z * x) * p + y * (1.0 - 0.5 * z));
 }
 
 // cos(x + y) for |x| <= pi/4, y the rounding tail of x. 1 - x^2/2 is split into its rounded sum
 // and the rounding error, which joins the small terms.
-inline double kernelCos(double x, double y)
+template <class T>
+T kernelCos(T x, T y)
 {
-  const double z = x * x;
-  const double z2 = z * z;
-  const double q = (c4 + z * c6) + z2 * ((c8 + z * c10) + z2 * (c12 + z * c14));
-  const double hz = 0.5 * z;
-  const double head = 1.0 - hz;
-  const double error = (1.0 - head) - hz;
+  const T z = x * x;
+  const T z2 = z * z;
+  const T q = (c4 + z * c6) + z2 * ((c8 + z * c10) + z2 * (c12 + z * c14));
+  const T hz = 0.5 * z;
+  const T head = 1.0 - hz;
+  const T error = (1.0 - head) - hz;
   return head + (error + (z2 * q - x * y));
 }
 
@@ -71,7 +76,9 @@ inline double sine(double x)
   const double ax = std::fabs(x);
   if (!(ax <= kMaxReduced))
     return std::sin(x);
-  const double n = std::floor(ax * kTwoOverPi + 0.5);
+  // The nearest multiple: 0 <= ax x 2/pi + 1/2 < 2^21, where truncation is the floor.
+  const int quadrant = (int)(ax * kTwoOverPi + 0.5);
+  const double n = (double)quadrant;
   // t is exact (n x kHalfPi1 is, and t is the difference of two numbers within a factor of two);
   // r = t - w rounds, and its rounding error goes into the tail.
   double t = ax - n * kHalfPi1;
@@ -85,7 +92,7 @@ inline double sine(double x)
   }
   const double tail = (t - r) - w;
   double s;
-  switch ((long long)n & 3)
+  switch (quadrant & 3)
   {
     case 0:
       s = kernelSin(r, tail);
@@ -101,4 +108,38 @@ inline double sine(double x)
       break;
   }
   return x < 0.0 ? -s : s;
+}
+
+// sine() of two arguments side by side, with the bits of sine() on each: the lanes share the
+// reduction and, when they fall in the same quadrant (neighbouring phases of an oscillator almost
+// always do), the polynomial. Otherwise (negative arguments, arguments beyond the reduction, lanes
+// in different quadrants, a remainder that cancelled) each lane takes sine() on its own.
+inline StereoSample sinePair(StereoSample x)
+{
+  using namespace sine_detail;
+  if (x.bothWithin(0.0, kMaxReduced))
+  {
+    const StereoSample ax = x.abs();  // -0 becomes +0, as in sine()
+    int quadrant, right;
+    const StereoSample n = (ax * kTwoOverPi + 0.5).truncated(quadrant, right);
+    const StereoSample t = ax - n * kHalfPi1;
+    const StereoSample w = n * kHalfPi1Rest;
+    const StereoSample r = t - w;
+    if (quadrant == right && !r.abs().anyBelow(kCancelled))
+    {
+      const StereoSample tail = (t - r) - w;
+      switch (quadrant & 3)
+      {
+        case 0:
+          return kernelSin(r, tail);
+        case 1:
+          return kernelCos(r, tail);
+        case 2:
+          return -kernelSin(r, tail);
+        default:
+          return -kernelCos(r, tail);
+      }
+    }
+  }
+  return StereoSample(sine(x.left()), sine(x.right()));
 }

@@ -11,6 +11,15 @@ add_library(qv_quorvalent STATIC
   ${CMAKE_CURRENT_LIST_DIR}/QuorvalentEditor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuorvalentEntry.cpp)
 target_link_libraries(qv_quorvalent PUBLIC qv_effect_dsp qv_vstbinding)
+# The engine's output depends on the rounding of every operation: its sources must be compiled
+# without contraction into fused multiply-adds (the flag comes from CompilerOptions.cmake; the
+# exact-render test checks the result).
+foreach(_qv_engine qv_effect_dsp qv_quorvalent)
+  get_target_property(_qv_options ${_qv_engine} COMPILE_OPTIONS)
+  if(NOT "-ffp-contract=off" IN_LIST _qv_options)
+    message(FATAL_ERROR "${_qv_engine} is not compiled with -ffp-contract=off")
+  endif()
+endforeach()
 # Nothing here is exported from the plug-in library, so calls within it may be inlined; in
 # release builds the per-sample calls into the DSP blocks are inlined at link time as well.
 set_target_properties(qv_quorvalent PROPERTIES CXX_VISIBILITY_PRESET hidden

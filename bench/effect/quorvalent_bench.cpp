@@ -1,9 +1,10 @@
 // Cost of the plug-in per stereo frame at 48 kHz in blocks of 512, driven through the test host
 // as a host's audio thread would (transport running at 120 BPM, replacing callback): the default
-// state, each factory preset, and silence against noise. The stereo gate of lsp-plugins, when
-// installed, runs through the same host for comparison.
+// state, each factory preset, and silence against noise, in nanoseconds and in core cycles. The
+// stereo gate of lsp-plugins, when installed, runs through the same host for comparison.
 //
 //   quorvalent_bench [--benchmark_filter=...]        (QV_PLUGIN overrides the library path)
+#include "CoreClock.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/signal_generator.h"
 #include "tools/vsthost/transport.h"
@@ -91,6 +92,8 @@ private:
   std::string mError;
 };
 
+double gClockHz = 0.0;
+
 void run(benchmark::State& state, const std::string& path, int program, bool silence)
 {
   Rig rig(path, program, silence);
@@ -104,15 +107,21 @@ void run(benchmark::State& state, const std::string& path, int program, bool sil
   for (auto _ : state)
     rig.block();
   state.SetItemsProcessed(state.iterations() * kBlock);
+  const double frames = (double)state.iterations() * kBlock;
   state.counters["ns_per_frame"] =
-    benchmark::Counter((double)state.iterations() * kBlock * 1e-9,
-                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    benchmark::Counter(frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  if (gClockHz > 0.0)
+    state.counters["cycles_per_frame"] = benchmark::Counter(
+      frames / gClockHz, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+  gClockHz = coreClockHz();
+  if (gClockHz > 0.0)
+    printf("core clock %.3f GHz\n", gClockHz * 1e-9);
   const std::string plugin = quorvalentPath();
   for (const bool silence : {false, true})
   {

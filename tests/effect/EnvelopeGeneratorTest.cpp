@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -174,6 +176,47 @@ TEST(EnvelopeGenerator, RandomSettingsNeverGiveNonFiniteLevels)
     else if (op == 5)
       env.setSampleRate(value * 1e6);
     ASSERT_TRUE(std::isfinite(env.nextSample())) << "step " << i;
+  }
+}
+
+// A course stepped in a loop gives the envelope's own next samples, bit for bit, for as many
+// samples as the stage has left, and the stage ends right after them; the envelope then carries
+// on from where the course left it. Random settings reach every stage, zero-length ones too.
+TEST(EnvelopeGenerator, CourseStepsAreTheNextSamplesOfTheStage)
+{
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<double> seconds(0.0, 0.004);
+  std::uniform_int_distribution<int> pick(0, 63);
+  Env plain, stepped;
+  for (int i = 0; i < 20000; ++i)
+  {
+    const int op = pick(rng) % 8;
+    const double value = op == 7 ? 0.0 : seconds(rng);
+    const auto stage = static_cast<Env::EnvelopeStage>(pick(rng) % 5);
+    for (Env* env : {&plain, &stepped})
+    {
+      if (op < 3)
+        env->setStageValue(stage, op == 2 ? value * 100.0 : value);
+      else if (op < 5)
+        env->enterStage(stage);
+    }
+
+    const unsigned long long left = stepped.samplesLeftInStage();
+    const int n = (int)std::min<unsigned long long>(left, (unsigned long long)pick(rng));
+    Env::Course course = stepped.course();
+    for (int k = 0; k < n; ++k)
+    {
+      const double a = plain.nextSample(), b = course.step();
+      ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "step " << i << ", sample " << k;
+    }
+    stepped.followed(course, (unsigned long long)n);
+    const Env::EnvelopeStage before = plain.getCurrentStage();
+    const double a = plain.nextSample(), b = stepped.nextSample();
+    ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "step " << i;
+    if ((unsigned long long)n == left && left != Env::kNoStageEnd)
+    {
+      ASSERT_NE(plain.getCurrentStage(), before) << "step " << i;
+    }
   }
 }
 

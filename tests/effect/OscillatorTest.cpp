@@ -5,7 +5,10 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -188,6 +191,82 @@ TEST(Oscillator, SineIsWithinAnUlp)
   for (double x :
        {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
     EXPECT_TRUE(std::isnan(sine(x)));
+}
+
+// The bulk forms give nextSample()'s values bit for bit and leave the oscillator where
+// nextSample() would: every shape, a phase-only mode, muted, slow and fast (wrapping every few
+// samples, or every sample), in chunks of every parity.
+TEST(Oscillator, BulkAndStepFormsGiveNextSamplesValues)
+{
+  const int modes[] = {OSCILLATOR_MODE_SAW, OSCILLATOR_MODE_SQUARE, OSCILLATOR_MODE_SINE,
+                       kNumOscillatorModes, -1 /* muted sine */};
+  const int chunks[] = {1, 2, 3, 7, 64, 5, 0, 33};
+  for (int mode : modes)
+    for (double f : {6.0, 15000.0, 44100.0})
+    {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << f << " Hz");
+      Oscillator plain = makeLfo(mode < 0 ? OSCILLATOR_MODE_SINE : mode, 44100.0, f);
+      plain.setMuted(mode < 0);
+      Oscillator bulk = plain;
+      double values[64];
+      for (int round = 0; round < 40; ++round)
+      {
+        const int n = chunks[round % 8];
+        bulk.nextSamples(values, n);
+        for (int i = 0; i < n; ++i)
+        {
+          const double v = plain.nextSample();
+          ASSERT_EQ(std::memcmp(&v, &values[i], sizeof v), 0) << "round " << round << ", " << i;
+        }
+        if (!bulk.computesSine())
+        {
+          const double v = plain.nextSample(), w = bulk.nextSampleNotSine();
+          ASSERT_EQ(std::memcmp(&v, &w, sizeof v), 0) << "round " << round;
+        }
+      }
+    }
+}
+
+// Two sines side by side are the two sines: neighbouring phases (sharing or straddling a
+// quadrant, next to multiples of pi / 2), negative, huge and non-finite arguments, random bits,
+// in every rounding mode.
+TEST(Oscillator, SinePairIsTheSineOfEachLane)
+{
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> phase(0.0, 6.5);
+  const double special[] = {0.0,
+                            -0.0,
+                            1e-300,
+                            -2.5,
+                            1.6e6,
+                            1e7,
+                            1e300,
+                            std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN()};
+  for (int mode : {FE_TONEAREST, FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO})
+  {
+    const int saved = std::fegetround();
+    std::fesetround(mode);
+    for (int k = 0; k < 100000; ++k)
+    {
+      double a = phase(rng), b = a + 0.001 * phase(rng);
+      if (k % 4 == 1)
+        a = (double)(rng() % 5) * 1.5707963267948966 + (double)((int)(rng() % 201) - 100) * 1e-7;
+      if (k % 4 == 2)
+        b = special[rng() % 9];
+      if (k % 4 == 3)
+      {
+        const uint64_t bits = rng();
+        std::memcpy(&a, &bits, sizeof a);
+      }
+      double l, r;
+      sinePair(StereoSample(a, b)).store(&l, &r);
+      const double el = sine(a), er = sine(b);
+      ASSERT_TRUE(std::memcmp(&l, &el, sizeof l) == 0 || (std::isnan(l) && std::isnan(el))) << a;
+      ASSERT_TRUE(std::memcmp(&r, &er, sizeof r) == 0 || (std::isnan(r) && std::isnan(er))) << b;
+    }
+    std::fesetround(saved);
+  }
 }
 
 }  // namespace

@@ -27,6 +27,9 @@ struct QuorvalentTestAccess
   {
     return q.mFilterEnvelope.getCurrentStage();
   }
+  // The engine's quiet runs on their baseline version (false) or their AVX version (true; only
+  // where the processor runs AVX).
+  static void useAvx(Quorvalent& q, bool on) { q.mAvx = on; }
   static bool presetDumpLine(Quorvalent& q, char* line, int size)
   {
     return q.presetDumpLine(line, size);
