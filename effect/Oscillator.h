@@ -129,19 +129,43 @@ QV_ALWAYS_INLINE void Oscillator::nextSamples(double* values, int n)
   {
     case OSCILLATOR_MODE_SINE:
     {
-      // Two phases at a time: sinePair() computes both sines side by side.
-      int i = 0;
+      // Eight phases at a time, kept in registers as pairs; without a wrap among them they
+      // ascend, and their sines nearly always share a kernel (ascendingSines). The next eight
+      // phases (a chain of additions) are worked out while these sines are.
       double phase = mPhase;
+      bool wrapped = false;
+      auto next = [&]() {
+        const double current = phase;
+        phase += mPhaseIncrement;
+        if (!(phase < cycle))
+        {
+          phase = wrappedPhase(phase, cycle);
+          wrapped = true;
+        }
+        return current;
+      };
+      int i = 0;
+      for (; i + 2 * kAscendingPairs <= n; i += 2 * kAscendingPairs)
+      {
+        wrapped = false;
+        StereoSample x[kAscendingPairs];
+        for (StereoSample& pair : x)
+        {
+          const double a = next();
+          pair = StereoSample(a, next());
+        }
+        if (wrapped || !ascendingSines(x, values + i))
+          for (int k = 0; k < kAscendingPairs; ++k)
+            sinePair(x[k]).store(values + i + 2 * k);
+      }
       for (; i + 1 < n; i += 2)
       {
-        const double first = phase;
-        phase = advancedPhase(phase);
-        const double second = phase;
-        phase = advancedPhase(phase);
-        sinePair(StereoSample(first, second)).store(values + i, values + i + 1);
+        const double a = next();
+        sinePair(StereoSample(a, next())).store(values + i);
       }
+      if (i < n)
+        values[i] = sine(next());
       mPhase = phase;
-      run(values + i, n - i, [](double phase) { return sine(phase); });
       break;
     }
     case OSCILLATOR_MODE_SAW:

@@ -276,10 +276,18 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
 
 void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
 {
-  if (mAvx)
-    quietRunAvx(filters, block, s, n);
-  else
-    quietRunBaseline(filters, block, s, n);
+  switch (mVectorCode)
+  {
+    case VectorCode::kAvx512:
+      quietRunAvx512(filters, block, s, n);
+      break;
+    case VectorCode::kAvx:
+      quietRunAvx(filters, block, s, n);
+      break;
+    default:
+      quietRunBaseline(filters, block, s, n);
+      break;
+  }
 }
 
 void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
@@ -289,6 +297,12 @@ void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, 
 
 QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
                                            int n)
+{
+  quietRunLoops(filters, block, s, n);
+}
+
+QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(FilterPair& filters, const BlockState& block,
+                                                 int s, int n)
 {
   quietRunLoops(filters, block, s, n);
 }
