@@ -113,6 +113,8 @@ private:
   void quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n);
   void quietRunAvx(FilterPair& filters, const BlockState& block, int s, int n);
   void quietRunAvx512(FilterPair& filters, const BlockState& block, int s, int n);
+  // The LFOs' sines come eight at a time on SineLanes (see ascendingSines).
+  template <class SineLanes>
   void quietRunLoops(FilterPair& filters, const BlockState& block, int s, int n);
   // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();

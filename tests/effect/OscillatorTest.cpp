@@ -288,24 +288,25 @@ TEST(Oscillator, AscendingSinesAreTheSineOfEachArgument)
         for (double step : steps)
         {
           const double start = std::fmax(0.0, k * 0.39269908169872414 + offset - 4 * step);
-          double a[2 * kAscendingPairs];
-          StereoSample x[kAscendingPairs];
-          for (int i = 0; i < 2 * kAscendingPairs; ++i)
+          double a[kAscendingSines];
+          for (int i = 0; i < kAscendingSines; ++i)
             a[i] = start + i * step;
-          for (int p = 0; p < kAscendingPairs; ++p)
-            x[p] = StereoSample(a[2 * p], a[2 * p + 1]);
-          double out[2 * kAscendingPairs];
-          if (!ascendingSines(x, out))
+          double out[kAscendingSines], wide[kAscendingSines];
+          const bool isShared = ascendingSines<StereoSample>(a, out);
+          ASSERT_EQ(ascendingSines<FourDoubles>(a, wide), isShared);
+          if (!isShared)
           {
             ++notShared;
             continue;
           }
           ++shared[(int)(start * 0.6366197723675814 + 0.5) & 3];
-          for (int i = 0; i < 2 * kAscendingPairs; ++i)
+          for (int i = 0; i < kAscendingSines; ++i)
           {
             const double expected = sine(a[i]);
             ASSERT_EQ(std::memcmp(&out[i], &expected, sizeof expected), 0)
               << "mode " << mode << ", " << a[i] << " in a run from " << start << " by " << step;
+            ASSERT_EQ(std::memcmp(&wide[i], &expected, sizeof expected), 0)
+              << "four at a time, mode " << mode << ", " << a[i] << " from " << start;
           }
         }
     std::fesetround(saved);
