@@ -1,16 +1,20 @@
 #include "effect/AvxCode.h"
 
-bool processorRunsAvx()
+VectorCode processorVectorCode()
 {
 #if QV_AVX_CODE
-  // The compiler's run-time library checks the processor's flag and that the operating system
-  // saves the AVX registers.
-  static const bool runsAvx = [] {
+  // The compiler's run-time library checks the processor's flags and that the operating system
+  // saves the registers of each set.
+  static const VectorCode code = [] {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx") != 0;
+    if (!__builtin_cpu_supports("avx"))
+      return VectorCode::kBaseline;
+    if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512vl"))
+      return VectorCode::kAvx;
+    return VectorCode::kAvx512;
   }();
-  return runsAvx;
+  return code;
 #else
-  return false;
+  return VectorCode::kBaseline;
 #endif
 }

@@ -62,8 +62,9 @@ public:
   bool computesSine() const { return !isMuted && mOscillatorMode == OSCILLATOR_MODE_SINE; }
 
   // n values of nextSample() into values: the shape chosen once, the phase and the smoother held
-  // in registers, sines computed two at a time. (Inline, so that it is compiled with the loop
-  // that calls it.)
+  // in registers, sines computed eight at a time on SineLanes (StereoSample or FourDoubles: see
+  // ascendingSines). (Inline, so that it is compiled with the loop that calls it.)
+  template <class SineLanes = StereoSample>
   void nextSamples(double* values, int n);
 
   // Fills buffer with nFrames unsmoothed values, muted or not; other modes write nothing.
@@ -114,6 +115,7 @@ QV_ALWAYS_INLINE void Oscillator::run(double* values, int n, Shape shape)
   mPhase = phase;
 }
 
+template <class SineLanes>
 QV_ALWAYS_INLINE void Oscillator::nextSamples(double* values, int n)
 {
   if (isMuted)
@@ -129,19 +131,40 @@ QV_ALWAYS_INLINE void Oscillator::nextSamples(double* values, int n)
   {
     case OSCILLATOR_MODE_SINE:
     {
-      // Two phases at a time: sinePair() computes both sines side by side.
-      int i = 0;
+      // Eight phases at a time, kept in registers; without a wrap among them they ascend, and
+      // their sines nearly always share a kernel (ascendingSines). The next eight phases (a
+      // chain of additions) are worked out while these sines are.
       double phase = mPhase;
+      bool wrapped = false;
+      auto next = [&]() {
+        const double current = phase;
+        phase += mPhaseIncrement;
+        if (!(phase < cycle))
+        {
+          phase = wrappedPhase(phase, cycle);
+          wrapped = true;
+        }
+        return current;
+      };
+      int i = 0;
+      for (; i + kAscendingSines <= n; i += kAscendingSines)
+      {
+        wrapped = false;
+        double x[kAscendingSines];
+        for (double& a : x)
+          a = next();
+        if (wrapped || !ascendingSines<SineLanes>(x, values + i))
+          for (int k = 0; k < kAscendingSines; k += 2)
+            sinePair(StereoSample(x[k], x[k + 1])).store(values + i + k);
+      }
       for (; i + 1 < n; i += 2)
       {
-        const double first = phase;
-        phase = advancedPhase(phase);
-        const double second = phase;
-        phase = advancedPhase(phase);
-        sinePair(StereoSample(first, second)).store(values + i, values + i + 1);
+        const double a = next();
+        sinePair(StereoSample(a, next())).store(values + i);
       }
+      if (i < n)
+        values[i] = sine(next());
       mPhase = phase;
-      run(values + i, n - i, [](double phase) { return sine(phase); });
       break;
     }
     case OSCILLATOR_MODE_SAW:

@@ -47,7 +47,7 @@ Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
   , mStartSlot(kNoSlot)
   , mSteppedLastBlock(false)
   , mLateStepStart(false)
-  , mAvx(processorRunsAvx())
+  , mVectorCode(processorVectorCode())
 {
   for (int k = 0; k < kNumSteps; ++k)
   {

@@ -107,11 +107,14 @@ private:
   // Sample s in full: MIDI, LFO restart, sequencer, modulation, filters, mix, bar position.
   void eventSample(FilterPair& filters, const BlockState& block, int s);
   // Samples s .. s + n - 1, a quiet run: modulation, filters and mix on state held in registers.
-  // The loops are compiled twice (AvxCode.h): quietRunBaseline, and quietRunAvx for processors
-  // that run AVX (mAvx); both give the same bits.
+  // The loops are compiled three times (AvxCode.h): quietRunBaseline, quietRunAvx and
+  // quietRunAvx512, the last the processor runs (mVectorCode); all give the same bits.
   void quietRun(FilterPair& filters, const BlockState& block, int s, int n);
   void quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n);
   void quietRunAvx(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunAvx512(FilterPair& filters, const BlockState& block, int s, int n);
+  // The LFOs' sines come eight at a time on SineLanes (see ascendingSines).
+  template <class SineLanes>
   void quietRunLoops(FilterPair& filters, const BlockState& block, int s, int n);
   // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();
@@ -177,5 +180,5 @@ private:
   int mStartSlot;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
-  bool mAvx;               // quiet runs take their AVX version
+  VectorCode mVectorCode;  // the version of the quiet runs taken
 };

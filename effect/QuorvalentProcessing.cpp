@@ -198,6 +198,7 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
   return quiet;
 }
 
+template <class SineLanes>
 QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const BlockState& block, int s,
                                                 int n)
 {
@@ -230,9 +231,9 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
   for (int start = s; start < s + n; start += kLFOChunk)
   {
     const int m = s + n - start < kLFOChunk ? s + n - start : kLFOChunk;
-    mFilterLFO.nextSamples(filterLFOValues, m);
+    mFilterLFO.nextSamples<SineLanes>(filterLFOValues, m);
     if (ampLFOAhead)
-      ampLFO.nextSamples(ampLFOValues, m);
+      ampLFO.nextSamples<SineLanes>(ampLFOValues, m);
 
     // The filters' cutoff and feedback for sample j of the chunk.
     auto coefficients = [&](int j) {
@@ -276,21 +277,35 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
 
 void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
 {
-  if (mAvx)
-    quietRunAvx(filters, block, s, n);
-  else
-    quietRunBaseline(filters, block, s, n);
+  switch (mVectorCode)
+  {
+    case VectorCode::kAvx512:
+      quietRunAvx512(filters, block, s, n);
+      break;
+    case VectorCode::kAvx:
+      quietRunAvx(filters, block, s, n);
+      break;
+    default:
+      quietRunBaseline(filters, block, s, n);
+      break;
+  }
 }
 
 void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
 {
-  quietRunLoops(filters, block, s, n);
+  quietRunLoops<StereoSample>(filters, block, s, n);
 }
 
 QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
                                            int n)
 {
-  quietRunLoops(filters, block, s, n);
+  quietRunLoops<FourDoubles>(filters, block, s, n);
+}
+
+QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(FilterPair& filters, const BlockState& block,
+                                                 int s, int n)
+{
+  quietRunLoops<FourDoubles>(filters, block, s, n);
 }
 
 void Quorvalent::beginBlock()

@@ -15,6 +15,7 @@
 // multiply-add contraction, so both targets compute the same bits. Arguments beyond 2^20 x pi/2
 // in magnitude (far past any oscillator phase), infinities and NaN go to the library's sin.
 
+#include "effect/AvxCode.h"
 #include "effect/StereoSample.h"
 
 #include <cmath>
@@ -46,7 +47,7 @@ constexpr double c4 = 0x1.5555555555555p-5, c6 = -0x1.6c16c16c16967p-10, c8 = 0x
 // sin(x + y) for |x| <= pi/4, y the rounding tail of x. (T: double, or StereoSample for two
 // arguments side by side.)
 template <class T>
-T kernelSin(T x, T y)
+QV_ALWAYS_INLINE T kernelSin(T x, T y)
 {
   const T z = x * x;
   const T z2 = z * z;  // pairs of terms side by side: a shorter chain of dependent steps
@@ -57,7 +58,7 @@ T kernelSin(T x, T y)
 // cos(x + y) for |x| <= pi/4, y the rounding tail of x. 1 - x^2/2 is split into its rounded sum
 // and the rounding error, which joins the small terms.
 template <class T>
-T kernelCos(T x, T y)
+QV_ALWAYS_INLINE T kernelCos(T x, T y)
 {
   const T z = x * x;
   const T z2 = z * z;
@@ -142,4 +143,99 @@ inline StereoSample sinePair(StereoSample x)
     }
   }
   return StereoSample(sine(x.left()), sine(x.right()));
+}
+
+// sine() of ascending arguments side by side, eight at a time.
+//
+// Why: an oscillator's phases ascend (between wraps) by a small step, so neighbouring phases
+// nearly always lie in one quadrant, away from its multiple of pi / 2. There every argument takes
+// the same n, nothing cancels, and one kernel serves them all: no test per lane, and the
+// reduction's products are computed once. The kernel runs on Lanes: StereoSample (two doubles,
+// SSE2), or FourDoubles (GCC's vector extension: one instruction each in code compiled for AVX;
+// without AVX it is split clumsily, so such code takes StereoSample). Every lane rounds as the
+// scalar operation does.
+//
+// Why the two ends suffice: for a fixed n, the quadrant (ax x 2/pi + 1/2, truncated) and the
+// remainder r = (ax - n x kHalfPi1) - n x kHalfPi1Rest are rounded from non-decreasing functions
+// of the argument, so along ascending arguments they do not decrease either.
+//
+// Careful: the arguments must ascend (x[0] <= x[1] <= ...); the caller knows, the function does
+// not check. It returns false, and writes nothing, when they are not all inside one quadrant clear
+// of its multiple (then take sinePair()).
+constexpr int kAscendingSines = 8;
+typedef double FourDoubles __attribute__((vector_size(4 * sizeof(double))));
+
+namespace sine_detail {
+
+typedef long long FourDoublesBits __attribute__((vector_size(4 * sizeof(double))));
+
+// x[0 .. lanes) put together in registers (from values the caller has just worked out one by
+// one: loaded from memory, they would wait for their stores), each sign cleared: -0 becomes +0,
+// as in sine().
+QV_ALWAYS_INLINE void magnitudes(const double* x, StereoSample& v)
+{
+  v = StereoSample(x[0], x[1]).abs();
+}
+QV_ALWAYS_INLINE void magnitudes(const double* x, FourDoubles& v)
+{
+  const FourDoubles lanes = {x[0], x[1], x[2], x[3]};
+  v = (FourDoubles)((FourDoublesBits)lanes & 0x7fffffffffffffffLL);
+}
+QV_ALWAYS_INLINE void storeLanes(StereoSample v, double* out) { v.store(out); }
+QV_ALWAYS_INLINE void storeLanes(FourDoubles v, double* out) { __builtin_memcpy(out, &v, sizeof v); }
+
+// sine() of each argument, all in the quadrant (0 .. 3 of the cycle) whose multiple of pi / 2 is
+// nHalfPi1 + w.
+template <int kQuadrant, class Lanes>
+QV_ALWAYS_INLINE void reducedSines(const double (&x)[kAscendingSines], double nHalfPi1, double w,
+                                   double* out)
+{
+  constexpr int kWidth = sizeof(Lanes) / sizeof(double);
+  for (int k = 0; k < kAscendingSines; k += kWidth)
+  {
+    Lanes ax;
+    magnitudes(x + k, ax);
+    const Lanes t = ax - nHalfPi1;  // exact
+    const Lanes r = t - w;
+    const Lanes tail = (t - r) - w;
+    const Lanes s = kQuadrant % 2 == 0 ? kernelSin(r, tail) : kernelCos(r, tail);
+    storeLanes(kQuadrant < 2 ? s : -s, out + k);
+  }
+}
+
+}  // namespace sine_detail
+
+template <class Lanes>
+QV_ALWAYS_INLINE bool ascendingSines(const double (&x)[kAscendingSines], double* out)
+{
+  using namespace sine_detail;
+  const double first = x[0], last = x[kAscendingSines - 1];
+  if (!(first >= 0.0 && last <= kMaxReduced))  // false for no number
+    return false;
+  const int quadrant = (int)(first * kTwoOverPi + 0.5);
+  if ((int)(last * kTwoOverPi + 0.5) != quadrant)
+    return false;
+  const double n = (double)quadrant;
+  const double nHalfPi1 = n * kHalfPi1;  // exact
+  const double w = n * kHalfPi1Rest;
+  // The remainders at both ends: all the others lie between them.
+  if (!((first - nHalfPi1) - w >= kCancelled || (last - nHalfPi1) - w <= -kCancelled))
+    return false;
+
+  switch (quadrant & 3)
+  {
+    case 0:
+      reducedSines<0, Lanes>(x, nHalfPi1, w, out);
+      break;
+    case 1:
+      reducedSines<1, Lanes>(x, nHalfPi1, w, out);
+      break;
+    case 2:
+      reducedSines<2, Lanes>(x, nHalfPi1, w, out);
+      break;
+    default:
+      reducedSines<3, Lanes>(x, nHalfPi1, w, out);
+      break;
+  }
+  return true;
 }

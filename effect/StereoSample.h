@@ -40,6 +40,8 @@ public:
     _mm_storel_pd(left, v);
     _mm_storeh_pd(right, v);
   }
+  // Into two neighbouring values of an array: left at p[0], right at p[1].
+  void store(double* p) const { _mm_storeu_pd(p, v); }
 
   // Magnitude and negation: the sign bit cleared, or flipped.
   StereoSample abs() const { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
@@ -83,6 +85,7 @@ public:
     *left = l;
     *right = r;
   }
+  void store(double* p) const { store(p, p + 1); }
   StereoSample abs() const { return {std::fabs(l), std::fabs(r)}; }
   StereoSample operator-() const { return {-l, -r}; }
   StereoSample truncated(int& left, int& right) const

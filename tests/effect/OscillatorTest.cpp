@@ -269,4 +269,50 @@ TEST(Oscillator, SinePairIsTheSineOfEachLane)
   }
 }
 
+// Ascending arguments side by side are the sine of each, bit for bit, whether they share a kernel
+// or not: runs starting at, just before and just after each multiple of pi / 8 up to a cycle and a
+// half (quadrant edges, multiples of pi / 2 and between), with steps from a few last bits to past
+// a quadrant, in every rounding mode. Each quadrant's kernel is shared at least once, and runs
+// across an edge or a multiple are not.
+TEST(Oscillator, AscendingSinesAreTheSineOfEachArgument)
+{
+  const double steps[] = {1e-15, 1e-9, 3e-6, 1e-4, 0.02, 0.4};
+  const double offsets[] = {-3e-5, -1e-12, 0.0, 1e-12, 3e-5};
+  int shared[4] = {}, notShared = 0;
+  for (int mode : {FE_TONEAREST, FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO})
+  {
+    const int saved = std::fegetround();
+    std::fesetround(mode);
+    for (int k = 0; k <= 24; ++k)
+      for (double offset : offsets)
+        for (double step : steps)
+        {
+          const double start = std::fmax(0.0, k * 0.39269908169872414 + offset - 4 * step);
+          double a[kAscendingSines];
+          for (int i = 0; i < kAscendingSines; ++i)
+            a[i] = start + i * step;
+          double out[kAscendingSines], wide[kAscendingSines];
+          const bool isShared = ascendingSines<StereoSample>(a, out);
+          ASSERT_EQ(ascendingSines<FourDoubles>(a, wide), isShared);
+          if (!isShared)
+          {
+            ++notShared;
+            continue;
+          }
+          ++shared[(int)(start * 0.6366197723675814 + 0.5) & 3];
+          for (int i = 0; i < kAscendingSines; ++i)
+          {
+            const double expected = sine(a[i]);
+            ASSERT_EQ(std::memcmp(&out[i], &expected, sizeof expected), 0)
+              << "mode " << mode << ", " << a[i] << " in a run from " << start << " by " << step;
+            ASSERT_EQ(std::memcmp(&wide[i], &expected, sizeof expected), 0)
+              << "four at a time, mode " << mode << ", " << a[i] << " from " << start;
+          }
+        }
+    std::fesetround(saved);
+  }
+  for (int q = 0; q < 4; ++q)
+    EXPECT_GT(shared[q], 0) << "quadrant " << q;
+  EXPECT_GT(notShared, 0);
+}
 }  // namespace

@@ -27,9 +27,8 @@ struct QuorvalentTestAccess
   {
     return q.mFilterEnvelope.getCurrentStage();
   }
-  // The engine's quiet runs on their baseline version (false) or their AVX version (true; only
-  // where the processor runs AVX).
-  static void useAvx(Quorvalent& q, bool on) { q.mAvx = on; }
+  // The version of the engine's quiet runs (one the processor runs: processorVectorCode()).
+  static void useVectorCode(Quorvalent& q, VectorCode code) { q.mVectorCode = code; }
   static bool presetDumpLine(Quorvalent& q, char* line, int size)
   {
     return q.presetDumpLine(line, size);

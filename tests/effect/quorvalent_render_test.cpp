@@ -145,7 +145,7 @@ namespace {
 // of their bits (FNV-1a): every program in sequencer mode; MIDI notes; each filter and LFO shape,
 // with and without modulation; a tempo, meter and rate that put step starts, bar lines and
 // envelope stage ends at odd places; blocks of random sizes.
-uint64_t exactRenders(bool avx)
+uint64_t exactRenders(VectorCode code)
 {
   uint64_t hash = 14695981039346656037ull;
   auto fold = [&hash](const Stereo& out) {
@@ -188,7 +188,7 @@ uint64_t exactRenders(bool avx)
   for (const Case& c : cases)
   {
     QuorvalentHost host(c.rate, 1024);
-    QuorvalentTestAccess::useAvx(host.plug(), avx);
+    QuorvalentTestAccess::useVectorCode(host.plug(), code);
     host.transport.tempo = c.tempo;
     host.transport.numerator = c.numerator;
     host.selectProgram(c.program);
@@ -211,18 +211,25 @@ uint64_t exactRenders(bool avx)
 TEST(QuorvalentRender, OutputIsBitForBitAsRecorded)
 {
   const uint64_t kRecorded = 0x70047b8180c3c6baull;
-  const uint64_t hash = exactRenders(processorRunsAvx());
+  const uint64_t hash = exactRenders(processorVectorCode());
   if (getenv("QV_UPDATE_GOLDEN"))
     printf("exact renders: 0x%016llxull\n", (unsigned long long)hash);
   EXPECT_EQ(hash, kRecorded) << std::hex << hash;
 }
 
-// The quiet runs' AVX version computes the bits of their baseline version.
-TEST(QuorvalentRender, AvxVersionGivesTheBaselineBits)
+// Each version of the quiet runs the processor runs (AVX, AVX-512) computes the bits of their
+// baseline version.
+TEST(QuorvalentRender, EveryVectorVersionGivesTheBaselineBits)
 {
-  if (!processorRunsAvx())
+  if (processorVectorCode() == VectorCode::kBaseline)
     GTEST_SKIP() << "the processor does not run AVX";
-  EXPECT_EQ(exactRenders(true), exactRenders(false));
+  const uint64_t baseline = exactRenders(VectorCode::kBaseline);
+  for (VectorCode code : {VectorCode::kAvx, VectorCode::kAvx512})
+  {
+    if (code > processorVectorCode())
+      break;
+    EXPECT_EQ(exactRenders(code), baseline) << "version " << (int)code;
+  }
 }
 
 // Whatever a host sends (parameter values out of range or not numbers, stray MIDI, broken time
