@@ -99,7 +99,6 @@ void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, const PX_REC
   if (!dest || !src || alpha == 0.0f || !std::isfinite(alpha))
     return;
 
-  // Clipping in 64 bits: no sum of caller coordinates can overflow.
   const int64_t sw = src->getWidth(), sh = src->getHeight();
   const int64_t dw = dest->getWidth(), dh = dest->getHeight();
   int64_t left = 0, top = 0, right = sw, bottom = sh, dx = dstx, dy = dsty;
@@ -124,20 +123,7 @@ void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, const PX_REC
     if (bottom > sh)
       bottom = sh;
   }
-  if (dx < 0)
-  {
-    left -= dx;
-    dx = 0;
-  }
-  if (dy < 0)
-  {
-    top -= dy;
-    dy = 0;
-  }
-  if (right - left + dx > dw)
-    right = dw - dx + left;
-  if (bottom - top + dy > dh)
-    bottom = dh - dy + top;
+  pxi_ClipToDest(left, top, right, bottom, dx, dy, dw, dh);
   if (right <= left || bottom <= top)
     return;
 

@@ -90,20 +90,7 @@ void PX_Blur(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int srcx, in
     right = src->getWidth();
   if (bottom > src->getHeight())
     bottom = src->getHeight();
-  if (dx < 0)
-  {
-    left -= dx;
-    dx = 0;
-  }
-  if (dy < 0)
-  {
-    top -= dy;
-    dy = 0;
-  }
-  if (right - left + dx > dest->getWidth())
-    right = dest->getWidth() - dx + left;
-  if (bottom - top + dy > dest->getHeight())
-    bottom = dest->getHeight() - dy + top;
+  pxi_ClipToDest(left, top, right, bottom, dx, dy, dest->getWidth(), dest->getHeight());
   PX_pixel* dbits = dest->getBits();
   PX_pixel* sbits = src->getBits();
   if (left + 1 >= right || top + 1 >= bottom || !dbits || !sbits)

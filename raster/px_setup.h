@@ -54,6 +54,29 @@ static inline int pxi_ClampToInt(int64_t v)
   return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int)v;
 }
 
+// Clips the source columns [left, right) and rows [top, bottom), to be drawn with their corner at
+// (dx, dy), against a destination of dw x dh: a negative position moves the source's start on, the
+// far edges stop at the destination's. In 64 bits: no sum of caller coordinates can overflow. The
+// result may be empty (right <= left or bottom <= top).
+static inline void pxi_ClipToDest(int64_t& left, int64_t& top, int64_t& right, int64_t& bottom,
+                                  int64_t& dx, int64_t& dy, int64_t dw, int64_t dh)
+{
+  if (dx < 0)
+  {
+    left -= dx;
+    dx = 0;
+  }
+  if (dy < 0)
+  {
+    top -= dy;
+    dy = 0;
+  }
+  if (right - left + dx > dw)
+    right = dw - dx + left;
+  if (bottom - top + dy > dh)
+    bottom = dh - dy + top;
+}
+
 // A logical row of a bitmap: the first byte of row y and the signed byte step to row y + 1.
 struct pxi_Rows
 {

@@ -230,13 +230,9 @@ BENCHMARK(BM_CBeziers)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 #if QV_HAVE_CAIRO
 // The same work through Cairo.
 
-void BM_CairoLines(benchmark::State& state)
+// Each segment stroked on its own, through pixel centres, as the library draws them one call each.
+void StrokeSegments(benchmark::State& state, Target& t, const std::vector<Seg>& segs)
 {
-  const bool aa = state.range(0);
-  const float alpha = state.range(1) / 100.0f;
-  const std::vector<Seg> segs = Segments(100000, true);
-  Target t(aa);
-  t.color(alpha);
   for (auto _ : state)
     for (const Seg& g : segs)
     {
@@ -247,19 +243,20 @@ void BM_CairoLines(benchmark::State& state)
   Items(state, segs.size());
 }
 
+void BM_CairoLines(benchmark::State& state)
+{
+  const bool aa = state.range(0);
+  const float alpha = state.range(1) / 100.0f;
+  Target t(aa);
+  t.color(alpha);
+  StrokeSegments(state, t, Segments(100000, true));
+}
+
 void BM_CairoFLines(benchmark::State& state)
 {
-  const std::vector<Seg> segs = Segments(20000, false);
   Target t(true);
   t.color(1.0f);
-  for (auto _ : state)
-    for (const Seg& g : segs)
-    {
-      cairo_move_to(t.cr, g.x1 + 0.5, g.y1 + 0.5);
-      cairo_line_to(t.cr, g.x2 + 0.5, g.y2 + 0.5);
-      cairo_stroke(t.cr);
-    }
-  Items(state, segs.size());
+  StrokeSegments(state, t, Segments(20000, false));
 }
 
 void BM_CairoCircles(benchmark::State& state)
