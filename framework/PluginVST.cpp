@@ -1,5 +1,6 @@
 #include "framework/PluginVST.h"
 
+#include "framework/BoundaryGuard.h"
 #include "framework/Log.h"
 #include "framework/StrCopy.h"
 #include "gui/IGraphics.h"
@@ -26,6 +27,25 @@ const int kBlockTimeFilter =
 PluginVST* InstanceOf(AEffect* pEffect)
 {
   return pEffect ? static_cast<PluginVST*>(pEffect->object) : nullptr;
+}
+
+// A host call on the instance behind pEffect: fn(instance) inside the boundary guard, counted under
+// where when it throws. Without an instance, and after an exception, the answer is fallback.
+template <class R, class FN>
+R OnInstance(AEffect* pEffect, const char* where, R fallback, FN&& fn)
+{
+  PluginVST* pPlug = InstanceOf(pEffect);
+  return pPlug ? BoundaryGuard::Run(where, fallback, [&] { return fn(pPlug); }) : fallback;
+}
+
+// The same for a call without an answer.
+template <class FN>
+void OnInstance(AEffect* pEffect, const char* where, FN&& fn)
+{
+  OnInstance(pEffect, where, 0, [&](PluginVST* pPlug) {
+    fn(pPlug);
+    return 0;
+  });
 }
 
 // Copies a name into the host's buffer of size bytes: 1, or 0 when there is no buffer.
@@ -330,40 +350,32 @@ bool PluginVST::SendSysEx(ISysEx* pSysEx)
 
 float PluginVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
 {
-  PluginVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return 0.0f;
-  try
-  {
+  return OnInstance(pEffect, "getParameter", 0.0f, [idx](PluginVST* _this) {
     IMutexLock lock(_this);
-    if (!_this->IsParamIdx(idx))
-      return 0.0f;
-    return (float)_this->GetParam(idx)->GetNormalized();
-  }
-  catch (...)
-  {
-    return 0.0f;
-  }
+    return _this->IsParamIdx(idx) ? (float)_this->GetParam(idx)->GetNormalized() : 0.0f;
+  });
 }
 
 void PluginVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
 {
-  PluginVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return;
-  try
-  {
+  OnInstance(pEffect, "setParameter", [idx, value](PluginVST* _this) {
     IMutexLock lock(_this);
     // A value that is not a number changes nothing (the parameter would not move either).
-    if (!_this->IsParamIdx(idx) || !std::isfinite(value))
-      return;
-    if (IGraphics* pGraphics = _this->GetGUI())
-      pGraphics->SetParameterFromPlug(idx, value, true);
-    _this->GetParam(idx)->SetNormalized(value);
-    _this->OnParamChange(idx);
-  }
-  catch (...)
-  {}
+    if (_this->IsParamIdx(idx) && std::isfinite(value))
+      _this->ApplyHostValue(idx, value, true);
+  });
+}
+
+void PluginVST::ApplyHostValue(int idx, double value, bool normalized)
+{
+  if (IGraphics* pGraphics = GetGUI())
+    pGraphics->SetParameterFromPlug(idx, value, normalized);
+  IParam* pParam = GetParam(idx);
+  if (normalized)
+    pParam->SetNormalized(value);
+  else
+    pParam->Set(value);
+  OnParamChange(idx);
 }
 
 // ---- Processing callbacks ---------------------------------------------------------------------
@@ -381,13 +393,9 @@ bool PluginVST::VSTPrepProcess(SAMPLETYPE** inputs, SAMPLETYPE** outputs, VstInt
 
 template <class SAMPLETYPE, void (PluginBase::*PROCESS)(SAMPLETYPE, int)>
 void PluginVST::VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYPE** outputs,
-                                VstInt32 nFrames)
+                                VstInt32 nFrames, const char* where)
 {
-  PluginVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return;
-  try
-  {
+  OnInstance(pEffect, where, [=](PluginVST* _this) {
     // Without frames or buffer arrays there is no block (the channel counts never change).
     if (nFrames < 1 || (!inputs && _this->NInChannels() > 0) ||
         (!outputs && _this->NOutChannels() > 0))
@@ -411,27 +419,27 @@ void PluginVST::VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYP
     _this->mBlockTime = pTI ? &time : nullptr;
     if (_this->VSTPrepProcess(inputs, outputs, nFrames))
       (_this->*PROCESS)((SAMPLETYPE)0, nFrames);
-  }
-  catch (...)
-  {}
+  });
 }
 
 void PluginVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
 {
-  VSTProcessBlock<float, &PluginBase::ProcessBuffersAccumulating>(pEffect, inputs, outputs,
-                                                                  nFrames);
+  VSTProcessBlock<float, &PluginBase::ProcessBuffersAccumulating>(pEffect, inputs, outputs, nFrames,
+                                                                  "process");
 }
 
 void PluginVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
                                     VstInt32 nFrames)
 {
-  VSTProcessBlock<float, &PluginBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames);
+  VSTProcessBlock<float, &PluginBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames,
+                                                      "processReplacing");
 }
 
 void PluginVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
                                           VstInt32 nFrames)
 {
-  VSTProcessBlock<double, &PluginBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames);
+  VSTProcessBlock<double, &PluginBase::ProcessBuffers>(pEffect, inputs, outputs, nFrames,
+                                                       "processDoubleReplacing");
 }
 
 // ---- Dispatcher -------------------------------------------------------------------------------
@@ -439,11 +447,10 @@ void PluginVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, dou
 VstIntPtr PluginVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,
                                    void* ptr, float opt)
 {
-  PluginVST* _this = InstanceOf(pEffect);
-  if (!_this)
-    return 0;
-  try
-  {
+  return OnInstance(pEffect, "dispatcher", (VstIntPtr)0, [&](PluginVST* _this) -> VstIntPtr {
+    // Exceptions stopped since the last request are reported here, never on the audio thread.
+    if (opCode != effProcessEvents)
+      BoundaryGuard::Report();
     if (opCode == effSetChunk)
     {
       TRACE("%d(%s):%d:%d", opCode, VSTOpcodeStr(opCode), idx, (int)value);
@@ -464,11 +471,7 @@ VstIntPtr PluginVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 i
       return 0;
     }
     return _this->Dispatch(opCode, idx, value, ptr, opt);
-  }
-  catch (...)
-  {
-    return 0;
-  }
+  });
 }
 
 VstIntPtr PluginVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
@@ -767,10 +770,7 @@ VstIntPtr PluginVST::String2Parameter(VstInt32 idx, const char* text)
       return 0;
     v = i;
   }
-  if (IGraphics* pGraphics = GetGUI())
-    pGraphics->SetParameterFromPlug(idx, v, false);
-  pParam->Set(v);
-  OnParamChange(idx);
+  ApplyHostValue(idx, v, false);
   return 1;
 }
 

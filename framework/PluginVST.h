@@ -4,7 +4,9 @@
 // The instance embeds the AEffect record the host addresses; every callback stored in it finds the
 // instance again through the record's `object` field. The dispatcher, the parameter callbacks and
 // the three processing callbacks each hold the instance mutex while they work on the instance, so
-// host requests never run in the middle of an audio block. No C++ exception leaves a callback.
+// host requests never run in the middle of an audio block. No C++ exception leaves a callback: one
+// is stopped at the edge, counted, and reported through the log at the next dispatcher request
+// made off the audio thread (BoundaryGuard).
 //
 // Two exceptions keep long work and host calls out from under the lock. effSetChunk copies, reads
 // and checks the host's bytes (up to 16 MiB) without the lock and applies them under it in one
@@ -137,6 +139,10 @@ private:
   VstIntPtr SetChunk(VstInt32 idx, VstIntPtr size, const void* pData);
   VstIntPtr ProcessEvents(const VstEvents* pEvents);
   VstIntPtr String2Parameter(VstInt32 idx, const char* text);
+  // A value the host set (setParameter, effString2Parameter), instance lock held: the editor's
+  // controls follow it, the parameter takes it (normalised or plain), then OnParamChange. The host
+  // is not told: it made the change.
+  void ApplyHostValue(int idx, double value, bool normalized);
   VstIntPtr PinProperties(bool input, VstInt32 idx, VstPinProperties* pProps);
   VstIntPtr SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
                                   const VstSpeakerArrangement* pOut);
@@ -145,9 +151,10 @@ private:
 
   // One block through any of the three processing callbacks: the instance mutex held for the
   // whole block, the host's buffers attached, then PROCESS (replacing or accumulating).
+  // where names the callback in the report of a stopped exception.
   template <class SAMPLETYPE, void (PluginBase::*PROCESS)(SAMPLETYPE, int)>
   static void VSTProcessBlock(AEffect* pEffect, SAMPLETYPE** inputs, SAMPLETYPE** outputs,
-                              VstInt32 nFrames);
+                              VstInt32 nFrames, const char* where);
   // Attaches a block's host buffers; false when the scratch buffers could not grow to the block
   // and it must not be processed.
   template <class SAMPLETYPE>

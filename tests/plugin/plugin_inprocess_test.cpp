@@ -3,11 +3,15 @@
 
 #include "InProcessHost.h"
 
+#include "framework/BoundaryGuard.h"
+#include "framework/plugin_test_surface.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -278,24 +282,113 @@ TEST(PlugInProcess, ProgramNamesAreReadNoFurtherThanTheInterfaceLength)
   }
 }
 
-TEST(PlugInProcess, ExceptionsStayInsideThePlugIn)
+// The debug lines written while a test runs.
+std::vector<std::string> gLogLines;
+void CaptureLine(const char* text) { gLogLines.push_back(text); }
+
+// An exception from any callback is stopped at the edge, leaves every lock released, and is
+// reported through the log once, by the next dispatcher request that is not an audio-thread one.
+TEST(PlugInProcess, ExceptionsAreStoppedCountedAndReportedLater)
 {
-  InProcessHost host;
-  EXPECT_EQ(host.Create("constructor-throws"), nullptr);
-  host.Create("throwing");
-  gPassThroughThrow = true;
   float in[2][16] = {}, out[2][16] = {};
   float* ins[2] = {in[0], in[1]};
   float* outs[2] = {out[0], out[1]};
-  EXPECT_EQ(host.Dispatch(effEditIdle), 0);
-  EXPECT_EQ(host.Dispatch(effOpen), 0);
-  host.Effect()->setParameter(host.Effect(), 1, 0.5f);
-  host.Effect()->processReplacing(host.Effect(), ins, outs, 16);
-  // Every lock was released on the way out: another thread gets through.
-  gPassThroughThrow = false;
-  std::thread other([&] { host.Dispatch(effEditIdle); });
-  other.join();
-  EXPECT_EQ(host.Plug()->mIdleCalls, 1);
+  double din[2][16] = {}, dout[2][16] = {};
+  double* dins[2] = {din[0], din[1]};
+  double* douts[2] = {dout[0], dout[1]};
+  const struct
+  {
+    const char* where;
+    std::function<void(AEffect*)> call;
+  } rows[] = {
+    {"dispatcher",
+     [](AEffect* e) { EXPECT_EQ(e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0), 0); }},
+    {"dispatcher", [](AEffect* e) { EXPECT_EQ(e->dispatcher(e, effOpen, 0, 0, nullptr, 0), 0); }},
+    {"setParameter", [](AEffect* e) { e->setParameter(e, 1, 0.5f); }},
+    {"processReplacing", [&](AEffect* e) { e->processReplacing(e, ins, outs, 16); }},
+    {"process", [&](AEffect* e) { e->process(e, ins, outs, 16); }},
+    {"processDoubleReplacing", [&](AEffect* e) { e->processDoubleReplacing(e, dins, douts, 16); }},
+  };
+  const DebugSinkFn prev = SetDebugSink(&CaptureLine);
+  for (const auto& r : rows)
+  {
+    InProcessHost host;
+    AEffect* e = host.Create("throwing");
+    gLogLines.clear();
+    gPassThroughThrow = true;
+    std::thread caller([&] { r.call(e); });  // a thread of its own, as audio callbacks have
+    caller.join();
+    gPassThroughThrow = false;
+    EXPECT_TRUE(gLogLines.empty()) << r.where;
+    EXPECT_EQ(BoundaryGuard::Pending(), 1u) << r.where;
+    host.Dispatch(effProcessEvents);  // an audio-thread request reports nothing
+    EXPECT_TRUE(gLogLines.empty()) << r.where;
+    host.Dispatch(effEditIdle);  // gets through: the throwing thread released every lock
+    host.Dispatch(effGetVstVersion);
+    ASSERT_EQ(gLogLines.size(), 1u) << r.where;
+    EXPECT_EQ(gLogLines[0], std::string("1 exception stopped at the host boundary, the last in ") +
+                              r.where + "\r\n");
+    EXPECT_EQ(host.Plug()->mIdleCalls, 1) << r.where;
+  }
+  // A failing construction answers null and is reported before the entry returns.
+  gLogLines.clear();
+  InProcessHost host;
+  EXPECT_EQ(host.Create("constructor-throws"), nullptr);
+  EXPECT_EQ(gLogLines,
+            (Hooks{"1 exception stopped at the host boundary, the last in VSTPluginMain\r\n"}));
+  SetDebugSink(prev);
+}
+
+// A value set by the host as a normalised number or as text reaches the editor's controls, the
+// parameter and the change handler alike.
+TEST(PlugInProcess, HostValuesFromNumbersAndTextsAreApplied)
+{
+  const struct
+  {
+    int param;
+    float normalized;
+    const char* text;
+  } rows[] = {
+    {PassThroughPlug::kMode, 0.5f, "Warm"},
+    {PassThroughPlug::kGain, 0.5f, "-24 dB"},
+    {PassThroughPlug::kCutoff, 0.5f, "5015"},  // shaped
+    {PassThroughPlug::kFine, 0.25f, "0.25"},
+  };
+  struct Seen
+  {
+    std::vector<std::pair<int, double>> pushes;
+    double value;
+    Hooks hooks;
+  };
+  // What one host request does to a fresh instance with an editor.
+  auto apply = [](int param, const std::function<void(InProcessHost&)>& request) {
+    InProcessHost host;
+    host.Create("chunks");
+    TestSurface* surface = static_cast<TestSurface*>(host.Plug()->GetGUI());
+    surface->mPushes.clear();
+    request(host);
+    Seen s;
+    for (const TestSurface::ParamPush& p : surface->mPushes)
+      s.pushes.emplace_back(p.paramIdx, p.value);
+    s.value = host.Plug()->GetParam(param)->GetNormalized();
+    s.hooks = host.Plug()->mHooks;
+    return s;
+  };
+  for (const auto& r : rows)
+  {
+    const Seen number = apply(r.param, [&](InProcessHost& host) {
+      host.Effect()->setParameter(host.Effect(), r.param, r.normalized);
+    });
+    const Seen text = apply(r.param, [&](InProcessHost& host) {
+      EXPECT_EQ(host.Dispatch(effString2Parameter, r.param, 0, (void*)r.text), 1);
+    });
+    EXPECT_EQ(text.pushes, number.pushes) << r.text;
+    EXPECT_EQ(text.value, number.value) << r.text;
+    EXPECT_EQ(text.hooks, number.hooks) << r.text;
+    EXPECT_EQ(text.hooks, (Hooks{"param " + std::to_string(r.param)})) << r.text;
+    ASSERT_EQ(number.pushes.size(), 1u);
+    EXPECT_EQ(number.pushes[0], std::make_pair(r.param, (double)r.normalized)) << r.text;
+  }
 }
 
 TEST(PlugInProcess, RunsWithoutHostCallback)
