@@ -150,33 +150,23 @@ TEST(QuorvalentEditor, ControlsShowTheirBitmapsWithTheirGearing)
   }
 }
 
-// Every bitmap resource of the library, the editor's and the spare ones, decodes from the module
-// (the linked-in table natively) under its id to the picture checked in under its name, a whole
-// number of frames high.
+// Every bitmap resource of the library, the editor's and the spare ones, decodes from the plug-in
+// library (the linked-in table natively) under its id to the picture checked in under its name, a
+// whole number of frames high.
 TEST(QuorvalentEditor, EveryBitmapResourceDecodes)
 {
   const Resource resources[] = {
-    {101, KNOB_FN, 30},
-    {104, BIGBUTTON_FN, 2},
-    {105, BG_FN, 1},
-    {106, TYPESELECTOR_FN, 3},
-    {107, KNOBRING_FN, 30},
-    {108, LEVER_FN, 2},
-    {109, SBUTTON_FN, 2},
-    {110, SBUTTONLABEL_FN, 2},
-    {111, STEPBUTTON_FN, 2},
-    {112, LED_FN, 2},
-    {113, KNOB8_FN, 8},
-    {114, KNOB4_FN, 4},
-    {115, MIXER5_FN, 5},
-    {116, FADER_FN, 1},
-    {117, REDLED_FN, 2},
-    {118, MIXER9_FN, 9},
-    {119, MIXER15_FN, 15},
-    {120, MIXERCONT_FN, 64},
+    {101, KNOB_FN, 30},        {104, BIGBUTTON_FN, 2},    {105, BG_FN, 1},
+    {106, TYPESELECTOR_FN, 3}, {107, KNOBRING_FN, 30},    {108, LEVER_FN, 2},
+    {109, SBUTTON_FN, 2},      {110, SBUTTONLABEL_FN, 2}, {111, STEPBUTTON_FN, 2},
+    {112, LED_FN, 2},          {113, KNOB8_FN, 8},        {114, KNOB4_FN, 4},
+    {115, MIXER5_FN, 5},       {116, FADER_FN, 1},        {117, REDLED_FN, 2},
+    {118, MIXER9_FN, 9},       {119, MIXER15_FN, 15},     {120, MIXERCONT_FN, 64},
   };
 #ifdef _WIN32
-  const PX_ModuleHandle module = GetModuleHandleA(nullptr);
+  const PX_ModuleHandle module =
+    LoadLibraryExA(QV_QUORVALENT_DLL, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr) << QV_QUORVALENT_DLL;
 #else
   const PX_ModuleHandle module = nullptr;
 #endif
@@ -192,6 +182,9 @@ TEST(QuorvalentEditor, EveryBitmapResourceDecodes)
     EXPECT_GT(decoded->getWidth(), 0);
     EXPECT_EQ(decoded->getHeight() % r.frames, 0);
   }
+#ifdef _WIN32
+  FreeLibrary(module);
+#endif
 }
 
 TEST(QuorvalentEditor, HostAutomationAndTheSequencerMoveTheControls)
