@@ -3,6 +3,7 @@
 
 #include "framework/PluginBase.h"
 #include "gui/IBitmapControl.h"
+#include "gui/IPlainControls.h"
 #include "raster/px.h"
 
 namespace {
@@ -82,6 +83,13 @@ void IGraphics::AttachBackground(int id, const char* name)
 {
   IBitmap bg = LoadIBitmap(id, name, 1, false);
   mControls.Insert(0, new IBitmapControl(mPlug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber));
+}
+
+void IGraphics::AttachPanelBackground(const IColor* pColor)
+{
+  IControl* pPanel = new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), pColor);
+  if (!mControls.Insert(0, pPanel))
+    delete pPanel;  // the list could not grow: nothing attached, nothing leaked
 }
 
 void IGraphics::AttachKeyCatcher(IControl* pControl)

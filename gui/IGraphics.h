@@ -107,6 +107,9 @@ public:
   int AttachControl(IControl* pControl);
   // Inserts at index 0 a bitmap control showing resource id at (0, 0), copied without blending.
   void AttachBackground(int id, const char* name);
+  // Inserts at index 0 a panel of the colour over the whole surface, for editors without a
+  // background bitmap.
+  void AttachPanelBackground(const IColor* pColor);
   // The control that takes keys no other control takes; owned, not in the control list. A second
   // catcher replaces (and deletes) the first.
   void AttachKeyCatcher(IControl* pControl);

@@ -24,6 +24,20 @@ typedef HFONT PX_HFONT;
 
 // True when running under Wine (a registry key of its own); asked once per process.
 bool PX_Text_IsWine();
+// The check behind it: whether the registry below root holds the key Wine keeps its settings in
+// ("Software\\Wine"; under HKEY_LOCAL_MACHINE only Wine has it).
+bool PX_Text_HasWineKey(HKEY root);
+
+// Where a font may draw through GDI, whether it does: as the system decides (GDI on Windows, the
+// cached glyphs under Wine, whose GDI text differs), or forced either way so that both can be
+// tried on one system. Process-wide; a font's own options and a call's format still forbid GDI.
+enum PX_TextDrawing
+{
+  PX_TEXTDRAW_AUTO,
+  PX_TEXTDRAW_NATIVE,
+  PX_TEXTDRAW_CACHED,
+};
+void PX_Text_ForceDrawing(PX_TextDrawing drawing);
 #else
 class PX_IGlyphRasterizer;
 typedef PX_IGlyphRasterizer* PX_HFONT;

@@ -4,6 +4,7 @@
 #include "raster/px_textnew_platform.h"
 #include "raster/px_utf8.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,6 +17,9 @@ int __1ifNT2if98 = 0;
 int win9x = 0;
 
 bool oldWindows() { return (GetVersion() & 0x80000000u) != 0; }
+
+// The drawing forced on every font (PX_Text_ForceDrawing); set from any thread.
+std::atomic<PX_TextDrawing> forcedDrawing{PX_TEXTDRAW_AUTO};
 
 // The surface glyphs are rendered into, made on first use (never while the library loads) and
 // released at unload.
@@ -137,17 +141,22 @@ private:
 
 }  // namespace
 
+bool PX_Text_HasWineKey(HKEY root)
+{
+  HKEY key;
+  if (RegOpenKeyA(root, "Software\\Wine", &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
 bool PX_Text_IsWine()
 {
-  static const bool isWine = [] {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Wine", &key) != ERROR_SUCCESS)
-      return false;
-    RegCloseKey(key);
-    return true;
-  }();
+  static const bool isWine = PX_Text_HasWineKey(HKEY_LOCAL_MACHINE);
   return isWine;
 }
+
+void PX_Text_ForceDrawing(PX_TextDrawing drawing) { forcedDrawing.store(drawing); }
 
 int pxi_FontLineHeight(PX_HFONT font)
 {
@@ -209,7 +218,18 @@ bool pxi_RasterizeGlyph(PX_HFONT font, int lineHeight, unsigned short c, pxi_Gly
 
 void pxi_DeleteFont(PX_HFONT font) { DeleteObject(font); }
 
-bool pxi_NativeTextUsable() { return !PX_Text_IsWine(); }
+bool pxi_NativeTextUsable()
+{
+  switch (forcedDrawing.load())
+  {
+    case PX_TEXTDRAW_NATIVE:
+      return true;
+    case PX_TEXTDRAW_CACHED:
+      return false;
+    default:
+      return !PX_Text_IsWine();
+  }
+}
 
 int pxi_NativeDrawText(const pxi_NativeTextStyle& style, PX_IBitmap* bitmap, const char* str,
                        int strcnt, PX_RECT* rect, unsigned int format)

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 # Draws the editor's bitmaps: the panel background with its labels and section titles, the knob
-# filmstrips, the buttons, the type selector and the step lamps. Deterministic: the same cairo and
+# filmstrips, the buttons, the type selector and the step lamps; and the spare faces the library
+# carries beside them without the editor using them (a segment-ring knob, a lever toggle, a
+# labelled switch, four- and five-position knobs, a fader handle and a red lamp). Deterministic: the same cairo and
 # DejaVu fonts (Debian python3-cairo, fonts-dejavu-core) give the same files byte for byte.
 #
 #   resources/make_artwork.py [OUT_DIR]      (default: the folder of this script)
@@ -33,7 +35,6 @@ DIM = rgb('#6d7580')           # legends, step numbers
 PANEL_TOP, PANEL_BOTTOM = rgb('#272b32'), rgb('#1f2228')
 PANEL_EDGE = rgb('#3a4049')
 TRACK = rgb('#121418')
-LAMP = rgb('#58f07a')
 FONT = 'DejaVu Sans'
 FONT_CONDENSED = 'DejaVu Sans Condensed'
 
@@ -56,6 +57,9 @@ SELECTOR_W, SELECTOR_H = 24, 60
 SWITCH_W, SWITCH_H = 32, 20
 STEP_W, STEP_H = 28, 32
 LAMP_W, LAMP_H = 28, 14
+LEVER_W, LEVER_H = 24, 40
+LABELLED_W, LABELLED_H = 40, 20
+FADER_W, FADER_H = 28, 16
 
 # ---- Drawing helpers ----------------------------------------------------------------------------
 
@@ -129,6 +133,22 @@ def filmstrip(name, w, h, frames, draw):
 SWEEP_START = math.radians(135)  # the minimum, bottom left; clockwise through the top
 SWEEP = math.radians(270)
 
+def knob_body(c, cx, cy, r):
+    """The shaded knob body with its shadow and rim, as the editor's knobs have."""
+    c.set_source_rgba(0, 0, 0, 0.45)
+    c.arc(cx, cy + 1.5, r + 1.0, 0, 2 * math.pi)
+    c.fill()
+    g = cairo.RadialGradient(cx - r * 0.4, cy - r * 0.5, r * 0.1, cx, cy, r * 1.1)
+    g.add_color_stop_rgba(0, *rgb('#5d646f'))
+    g.add_color_stop_rgba(1, *rgb('#262a30'))
+    c.set_source(g)
+    c.arc(cx, cy, r, 0, 2 * math.pi)
+    c.fill()
+    c.set_line_width(1.0)
+    c.set_source_rgba(*rgb('#70777f', 0.9))
+    c.arc(cx, cy, r - 0.5, 0, 2 * math.pi)
+    c.stroke()
+
 def knob(c, size, value, detents=0):
     """A knob of the given size showing value (0..1): a track with the value arc, a body and a
     pointer. detents > 0 adds one dot per position outside the track."""
@@ -163,21 +183,7 @@ def knob(c, size, value, detents=0):
         c.arc(cx, cy, track_r, SWEEP_START, SWEEP_START + 0.001)
         c.stroke()
 
-    # Shadow, body, rim.
-    c.set_source_rgba(0, 0, 0, 0.45)
-    c.arc(cx, cy + 1.5, body_r + 1.0, 0, 2 * math.pi)
-    c.fill()
-    g = cairo.RadialGradient(cx - body_r * 0.4, cy - body_r * 0.5, body_r * 0.1, cx, cy,
-                             body_r * 1.1)
-    g.add_color_stop_rgba(0, *rgb('#5d646f'))
-    g.add_color_stop_rgba(1, *rgb('#262a30'))
-    c.set_source(g)
-    c.arc(cx, cy, body_r, 0, 2 * math.pi)
-    c.fill()
-    c.set_line_width(1.0)
-    c.set_source_rgba(*rgb('#70777f', 0.9))
-    c.arc(cx, cy, body_r - 0.5, 0, 2 * math.pi)
-    c.stroke()
+    knob_body(c, cx, cy, body_r)
 
     # Pointer.
     c.set_line_width(2.0 if small else 2.6)
@@ -222,12 +228,7 @@ def small_switch(c, on):
     c.set_source_rgba(0, 0, 0, 0.45)
     rounded(c, x - 0.5, y + 1.5, w + 1, h, 4)
     c.fill()
-    c.set_source(vgradient(y, y + h, rgb('#3a4048'), rgb('#282c32')))
-    rounded(c, x, y, w, h, 4)
-    c.fill_preserve()
-    c.set_line_width(1.0)
-    c.set_source_rgba(*rgb('#535a64'))
-    c.stroke()
+    plate(c, x, y, w, h, 4, '#3a4048', '#282c32', '#535a64')
     # The lamp bar.
     lx, ly, lw, lh = x + 6, y + h / 2 - 2, w - 12, 4
     if on:
@@ -241,31 +242,40 @@ def small_switch(c, on):
     rounded(c, lx, ly, lw, lh, 2)
     c.fill()
 
-def step_button(c, on):
-    x, y, w, h = 1.5, 1.5, STEP_W - 3, STEP_H - 4
-    c.set_source_rgba(0, 0, 0, 0.5)
-    rounded(c, x - 0.5, y + 2, w + 1, h, 4)
-    c.fill()
-    if on:
-        c.set_source(vgradient(y, y + h, rgb('#ffc766'), rgb('#db8619')))
-    else:
-        c.set_source(vgradient(y, y + h, rgb('#40464f'), rgb('#2b2f35')))
-    rounded(c, x, y, w, h, 4)
+def plate(c, x, y, w, h, r, top, bottom, edge):
+    """A rounded plate shaded from top to bottom colour, with a one-pixel edge."""
+    c.set_source(vgradient(y, y + h, rgb(top), rgb(bottom)))
+    rounded(c, x, y, w, h, r)
     c.fill_preserve()
     c.set_line_width(1.0)
-    c.set_source_rgba(*(rgb('#ffe2ad') if on else rgb('#59606a')))
+    c.set_source_rgba(*rgb(edge))
     c.stroke()
+
+def cap(c, x, y, w, h, on, off, shadow_alpha, shadow_dy):
+    """A rounded cap over its shadow: amber when on, else off = (top, bottom, edge) colours."""
+    c.set_source_rgba(0, 0, 0, shadow_alpha)
+    rounded(c, x - 0.5, y + shadow_dy, w + 1, h, 4)
+    c.fill()
+    plate(c, x, y, w, h, 4, *(('#ffc766', '#db8619', '#ffe2ad') if on else off))
+
+def step_button(c, on):
+    x, y, w, h = 1.5, 1.5, STEP_W - 3, STEP_H - 4
+    cap(c, x, y, w, h, on, ('#40464f', '#2b2f35', '#59606a'), 0.5, 2)
     # A highlight across the top of the cap.
     c.set_source_rgba(1, 1, 1, 0.18 if on else 0.06)
     rounded(c, x + 2, y + 1.5, w - 4, h * 0.35, 3)
     c.fill()
 
-def lamp(c, on):
+GREEN_LAMP = ('#58f07a', '#e8ffec', '#1f9e3c', '#3f5a45', '#16241a')
+RED_LAMP = ('#ff5a4a', '#ffe9e6', '#b3271c', '#5e3f3c', '#26171a')
+
+def lamp(c, on, colours=GREEN_LAMP):
+    lit, core, rim, off_core, off_rim = colours
     cx, cy, r = LAMP_W / 2, LAMP_H / 2, 4.2
     if on:
         g = cairo.RadialGradient(cx, cy, 1, cx, cy, 7)
-        g.add_color_stop_rgba(0, *rgb('#58f07a', 0.6))
-        g.add_color_stop_rgba(1, *rgb('#58f07a', 0.0))
+        g.add_color_stop_rgba(0, *rgb(lit, 0.6))
+        g.add_color_stop_rgba(1, *rgb(lit, 0.0))
         c.set_source(g)
         c.arc(cx, cy, 7, 0, 2 * math.pi)
         c.fill()
@@ -274,12 +284,12 @@ def lamp(c, on):
     c.fill()
     g = cairo.RadialGradient(cx - 1.2, cy - 1.4, 0.3, cx, cy, r)
     if on:
-        g.add_color_stop_rgba(0, *rgb('#e8ffec'))
-        g.add_color_stop_rgba(0.35, *LAMP)
-        g.add_color_stop_rgba(1, *rgb('#1f9e3c'))
+        g.add_color_stop_rgba(0, *rgb(core))
+        g.add_color_stop_rgba(0.35, *rgb(lit))
+        g.add_color_stop_rgba(1, *rgb(rim))
     else:
-        g.add_color_stop_rgba(0, *rgb('#3f5a45'))
-        g.add_color_stop_rgba(1, *rgb('#16241a'))
+        g.add_color_stop_rgba(0, *rgb(off_core))
+        g.add_color_stop_rgba(1, *rgb(off_rim))
     c.set_source(g)
     c.arc(cx, cy, r, 0, 2 * math.pi)
     c.fill()
@@ -312,6 +322,67 @@ def selector(c, position):
     c.fill_preserve()
     c.set_source_rgba(*rgb('#ffe2ad'))
     c.stroke()
+
+# ---- Spare faces, not used by the editor ---------------------------------------------------------
+
+def ring_knob(c, size, value, segments=21):
+    """A knob showing its value as a ring of lit segments, with a dot on the body for a pointer."""
+    cx = cy = size / 2.0
+    c.set_line_width(3.4)
+    c.set_line_cap(cairo.LINE_CAP_BUTT)
+    step = SWEEP / segments
+    for k in range(segments):
+        a = SWEEP_START + step * k
+        lit = (k + 0.5) / segments <= value + 1e-9 or k == 0
+        c.set_source_rgba(*(ACCENT if lit else TRACK))
+        c.arc(cx, cy, size * 0.4, a + 0.04, a + step - 0.04)
+        c.stroke()
+    r = size * 0.29
+    knob_body(c, cx, cy, r)
+    angle = SWEEP_START + SWEEP * value
+    c.set_source_rgba(*ACCENT)
+    c.arc(cx + r * 0.62 * math.cos(angle), cy + r * 0.62 * math.sin(angle), 2.2, 0, 2 * math.pi)
+    c.fill()
+
+def lever(c, up):
+    """A lever toggle: a slotted plate with the lever thrown down (off) or up (on, lit tip)."""
+    cx = LEVER_W / 2
+    plate(c, 2.5, 2.5, LEVER_W - 5, LEVER_H - 5, 4, '#3a4048', '#282c32', '#535a64')
+    c.set_source_rgba(*TRACK)
+    rounded(c, cx - 2.5, 8, 5, LEVER_H - 16, 2.5)
+    c.fill()
+    tip = 9.5 if up else LEVER_H - 9.5
+    c.set_line_cap(cairo.LINE_CAP_ROUND)
+    c.set_line_width(3.0)
+    c.set_source_rgba(*rgb('#aeb6c1'))
+    c.move_to(cx, LEVER_H / 2)
+    c.line_to(cx, tip)
+    c.stroke()
+    c.set_source(vgradient(tip - 5, tip + 5, rgb('#ffc766') if up else rgb('#6d7580'),
+                           rgb('#d98518') if up else rgb('#3a4048')))
+    c.arc(cx, tip, 5, 0, 2 * math.pi)
+    c.fill()
+
+def labelled_switch(c, on):
+    """A flat switch that reads OFF, or ON lit amber."""
+    x, y, w, h = 1.5, 2.5, LABELLED_W - 3, LABELLED_H - 5
+    cap(c, x, y, w, h, on, ('#3a4048', '#282c32', '#535a64'), 0.45, 1.5)
+    text(c, 'ON' if on else 'OFF', LABELLED_W / 2, y + h / 2 + 3, 7.5,
+         rgb('#3a2406') if on else LABEL, 'center', FONT, True, 0.6)
+
+def fader_handle(c):
+    """The cap of a fader: a ridged plate with an amber index line."""
+    c.set_source_rgba(0, 0, 0, 0.5)
+    rounded(c, 1, 2.5, FADER_W - 2, FADER_H - 3, 3)
+    c.fill()
+    plate(c, 1.5, 1.5, FADER_W - 3, FADER_H - 4, 3, '#5d646f', '#2b2f35', '#70777f')
+    for dy in (-4, 4):
+        c.set_source_rgba(0, 0, 0, 0.35)
+        c.rectangle(5, FADER_H / 2 - 1 + dy, FADER_W - 10, 1)
+        c.fill()
+    c.set_source_rgba(*ACCENT)
+    c.rectangle(3, FADER_H / 2 - 1.5, FADER_W - 6, 2)
+    c.fill()
 
 # ---- The panel ----------------------------------------------------------------------------------
 
@@ -464,6 +535,15 @@ def main():
     filmstrip('S_Button-1.png', SWITCH_W, SWITCH_H, 2, lambda c, i: small_switch(c, i == 1))
     filmstrip('step_button_mini.png', STEP_W, STEP_H, 2, lambda c, i: step_button(c, i == 1))
     filmstrip('Green LED.png', LAMP_W, LAMP_H, 2, lambda c, i: lamp(c, i == 1))
+    # The spare faces.
+    filmstrip('knob_56_ring.png', KNOB, KNOB, 30, lambda c, i: ring_knob(c, KNOB, i / 29))
+    filmstrip('toggle_lever.png', LEVER_W, LEVER_H, 2, lambda c, i: lever(c, i == 1))
+    filmstrip('S_Button-labelled.png', LABELLED_W, LABELLED_H, 2,
+              lambda c, i: labelled_switch(c, i == 1))
+    knob_strip('knob_56_white 4 step.png', KNOB, 4, detents=4)
+    knob_strip('mixer_blue_5_steps.png', SMALL_KNOB, 5, detents=5)
+    filmstrip('fader_handle.png', FADER_W, FADER_H, 1, lambda c, i: fader_handle(c))
+    filmstrip('Red LED.png', LAMP_W, LAMP_H, 2, lambda c, i: lamp(c, i == 1, RED_LAMP))
 
 if __name__ == '__main__':
     main()

@@ -1,5 +1,6 @@
 // The editor's bitmaps: PNG resources of the plug-in library, each an id and the file (and
-// resource) name. Shared by the resource script, the native resource table (resources/
+// resource) name; after them the spare faces the library carries without the editor using them.
+// Shared by the resource script, the native resource table (resources/
 // CMakeLists.txt reads the pairs from here) and the editor layout.
 #pragma once
 
@@ -25,3 +26,19 @@
 #define MIXER15_FN "mixer_blue_15_steps.png"
 #define MIXERCONT_ID 120
 #define MIXERCONT_FN "mixer_blue_cont_steps.png"
+
+// Spare faces, not used by the editor.
+#define KNOBRING_ID 107
+#define KNOBRING_FN "knob_56_ring.png"
+#define LEVER_ID 108
+#define LEVER_FN "toggle_lever.png"
+#define SBUTTONLABEL_ID 110
+#define SBUTTONLABEL_FN "S_Button-labelled.png"
+#define KNOB4_ID 114
+#define KNOB4_FN "knob_56_white 4 step.png"
+#define MIXER5_ID 115
+#define MIXER5_FN "mixer_blue_5_steps.png"
+#define FADER_ID 116
+#define FADER_FN "fader_handle.png"
+#define REDLED_ID 117
+#define REDLED_FN "Red LED.png"

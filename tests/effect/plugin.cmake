@@ -15,6 +15,11 @@ qv_add_test(NAME quorvalent_tests
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_fxfiles_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_state_test.cpp
   LIBS qv_quorvalent_testhost qv_png_writer)
+if(WIN32)
+  # The editor test reads every bitmap resource from the plug-in library itself.
+  add_dependencies(quorvalent_tests Quorvalent)
+  target_compile_definitions(quorvalent_tests PRIVATE QV_QUORVALENT_DLL="Z:$<TARGET_FILE:Quorvalent>")
+endif()
 
 # Replaces the global operator new: a program of its own.
 qv_add_test(NAME quorvalent_alloc_tests

@@ -4,7 +4,9 @@
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
 #include "png_writer.h"
+#include "raster/px_blur_halve_cmp.h"
 #include "raster/px_png.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,28 @@ bool Overlap(const IRECT& a, const IRECT& b)
 {
   return a.L < b.R && b.L < a.R && a.T < b.B && b.T < a.B;
 }
+
+// The controls' bitmaps and gearing, read through pointers to their protected members.
+struct ShownBitmap : IBitmapControl
+{
+  static constexpr IBitmap IBitmapControl::*kMember = &ShownBitmap::mBitmap;
+};
+struct KnobBitmap : IKnobMultiControl
+{
+  static constexpr IBitmap IKnobMultiControl::*kMember = &KnobBitmap::mBitmap;
+};
+struct KnobGearing : IKnobControl
+{
+  static constexpr double IKnobControl::*kMember = &KnobGearing::mGearing;
+};
+
+// A bitmap resource: id, file and the frames stacked in it.
+struct Resource
+{
+  int id;
+  const char* name;
+  int frames;
+};
 
 }  // namespace
 
@@ -74,6 +98,93 @@ TEST(QuorvalentEditor, ControlsSitAtTheTablePositions)
     for (int j = 1; j < i; ++j)
       EXPECT_FALSE(Overlap(*r, *g.GetControl(j)->GetRECT())) << "over control " << j;
   }
+}
+
+TEST(QuorvalentEditor, ControlsShowTheirBitmapsWithTheirGearing)
+{
+  QuorvalentHost host;
+  IGraphics& g = Editor(host);
+  ASSERT_EQ(g.NControls(), 59);
+  const Resource knob = {KNOB_ID, KNOB_FN, 30}, rate = {KNOB8_ID, KNOB8_FN, 8},
+                 type = {TYPESELECTOR_ID, TYPESELECTOR_FN, 3}, toggle = {SBUTTON_ID, SBUTTON_FN, 2},
+                 step = {STEPBUTTON_ID, STEPBUTTON_FN, 2}, push = {BIGBUTTON_ID, BIGBUTTON_FN, 2},
+                 lamp = {LED_ID, LED_FN, 2};
+  struct Expected
+  {
+    Resource bitmap;
+    double gearing;  // 0 for controls that are not knobs
+  };
+  std::vector<Expected> expected(59, Expected{knob, 4.0});
+  expected[0] = {{BG_ID, BG_FN, 1}, 0.0};
+  for (int i = 0; i < kNumSteps; ++i)
+  {
+    expected[(size_t)(kFirstLamp + i)] = {lamp, 0.0};
+    expected[(size_t)(kFirstParam + kStep1 + i)] = {step, 0.0};
+  }
+  auto param = [&](int p) -> Expected& { return expected[(size_t)(kFirstParam + p)]; };
+  param(kAmpLFORate) = param(kFilterLFORate) = {rate, 4.0};
+  param(kAmpLFOTriplet) = param(kFilterLFOTriplet) = param(kStepMode) = {toggle, 0.0};
+  param(kPush) = {push, 0.0};
+  param(kFilterType) = param(kAmpLFOType) = param(kFilterLFOType) = {type, 1.0};
+  param(kNoteLength) = {{MIXERCONT_ID, MIXERCONT_FN, 64}, 4.0};
+  param(kNumStepsParam) = {{MIXER15_ID, MIXER15_FN, 15}, 4.0};
+  param(kArpSpeed) = {{MIXER9_ID, MIXER9_FN, 9}, 4.0};
+
+  for (int i = 0; i < g.NControls(); ++i)
+  {
+    SCOPED_TRACE(testing::Message() << "control " << i);
+    IControl* pControl = g.GetControl(i);
+    const Expected& e = expected[(size_t)i];
+    auto* pKnob = dynamic_cast<IKnobMultiControl*>(pControl);
+    ASSERT_EQ(pKnob != nullptr, e.gearing != 0.0);
+    const IBitmap& shown = pKnob ? pKnob->*KnobBitmap::kMember
+                                 : dynamic_cast<IBitmapControl&>(*pControl).*ShownBitmap::kMember;
+    // The bitmap cache hands out one decoded bitmap per resource id.
+    EXPECT_EQ(shown.mData, g.LoadIBitmap(e.bitmap.id, e.bitmap.name).mData) << e.bitmap.name;
+    EXPECT_EQ(shown.N, e.bitmap.frames);
+    EXPECT_FALSE(shown.mFramesAreHorizontal);
+    if (pKnob)
+    {
+      EXPECT_EQ(pKnob->*KnobGearing::kMember, e.gearing);
+    }
+  }
+}
+
+// Every bitmap resource of the library, the editor's and the spare ones, decodes from the plug-in
+// library (the linked-in table natively) under its id to the picture checked in under its name, a
+// whole number of frames high.
+TEST(QuorvalentEditor, EveryBitmapResourceDecodes)
+{
+  const Resource resources[] = {
+    {101, KNOB_FN, 30},        {104, BIGBUTTON_FN, 2},    {105, BG_FN, 1},
+    {106, TYPESELECTOR_FN, 3}, {107, KNOBRING_FN, 30},    {108, LEVER_FN, 2},
+    {109, SBUTTON_FN, 2},      {110, SBUTTONLABEL_FN, 2}, {111, STEPBUTTON_FN, 2},
+    {112, LED_FN, 2},          {113, KNOB8_FN, 8},        {114, KNOB4_FN, 4},
+    {115, MIXER5_FN, 5},       {116, FADER_FN, 1},        {117, REDLED_FN, 2},
+    {118, MIXER9_FN, 9},       {119, MIXER15_FN, 15},     {120, MIXERCONT_FN, 64},
+  };
+#ifdef _WIN32
+  const PX_ModuleHandle module =
+    LoadLibraryExA(QV_QUORVALENT_DLL, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr) << QV_QUORVALENT_DLL;
+#else
+  const PX_ModuleHandle module = nullptr;
+#endif
+  for (const Resource& r : resources)
+  {
+    SCOPED_TRACE(r.name);
+    std::unique_ptr<PX_IBitmap> decoded(PX_LoadPNGFromResource(module, r.id));
+    ASSERT_NE(decoded, nullptr);
+    const std::string file = std::string(QV_TEST_DATA) + "/../../resources/" + r.name;
+    std::unique_ptr<PX_IBitmap> drawn(PX_LoadPNG(file.c_str()));
+    ASSERT_NE(drawn, nullptr) << file;
+    EXPECT_EQ(PX_BitmapCmp(decoded.get(), drawn.get(), nullptr), 0);
+    EXPECT_GT(decoded->getWidth(), 0);
+    EXPECT_EQ(decoded->getHeight() % r.frames, 0);
+  }
+#ifdef _WIN32
+  FreeLibrary(module);
+#endif
 }
 
 TEST(QuorvalentEditor, HostAutomationAndTheSequencerMoveTheControls)

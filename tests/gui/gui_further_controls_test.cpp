@@ -1,6 +1,7 @@
 // The further controls on the headless surface, for what the GUI test plug-in's page does not show:
 // radio button layouts, faders in both directions and without travel, values outside the range,
-// knob pointers, the link's backup address and the file selector's value and dirty flag.
+// knob pointers, the link's backup address, the file selector's value and dirty flag, and the panel
+// background.
 #include "gui/IFaderControl.h"
 #include "gui/IFileSelectorControl.h"
 #include "gui/IKnobLineControl.h"
@@ -294,6 +295,27 @@ TEST(RotatingKnobs, TheMaskDecidesWhatOfTheBaseShows)
     const IColor upper = e.g->GetPoint(10, 3), lower = e.g->GetPoint(10, 16);
     EXPECT_EQ(value == 0.0 ? upper.R : lower.R, 255) << value;
     EXPECT_EQ(value == 0.0 ? lower.B : upper.B, 255) << value;
+  }
+}
+
+// A panel background lies under the controls attached before it and covers the whole surface.
+TEST(PanelBackground, CoversTheSurfaceUnderTheControlsAttachedBefore)
+{
+  for (IRECT size : {IRECT(0, 0, 30, 20), IRECT(0, 0, 20, 30)})
+  {
+    SCOPED_TRACE(testing::Message() << size.R << " x " << size.B);
+    Editor e(size.R, size.B);
+    e.Attach(new IPanelControl(&e.plug, IRECT(5, 5, 15, 15), &COLOR_RED));
+    e.g->AttachPanelBackground(&COLOR_BLUE);
+    ASSERT_EQ(e.g->NControls(), 2);
+    EXPECT_TRUE(*e.g->GetControl(0)->GetRECT() == size);
+    EXPECT_EQ(e.g->GetControl(0)->ParamIdx(), -1);
+    EXPECT_TRUE(*e.g->GetControl(1)->GetRECT() == IRECT(5, 5, 15, 15));
+    e.g->FullRepaint();
+    for (int x : {0, size.R - 1})
+      for (int y : {0, size.B - 1})
+        EXPECT_EQ(PX_GetPixel(&e.g->mScreen, x, y), 0xFF0000FFu) << x << ", " << y;
+    EXPECT_EQ(PX_GetPixel(&e.g->mScreen, 10, 10), 0xFFFF0000u);
   }
 }
 

@@ -118,7 +118,6 @@ void AttachFurtherControls(PluginBase* pPlug, IGraphics* pGraphics, GuiTestArt* 
           overlay = Handle(&pArt->mOverlay), selector = Handle(&pArt->mSelector);
   IRECT overlayTarget(380, 120, 460, 146);
   IControl* controls[] = {
-    new IPanelControl(pPlug, IRECT(0, 0, kGuiPageW, kGuiPageH), &ground),
     // Row 1: panels, the Gate switch, the Mode buttons, the Amount fader.
     new IPanelControl(pPlug, IRECT(10, 10, 110, 96), &orange),
     new IPanelControl(pPlug, IRECT(40, 30, 100, 80), &cyan),
@@ -146,4 +145,5 @@ void AttachFurtherControls(PluginBase* pPlug, IGraphics* pGraphics, GuiTestArt* 
   };
   for (IControl* pControl : controls)
     pGraphics->AttachControl(pControl);
+  pGraphics->AttachPanelBackground(&ground);  // control 0, under all of them
 }

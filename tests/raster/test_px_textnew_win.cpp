@@ -1,6 +1,7 @@
 // The cached font with GDI glyphs, against GDI itself: advances, single glyphs, string extents,
-// glyphs larger than a line, vertical text, the native drawing path and several threads. The font
-// is DejaVu Sans, loaded for this process only.
+// glyphs larger than a line, vertical text, the native drawing path, the choice between the two
+// drawings and the check for Wine behind it, and several threads. The font is DejaVu Sans, loaded
+// for this process only.
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_textnew.h"
 #include "raster/px_textnew_platform.h"
@@ -277,6 +278,69 @@ TEST_F(GdiText, NativePathDrawsAsGdi)
     EXPECT_EQ(RgbDistance(mem, want), 0) << "align " << align;
   }
   DeleteObject(hf);
+}
+
+// A font that may draw through GDI (as the GUI's fonts may) draws GDI's own pixels where the system
+// is Windows and its cached glyphs under Wine; forced either way, each branch draws as it would on
+// its own system. Two-level glyphs from the cache are GDI's pixels; anti-aliased coloured text
+// tells the two apart (the cache blends coverage linearly, GDI with a gamma of its own).
+TEST_F(GdiText, TheChosenDrawingIsGdisOrTheCachedGlyphs)
+{
+  struct ForcedDrawing
+  {
+    ~ForcedDrawing() { PX_Text_ForceDrawing(PX_TEXTDRAW_AUTO); }
+  } restore;
+  const struct
+  {
+    PX_TextDrawing forced;
+    bool gdiDrawn;
+  } choices[] = {
+    {PX_TEXTDRAW_NATIVE, true}, {PX_TEXTDRAW_CACHED, false}, {PX_TEXTDRAW_AUTO, false}};
+  const char* text = "Step 16 \xC3\xA9t\xC3\xA9";
+  for (DWORD quality : {NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY})
+  {
+    SCOPED_TRACE(testing::Message() << "quality " << quality);
+    HFONT hf = MakeFont(16, FW_NORMAL, quality);
+    PX_CachedFont font;
+    font.SetFromHFont(hf, PX_FONTOPT_OWNS_FONT | PX_FONTOPT_NATIVE);
+    font.SetTextColor(0xFF2060C0u);
+    auto draw = [&](PX_SysBitmap& bm, UINT extra) {
+      Fill(bm, 0xFFF0E0A0u);
+      RECT r = {2, 2, 120, 24};
+      font.DrawTextA(&bm, text, -1, &r, DT_SINGLELINE | DT_NOCLIP | extra);
+    };
+    PX_SysBitmap gdi(120, 24), glyphs(120, 24);
+    Fill(gdi, 0xFFF0E0A0u);
+    DrawWithGdi(gdi, hf, Wide(text), 2, 2, RGB(0x20, 0x60, 0xC0));
+    draw(glyphs, PX_DT_NO_NATIVE);
+    ASSERT_EQ(RgbDistance(glyphs, gdi) == 0, quality == NONANTIALIASED_QUALITY);
+    for (const auto& c : choices)
+    {
+      PX_Text_ForceDrawing(c.forced);
+      PX_SysBitmap drawn(120, 24);
+      draw(drawn, 0);
+      EXPECT_EQ(RgbDistance(drawn, c.gdiDrawn ? gdi : glyphs), 0) << "forced " << c.forced;
+    }
+    PX_Text_ForceDrawing(PX_TEXTDRAW_AUTO);
+  }
+}
+
+// Wine is told apart by the registry key it keeps its settings in, which Windows does not have.
+TEST(WineCheck, TheKeyOfWineTellsItApart)
+{
+  EXPECT_TRUE(PX_Text_IsWine());  // these tests run under Wine
+  const char* kScratch = "Software\\QuorvalentWineCheckTest";
+  RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);  // left over from an earlier run
+  HKEY root, wine;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kScratch, &root), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyA(root, "Software\\Wine Tools", &wine), ERROR_SUCCESS);
+  RegCloseKey(wine);
+  EXPECT_FALSE(PX_Text_HasWineKey(root));  // a registry as Windows has it
+  ASSERT_EQ(RegCreateKeyA(root, "Software\\Wine", &wine), ERROR_SUCCESS);
+  RegCloseKey(wine);
+  EXPECT_TRUE(PX_Text_HasWineKey(root));
+  RegCloseKey(root);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
 }
 
 // Threads drawing with one font share the scratch surface through the text lock.
