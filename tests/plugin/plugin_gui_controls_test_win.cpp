@@ -241,6 +241,42 @@ TEST_F(FurtherControls, TheFaderHandleFollowsADragAndSnapsToThePointer)
   }
 }
 
+// The fader, its caption and the three knobs share a parameter: a drag on the fader reaches the
+// host as one whole gesture and shows on the others as the same change from the host does; a
+// wheel step on a knob then goes on from the dragged value.
+TEST_F(FurtherControls, ControlsSharingAParameterFollowAChangeOnOne)
+{
+  auto others = [](const Picture& p) {
+    std::vector<uint32_t> pixels;
+    for (int y = 40; y < 60; ++y)
+      for (int x = 400; x < 476; ++x)
+        pixels.push_back(RGBAt(p, x, y));
+    for (int y = 116; y < 196; ++y)
+      for (int x = 20; x < 340; ++x)
+        pixels.push_back(RGBAt(p, x, y));
+    return pixels;
+  };
+  host.log().clear();
+  editor->press(0, kFaderX, kFaderTop + 40);
+  editor->move(kFaderX, kFaderTop, kMouseLeft);
+  editor->release(0, kFaderX, kFaderTop);
+  EXPECT_TRUE(ParamBecomes(kGuiAmount, 1.0));
+  const std::vector<uint32_t> dragged = others(Shown());
+  std::vector<std::string> edits;
+  for (const std::string& line : host.log().lines())
+    if (line.rfind("beginEdit", 0) == 0 || line.rfind("endEdit", 0) == 0)
+      edits.push_back(line);
+    else if (line.rfind("automate", 0) == 0)
+      edits.push_back(line.substr(0, line.find(' ', 9)));
+  const std::string p = std::to_string(kGuiAmount);
+  EXPECT_EQ(edits, (std::vector<std::string>{"beginEdit " + p, "automate " + p, "automate " + p,
+                                             "endEdit " + p}));
+  editor->wheel(60, 156, -120);  // the line knob
+  EXPECT_TRUE(ParamBecomes(kGuiAmount, 0.99));
+  plugin->setParameter(kGuiAmount, 1.0f);
+  EXPECT_TRUE(others(Shown()) == dragged);
+}
+
 TEST_F(FurtherControls, RadioButtonsLieTopToBottomAndShowTheActiveOne)
 {
   for (int i : {2, 0, 1})
