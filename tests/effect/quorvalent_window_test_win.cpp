@@ -383,8 +383,8 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
      {"beginEdit 22", Automate(kStep3, 1), "endEdit 22"}},
     {"Push!! sends 1, then 0 on release", [&](EditorWindow& e) { Click(e, 0, kPushX, kPushY); },
      push},
-    {"the middle button releases Push!! too",
-     [&](EditorWindow& e) { Click(e, 2, kPushX, kPushY); }, push},
+    {"the middle button releases Push!! too", [&](EditorWindow& e) { Click(e, 2, kPushX, kPushY); },
+     push},
     {"Push!! released where the pointer was when another window took the mouse",
      [&](EditorWindow& e) {
        e.press(0, kPushX, kPushY);

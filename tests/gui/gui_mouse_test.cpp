@@ -58,7 +58,7 @@ private:
 struct Editor
 {
   TestPlug plug{4, "1-1"};
-  std::vector<std::string> log;  // what the controls received
+  std::vector<std::string> log;                          // what the controls received
   TestGraphics& g = *new TestGraphics(&plug, 100, 100);  // the plug-in's
   IBitmap whole{nullptr, 100, 100, 1};
   Editor()

@@ -199,12 +199,12 @@ TEST(Surface, APaintCleansWhatTheWindowShowsOfAControl)
     bool clean;
   };
   const Case cases[] = {
-    {10, 10, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), true},    // straddles the edge
-    {10, 10, IRECT(5, 5, 15, 15), IRECT(5, 5, 10, 9), false},    // its visible part half painted
-    {10, 10, IRECT(12, 12, 18, 18), IRECT(0, 0, 1, 1), true},    // wholly outside the window
-    {-1, -1, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), false},   // the whole surface shows
-    {-1, -1, IRECT(-4, 5, 15, 25), IRECT(0, 5, 20, 20), true},   // past the surface's own edges
-    {30, 30, IRECT(5, 5, 25, 25), IRECT(0, 0, 20, 20), false},   // a larger window shows it all
+    {10, 10, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), true},   // straddles the edge
+    {10, 10, IRECT(5, 5, 15, 15), IRECT(5, 5, 10, 9), false},   // its visible part half painted
+    {10, 10, IRECT(12, 12, 18, 18), IRECT(0, 0, 1, 1), true},   // wholly outside the window
+    {-1, -1, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), false},  // the whole surface shows
+    {-1, -1, IRECT(-4, 5, 15, 25), IRECT(0, 5, 20, 20), true},  // past the surface's own edges
+    {30, 30, IRECT(5, 5, 25, 25), IRECT(0, 0, 20, 20), false},  // a larger window shows it all
   };
   for (const Case& c : cases)
   {
@@ -278,7 +278,8 @@ TEST(Surface, AParameterChangeCallsItsBoundControlsInListOrder)
         if (pControl->ParamIdx() == p)
           expected.push_back(std::to_string(id) + " main");
         if (pControl->AuxParamIdx(p) >= 0)
-          expected.push_back(std::to_string(id) + " aux " + std::to_string(pControl->AuxParamIdx(p)));
+          expected.push_back(std::to_string(id) + " aux " +
+                             std::to_string(pControl->AuxParamIdx(p)));
       }
       log.clear();
       g.SetParameterFromPlug(p, 0.5, true);
