@@ -35,6 +35,7 @@ IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
   , mKeyCatcher(nullptr)
   , mEditParamIdx(-1)
   , mInGesture(false)
+  , mPrompted(false)
   , mClientW(-1)
   , mClientH(-1)
 {}

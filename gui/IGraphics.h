@@ -296,6 +296,7 @@ protected:
   IControl* mKeyCatcher;
   int mEditParamIdx;  // the parameter of the edit gesture begun and not yet ended, or -1
   bool mInGesture;    // a press or double click waits for its release
+  bool mPrompted;     // the press in progress opened an entry box or a menu
   int mClientW, mClientH;
 
 private:
@@ -320,6 +321,8 @@ private:
   void DrawControl(int i, bool force);
   // The gesture (press or double click) ends: end-edit when its begin-edit was sent.
   void EndEditGesture();
+  // A press on control c that changed nothing and prompted nothing: begin-edit, the user touched it.
+  void BeginTouchGesture(int c);
 
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;

@@ -37,8 +37,9 @@ void IGraphics::EndEditGesture()
   mPlug->EndInformHostOfParamChange(paramIdx);
 }
 
-// Begin-edit goes out with the first change, not with the press: a press that changes nothing
-// (or only opens the entry box, whose commit is a gesture of its own) sends nothing.
+// Begin-edit goes out before the first change a press makes, or after a press that changed nothing
+// (hosts take it as the user touching the control); a press that only opened the entry box or a
+// menu sends nothing (the box's commit is a gesture of its own).
 void IGraphics::SetParameterFromControl(IControl* pControl, double value)
 {
   const int paramIdx = pControl->ParamIdx();
@@ -78,7 +79,22 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
     return;
   }
   mInGesture = true;
+  mPrompted = false;
   pControl->OnMouseDown(x, y, pMod);
+  BeginTouchGesture(c);
+}
+
+// After a press: the control still held and bound to a parameter, no change made and no prompt
+// opened, the host hears that the user touched it.
+void IGraphics::BeginTouchGesture(int c)
+{
+  if (!mPlug || mPrompted || !mInGesture || mEditParamIdx >= 0 || mMouseCapture != c)
+    return;
+  const int paramIdx = mControls.Get(c)->ParamIdx();
+  if (paramIdx < 0 || paramIdx >= mPlug->NParams())
+    return;
+  mEditParamIdx = paramIdx;
+  mPlug->BeginInformHostOfParamChange(paramIdx);
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
@@ -127,9 +143,11 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* pMod)
   mMouseX = x;
   mMouseY = y;
   mInGesture = true;
+  mPrompted = false;
   if (pControl->MouseDblAsSingleClick())
   {
     pControl->OnMouseDown(x, y, pMod);
+    BeginTouchGesture(c);
     return true;
   }
   pControl->OnMouseDblClick(x, y, pMod);
@@ -185,6 +203,7 @@ void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pText
 {
   if (!pControl || !pParam || !pTextRect)
     return;
+  mPrompted = true;
   const IParam::EParamType type = pParam->Type();
   const bool named =
     type == IParam::kTypeEnum || (type == IParam::kTypeBool && pParam->GetNDisplayTexts() > 0);

@@ -409,15 +409,15 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
      },
      {"beginEdit 16", Automate(kPush, 1), Automate(kPush, 0), "endEdit 16", "beginEdit 16",
       Automate(kPush, 1), Automate(kPush, 0), "endEdit 16"}},
-    {"a double click restores the knob's default (the parameter's, 0)",
+    {"a double click restores the knob's default (the parameter's, 0); its first click touches",
      [&](EditorWindow& e) {
        e.press(0, x, y);
        e.move(x, y - 64, kMouseLeft);
        e.release(0, x, y - 64);
        e.doubleClick(x, y);
      },
-     {"beginEdit 9", Automate(kResonance, v0 + share), "endEdit 9", "beginEdit 9",
-      Automate(kResonance, 0), "endEdit 9"}},
+     {"beginEdit 9", Automate(kResonance, v0 + share), "endEdit 9", "beginEdit 9", "endEdit 9",
+      "beginEdit 9", Automate(kResonance, 0), "endEdit 9"}},
     {"the wheel: a notch up, a part notch (nothing moves), two up, one down; each a gesture",
      [&](EditorWindow& e) {
        e.wheel(x, y, 120);

@@ -240,6 +240,35 @@ TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
             (std::vector<std::string>{"begin 1", "set 1", "end 1", "begin 1", "set 1", "end 1"}));
 }
 
+// A press that changes nothing still tells the host the user touched the control; a press that
+// opens the entry box does not (the box's commit is a gesture of its own).
+TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
+{
+  struct PromptingControl : IControl  // a right press opens the entry box
+  {
+    PromptingControl(PluginBase* pPlug)
+      : IControl(pPlug, IRECT(0, 0, 20, 20), 1)
+    {
+      mDisablePrompt = false;
+    }
+    bool Draw(IGraphics*) override { return true; }
+  };
+  const struct
+  {
+    bool right;
+    std::vector<std::string> gestures;
+  } cases[] = {{false, {"begin 1", "end 1"}}, {true, {}}};
+  for (const auto& c : cases)
+  {
+    Editor e;
+    e.g.AttachControl(new PromptingControl(&e.plug));
+    IMouseMod mod(!c.right, c.right);
+    e.g.OnMouseDown(10, 10, &mod);
+    e.g.OnMouseUp(10, 10, &mod);
+    EXPECT_EQ(e.Gestures(), c.gestures) << "right button " << c.right;
+  }
+}
+
 TEST(MouseDispatch, HiddenAndGrayedControlsLetThePressThrough)
 {
   for (const bool hide : {true, false})
