@@ -89,7 +89,12 @@ void IControl::SetDirty(bool pushParamToPlug)
   mDirty = true;
   if (!pushParamToPlug || !mPlug || mParamIdx < 0 || mParamIdx >= mPlug->NParams())
     return;
-  mPlug->SetParameterFromGUI(mParamIdx, mValue);
+  // Through the surface when this control is on the plug-in's editor: it brackets the change in an
+  // edit gesture and shows it on the other controls of the parameter.
+  if (IGraphics* pGraphics = mPlug->GetGUI())
+    pGraphics->SetParameterFromControl(this, mValue);
+  else
+    mPlug->SetParameterFromGUI(mParamIdx, mValue);
   IParam* pParam = mPlug->GetParam(mParamIdx);
   if (mValDisplayControl)
   {

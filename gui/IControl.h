@@ -73,7 +73,8 @@ public:
   virtual void GrayOut(bool gray);
   virtual bool IsHit(int x, int y) { return mTargetRECT.Contains(x, y); }
   // Clamps the value, marks the control dirty and, when asked, pushes the value to the plug-in
-  // (only for a parameter of its list).
+  // (only for a parameter of its list) through the plug-in's editor surface, which brackets it in
+  // an edit gesture and shows it on the other controls bound to the parameter.
   virtual void SetDirty(bool pushParamToPlug = true);
   // Clean after this drawing pass, unless a redraw was asked for: then dirty for one more pass.
   virtual void SetClean();

@@ -6,6 +6,8 @@
 #include "gui/IPlainControls.h"
 #include "raster/px.h"
 
+#include <vector>
+
 namespace {
 // Timer ticks without a dirty control after which the controls' idle hooks run.
 const int kIdleTicksBeforeHook = 20;
@@ -33,6 +35,10 @@ IGraphics::IGraphics(PluginBase* pPlug, int w, int h, int fps)
   , mStrict(true)
   , mKeyCatcher(nullptr)
   , mEditParamIdx(-1)
+  , mInGesture(false)
+  , mPrompted(false)
+  , mClientW(-1)
+  , mClientH(-1)
 {}
 
 IGraphics::~IGraphics()
@@ -66,6 +72,7 @@ void IGraphics::Resize(int w, int h)
   mHeight = h;
   ReleaseMouseCapture();
   mControls.Empty(true);
+  mBindings.clear();
   PrepDraw();
   if (mPlug)
     mPlug->ResizeGraphics(w, h);
@@ -76,13 +83,48 @@ void IGraphics::Resize(int w, int h)
 int IGraphics::AttachControl(IControl* pControl)
 {
   mControls.Add(pControl);
+  Bind(pControl);
   return mControls.GetSize() - 1;
+}
+
+void IGraphics::InsertControl(int idx, IControl* pControl)
+{
+  mControls.Insert(idx, pControl);
+  // The bindings hold controls, not indices: only a bound control changes their order.
+  if (pControl->ParamIdx() >= 0 || pControl->NAuxParams())
+    RebindAll();
 }
 
 void IGraphics::AttachBackground(int id, const char* name)
 {
   IBitmap bg = LoadIBitmap(id, name, 1, false);
-  mControls.Insert(0, new IBitmapControl(mPlug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber));
+  InsertControl(0, new IBitmapControl(mPlug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber));
+}
+
+// Main value first, then the first auxiliary parameter of each index, as a change hands them on.
+void IGraphics::Bind(IControl* pControl)
+{
+  auto add = [this, pControl](int paramIdx, int aux) {
+    if (paramIdx < 0)
+      return;
+    if ((size_t)paramIdx >= mBindings.size())
+      mBindings.resize((size_t)paramIdx + 1);
+    mBindings[(size_t)paramIdx].push_back(Binding{pControl, aux});
+  };
+  add(pControl->ParamIdx(), -1);
+  for (int a = 0, n = pControl->NAuxParams(); a < n; ++a)
+  {
+    const int paramIdx = pControl->GetAuxParam(a)->mParamIdx;
+    if (pControl->AuxParamIdx(paramIdx) == a)
+      add(paramIdx, a);
+  }
+}
+
+void IGraphics::RebindAll()
+{
+  mBindings.clear();
+  for (int i = 0, n = mControls.GetSize(); i < n; ++i)
+    Bind(mControls.Get(i));
 }
 
 void IGraphics::AttachPanelBackground(const IColor* pColor)
@@ -137,14 +179,21 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
       return;
     value = pParam->GetNormalized(value);
   }
-  for (int i = 0, n = mControls.GetSize(); i < n; ++i)
+  ShowParameter(paramIdx, value, nullptr);
+}
+
+void IGraphics::ShowParameter(int paramIdx, double value, const IControl* pExcept)
+{
+  if (paramIdx < 0 || (size_t)paramIdx >= mBindings.size())
+    return;
+  for (const Binding& b : mBindings[(size_t)paramIdx])
   {
-    IControl* pControl = mControls.Get(i);
-    if (pControl->ParamIdx() == paramIdx)
-      pControl->SetValueFromPlug(value);
-    const int auxIdx = pControl->AuxParamIdx(paramIdx);
-    if (auxIdx >= 0)
-      pControl->SetAuxParamValueFromPlug(auxIdx, value);
+    if (b.pControl == pExcept)
+      continue;
+    if (b.aux < 0)
+      b.pControl->SetValueFromPlug(value);
+    else
+      b.pControl->SetAuxParamValueFromPlug(b.aux, value);
   }
 }
 
@@ -207,12 +256,22 @@ void IGraphics::DrawControl(int i, bool force)
 }
 
 namespace {
-// Whether a redraw of r repaints all of control rectangle c.
-bool Covers(const IRECT* pR, const IRECT* pC)
+// Whether a redraw of r repaints all of control rectangle c that a client area of w x h shows.
+bool Covers(const IRECT* pR, const IRECT* pC, int w, int h)
 {
-  return pR->L <= pC->L && pR->T <= pC->T && pC->R <= pR->R && pC->B <= pR->B;
+  const int l = pC->L > 0 ? pC->L : 0, t = pC->T > 0 ? pC->T : 0;
+  const int r = pC->R < w ? pC->R : w, b = pC->B < h ? pC->B : h;
+  if (l >= r || t >= b)
+    return true;  // nothing of it shows
+  return pR->L <= l && pR->T <= t && r <= pR->R && b <= pR->B;
 }
 }  // namespace
+
+bool IGraphics::Redrawn(const IRECT* pR, IControl* pControl) const
+{
+  return Covers(pR, pControl->GetRECT(), mClientW < 0 ? mWidth : mClientW,
+                mClientH < 0 ? mHeight : mClientH);
+}
 
 // Only what a redraw wholly repainted is marked clean: a paint of part of the window (the window
 // was uncovered, say) must not swallow a change elsewhere that the next timer tick would show.
@@ -229,11 +288,11 @@ bool IGraphics::Draw(IRECT* pR)
     for (int i = 0; i < n; ++i)
     {
       IControl* pControl = mControls.Get(i);
-      if (Covers(pR, pControl->GetRECT()))
+      if (Redrawn(pR, pControl))
         pControl->SetClean();
     }
   }
-  else if (mControls.Get(0)->IsDirty() && Covers(pR, mControls.Get(0)->GetRECT()))
+  else if (mControls.Get(0)->IsDirty() && Redrawn(pR, mControls.Get(0)))
   {
     // The background repaints everything: every visible control draws over it.
     mDrawRECT = *mControls.Get(0)->GetRECT();
@@ -253,7 +312,7 @@ bool IGraphics::Draw(IRECT* pR)
     for (int i = 1; i < n; ++i)
     {
       IControl* pDirty = mControls.Get(i);
-      if (!pDirty->IsDirty() || !Covers(pR, pDirty->GetRECT()))
+      if (!pDirty->IsDirty() || !Redrawn(pR, pDirty))
         continue;
       mDrawRECT = *pDirty->GetRECT();
       for (int j = 0; j < n; ++j)

@@ -20,6 +20,8 @@
 #include "framework/PtrList.h"
 #include "gui/IGraphicsStructs.h"
 
+#include <vector>
+
 class PluginBase;
 class PluginVST;
 class IControl;
@@ -103,7 +105,8 @@ public:
 
   // ---- Controls ---------------------------------------------------------------------------------
 
-  // Appends the control (the surface now owns it) and returns its index.
+  // Appends the control (the surface now owns it) and returns its index. Its parameter and
+  // auxiliary parameters are bound from now on: add auxiliary parameters before attaching.
   int AttachControl(IControl* pControl);
   // Inserts at index 0 a bitmap control showing resource id at (0, 0), copied without blending.
   void AttachBackground(int id, const char* name);
@@ -123,8 +126,14 @@ public:
   void ClampControl(int paramIdx, double lo, double hi, bool normalized);
 
   // [host threads, instance mutex held] Hands the value to every control bound to paramIdx, as
-  // main or auxiliary parameter; a plain value (normalized false) is normalised first.
+  // main or auxiliary parameter, in the order of the control list; a plain value (normalized
+  // false) is normalised first. Controls bound to other parameters are not touched.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // [GUI] A value the user gave pControl (bound to a parameter of the plug-in's list): the
+  // parameter is set inside an edit gesture and every other control bound to it shows the value.
+  // Within a press or double click the first change sends begin-edit and the release end-edit;
+  // any other change (the wheel, keys, the entry box) is a gesture of its own.
+  void SetParameterFromControl(IControl* pControl, double value);
   // [idle thread] One control's value by its index; an index outside the list does nothing.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   // Flags every control for redrawing without pushing its value.
@@ -140,10 +149,17 @@ public:
   // every control's idle hook runs.
   bool IsDirty(IRECT* pR);
   // Redraws the controls meeting *pR into the off-screen bitmap and copies the rectangle to the
-  // window (DrawScreen). Controls the redraw covered wholly are marked clean; a dirty control it
-  // missed, or met only in part, stays dirty for the next tick. With no control at all nothing is
-  // drawn or copied.
+  // window (DrawScreen). Controls the redraw covered wholly, as far as the window shows them, are
+  // marked clean; a dirty control it missed, or met only in part, stays dirty for the next tick.
+  // With no control at all nothing is drawn or copied.
   bool Draw(IRECT* pR);
+  // The size of the window's client area, which may be smaller than the surface's; negative: the
+  // surface's own.
+  void SetClientSize(int w, int h)
+  {
+    mClientW = w;
+    mClientH = h;
+  }
   void OnGUIIdle();
 
   // The parameter of the control at (x, y), -1 over the background or nothing; remembered.
@@ -154,10 +170,10 @@ public:
   // ---- Mouse and keys (GUI thread) --------------------------------------------------------------
   //
   // A press captures the control under the pointer: it gets every drag and the release, wherever
-  // the pointer goes. Edit gestures reach the host in pairs and only for the plug-in's parameters:
-  // a press on a bound control sends begin-edit after the control acted, its release end-edit; a
-  // double click taken as such is bracketed by its own begin and end (the end with the release
-  // that follows it).
+  // the pointer goes. A double click captures the same way until its release. Edit gestures reach
+  // the host whole and only for the plug-in's parameters: begin-edit before the first change a
+  // press (or double click) makes, end-edit with its release; a press that changes nothing sends
+  // neither.
 
   // The captured control, or else the topmost visible, usable control hit at (x, y); -1 none. With
   // mo, grayed controls that take mouse-over count as usable.
@@ -166,10 +182,14 @@ public:
   void OnMouseDown(int x, int y, IMouseMod* pMod);
   void OnMouseUp(int x, int y, IMouseMod* pMod);
   void OnMouseDrag(int x, int y, IMouseMod* pMod);
-  // True when the control took it as a single click and holds the capture: the window must
-  // capture the mouse so that the release arrives.
+  // True when the control took it as a single click. Either way the control holds the capture
+  // (HasMouseCapture): the window must capture the mouse so that the release arrives.
   bool OnMouseDblClick(int x, int y, IMouseMod* pMod);
   void OnMouseWheel(int x, int y, IMouseMod* pMod, int d);
+  // The window lost the mouse while a button was down (another window took it, the editor closed
+  // or hid): the gesture ends as a release at the last position.
+  void OnMouseCaptureLost();
+  bool HasMouseCapture() const { return mMouseCapture >= 0; }
   // True when mouse-over is handled (the window then asks for a leave notice).
   bool OnMouseOver(int x, int y, IMouseMod* pMod);
   void OnMouseOut();
@@ -278,13 +298,34 @@ protected:
   bool mStrict;
   IControl* mKeyCatcher;
   int mEditParamIdx;  // the parameter of the edit gesture begun and not yet ended, or -1
+  bool mInGesture;    // a press or double click waits for its release
+  bool mPrompted;     // the press in progress opened an entry box or a menu
+  int mClientW, mClientH;
 
 private:
+  // A control's call for a parameter: its main value (aux -1) or auxiliary parameter aux.
+  struct Binding
+  {
+    IControl* pControl;
+    int aux;
+  };
+  // Per parameter index, the calls a change makes, in the order of the control list.
+  std::vector<std::vector<Binding>> mBindings;
+  void Bind(IControl* pControl);
+  void RebindAll();
+  // Inserts a control at idx (0: under all others).
+  void InsertControl(int idx, IControl* pControl);
+  // Hands value to the controls bound to paramIdx, except pExcept.
+  void ShowParameter(int paramIdx, double value, const IControl* pExcept);
+
+  // Whether a redraw of *pR repainted all of the control that the window shows.
+  bool Redrawn(const IRECT* pR, IControl* pControl) const;
   // Draws control i when visible and it meets mDrawRECT (or always, with force).
   void DrawControl(int i, bool force);
-  // Begin-edit for a parameter of the plug-in's list; remembered for its end.
-  void BeginEditGesture(int paramIdx);
+  // The gesture (press or double click) ends: end-edit when its begin-edit was sent.
   void EndEditGesture();
+  // A press on control c that changed nothing and prompted nothing: begin-edit, the user touched it.
+  void BeginTouchGesture(int c);
 
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;

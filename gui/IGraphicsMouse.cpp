@@ -27,16 +27,9 @@ void IGraphics::ReleaseMouseCapture()
   mMouseX = mMouseY = -1;
 }
 
-void IGraphics::BeginEditGesture(int paramIdx)
-{
-  if (!mPlug || paramIdx < 0 || paramIdx >= mPlug->NParams())
-    return;
-  mPlug->BeginInformHostOfParamChange(paramIdx);
-  mEditParamIdx = paramIdx;
-}
-
 void IGraphics::EndEditGesture()
 {
+  mInGesture = false;
   if (mEditParamIdx < 0)
     return;
   const int paramIdx = mEditParamIdx;
@@ -44,9 +37,32 @@ void IGraphics::EndEditGesture()
   mPlug->EndInformHostOfParamChange(paramIdx);
 }
 
+// Begin-edit goes out before the first change a press makes, or after a press that changed nothing
+// (hosts take it as the user touching the control); a press that only opened the entry box or a
+// menu sends nothing (the box's commit is a gesture of its own).
+void IGraphics::SetParameterFromControl(IControl* pControl, double value)
+{
+  const int paramIdx = pControl->ParamIdx();
+  if (!mPlug || paramIdx < 0 || paramIdx >= mPlug->NParams())
+    return;
+  const bool ownGesture = !mInGesture || (mEditParamIdx >= 0 && mEditParamIdx != paramIdx);
+  if (ownGesture || mEditParamIdx < 0)
+    mPlug->BeginInformHostOfParamChange(paramIdx);
+  if (!ownGesture)
+    mEditParamIdx = paramIdx;
+  mPlug->SetParameterFromGUI(paramIdx, value);
+  {
+    // The bindings change under this lock (a parameter change may rebuild the editor).
+    PluginBase::IMutexLock lock(mPlug);
+    ShowParameter(paramIdx, value, pControl);
+  }
+  if (ownGesture)
+    mPlug->EndInformHostOfParamChange(paramIdx);
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
 {
-  EndEditGesture();  // a press whose release never came
+  OnMouseCaptureLost();  // a press whose release never came: released where it was last
   ReleaseMouseCapture();
   const int c = GetMouseControlIdx(x, y);
   if (c < 0)
@@ -62,9 +78,23 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
     mPlug->PopupHostContextMenuForParam(paramIdx, x, y);
     return;
   }
-  // The control acts first (a right click may have prompted for the value already).
+  mInGesture = true;
+  mPrompted = false;
   pControl->OnMouseDown(x, y, pMod);
-  BeginEditGesture(pControl->ParamIdx());
+  BeginTouchGesture(c);
+}
+
+// After a press: the control still held and bound to a parameter, no change made and no prompt
+// opened, the host hears that the user touched it.
+void IGraphics::BeginTouchGesture(int c)
+{
+  if (!mPlug || mPrompted || !mInGesture || mEditParamIdx >= 0 || mMouseCapture != c)
+    return;
+  const int paramIdx = mControls.Get(c)->ParamIdx();
+  if (paramIdx < 0 || paramIdx >= mPlug->NParams())
+    return;
+  mEditParamIdx = paramIdx;
+  mPlug->BeginInformHostOfParamChange(paramIdx);
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
@@ -74,6 +104,17 @@ void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
   if (c >= 0)
     mControls.Get(c)->OnMouseUp(x, y, pMod);
   EndEditGesture();
+}
+
+void IGraphics::OnMouseCaptureLost()
+{
+  if (mMouseCapture < 0)
+  {
+    EndEditGesture();  // a menu took the capture before the change it made
+    return;
+  }
+  IMouseMod none;
+  OnMouseUp(mMouseX, mMouseY, &none);
 }
 
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
@@ -88,32 +129,35 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
   mControls.Get(mMouseCapture)->OnMouseDrag(x, y, dX, dY, pMod);
 }
 
+// Either way the control holds the capture until the release that follows, which ends the gesture
+// (and may change the value again).
 bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* pMod)
 {
-  EndEditGesture();
+  OnMouseCaptureLost();
   ReleaseMouseCapture();
   const int c = GetMouseControlIdx(x, y);
   if (c < 0)
     return false;
   IControl* pControl = mControls.Get(c);
+  mMouseCapture = c;
+  mMouseX = x;
+  mMouseY = y;
+  mInGesture = true;
+  mPrompted = false;
   if (pControl->MouseDblAsSingleClick())
   {
-    mMouseCapture = c;
-    mMouseX = x;
-    mMouseY = y;
     pControl->OnMouseDown(x, y, pMod);
-    BeginEditGesture(pControl->ParamIdx());
+    BeginTouchGesture(c);
     return true;
   }
-  // The gesture ends with the release that follows, which may change the value again.
-  BeginEditGesture(pControl->ParamIdx());
   pControl->OnMouseDblClick(x, y, pMod);
   return false;
 }
 
+// A part notch (d 0) moves nothing and is no gesture.
 void IGraphics::OnMouseWheel(int x, int y, IMouseMod* pMod, int d)
 {
-  const int c = GetMouseControlIdx(x, y);
+  const int c = d ? GetMouseControlIdx(x, y) : -1;
   if (c >= 0)
     mControls.Get(c)->OnMouseWheel(x, y, pMod, d);
 }
@@ -159,6 +203,7 @@ void IGraphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pText
 {
   if (!pControl || !pParam || !pTextRect)
     return;
+  mPrompted = true;
   const IParam::EParamType type = pParam->Type();
   const bool named =
     type == IParam::kTypeEnum || (type == IParam::kTypeBool && pParam->GetNDisplayTexts() > 0);

@@ -159,21 +159,24 @@ void* IGraphicsWin::OpenWindow(void* pParentWnd)
     ReleaseEditorClass(mHInstance);
     return nullptr;
   }
+  FitHostWindows();
   SetAllControlsDirty();
   return mPlugWnd;
 }
 
 void IGraphicsWin::CloseWindow() { CloseEditorWindow(true); }
 
-void IGraphicsWin::CloseEditorWindow(bool commitPending)
+void IGraphicsWin::CloseEditorWindow(bool finishInput)
 {
   if (!mPlugWnd)
     return;
   HWND wnd = mPlugWnd;
   const bool own = OnOwnThread(wnd);
-  EndUserEdit(commitPending && mParamEditMsg.CommitPending());
+  EndUserEdit(finishInput && mParamEditMsg.CommitPending());
+  if (finishInput && own)
+    LetGoOfMouse();  // a gesture in progress ends here, not never
   if (!mPlugWnd)
-    return;  // the commit closed the editor already
+    return;  // the commit or the release closed the editor already
   // Cut the window loose first: from now on nothing of it reaches the surface.
   if (own)
     KillTimer(wnd, kRedrawTimerId);
@@ -189,6 +192,7 @@ void IGraphicsWin::CloseEditorWindow(bool commitPending)
 void IGraphicsWin::OnWindowGone()
 {
   EndUserEdit(false);
+  OnMouseCaptureLost();
   mPlugWnd = nullptr;
   ReleaseEditorClass(mHInstance);
 }
@@ -242,7 +246,7 @@ LRESULT IGraphicsWin::HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM l
       return 0;
 
     case WM_MOUSEMOVE:
-      if (!(wParam & (MK_LBUTTON | MK_RBUTTON)))
+      if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
       {
         if (OnMouseOver(x, y, &mod))
         {
@@ -264,14 +268,31 @@ LRESULT IGraphicsWin::HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM l
 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-      ReleaseCapture();
-      OnMouseUp(x, y, &mod);
+    case WM_MBUTTONUP:
+      // Only the release of a press made here: a gesture whose capture was lost ended then. The
+      // surface lets go first, so that losing the capture then ends nothing more.
+      if (GetCapture() == hWnd)
+      {
+        OnMouseUp(x, y, &mod);
+        ReleaseCapture();
+      }
       return 0;
 
     case WM_LBUTTONDBLCLK:
-      if (OnMouseDblClick(x, y, &mod))
+      OnMouseDblClick(x, y, &mod);
+      if (HasMouseCapture())
         SetCapture(hWnd);
       return 0;
+
+    case WM_CAPTURECHANGED:
+      if ((HWND)lParam != hWnd)
+        OnMouseCaptureLost();
+      return 0;
+
+    case WM_SHOWWINDOW:
+      if (!wParam)
+        LetGoOfMouse();
+      return DefWindowProcA(hWnd, msg, wParam, lParam);
 
     case WM_MOUSEWHEEL:
       if (mParamEditWnd)
@@ -356,8 +377,11 @@ void IGraphicsWin::OnPaint()
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(mPlugWnd, &ps);
   IRECT r(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
-  if (dc && r.R > r.L && r.B > r.T)
+  RECT client;
+  if (dc && r.R > r.L && r.B > r.T && GetClientRect(mPlugWnd, &client))
   {
+    // The paint is clipped to the window, which may show less than the surface.
+    SetClientSize(client.right, client.bottom);
     mPaintDC = dc;
     Draw(&r);
     mPaintDC = nullptr;
@@ -409,6 +433,13 @@ void IGraphicsWin::OnButtonDown(UINT msg, int x, int y, IMouseMod* pMod)
   OnMouseDown(x, y, pMod);
 }
 
+void IGraphicsWin::LetGoOfMouse()
+{
+  OnMouseCaptureLost();
+  if (mPlugWnd && GetCapture() == mPlugWnd)
+    ReleaseCapture();
+}
+
 LRESULT IGraphicsWin::OnKeyMessage(HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
   const int key = KeyCodeOfVirtualKey(wParam);
@@ -452,6 +483,13 @@ void IGraphicsWin::Resize(int w, int h)
   IGraphics::Resize(w, h);
   if (!WindowIsOpen())
     return;
+  ResizeWindows(dw, dh, true);
+  RECT all = {0, 0, Width(), Height()};
+  InvalidateRect(mPlugWnd, &all, FALSE);
+}
+
+void IGraphicsWin::ResizeWindows(int dw, int dh, bool editorToo)
+{
   HWND wnds[3] = {mPlugWnd, nullptr, nullptr};
   if (IsEmbeddedChild(wnds[0]))
   {
@@ -466,11 +504,23 @@ void IGraphicsWin::Resize(int w, int h)
   const EAPI api = mPlug ? mPlug->GetAPI() : kAPIVST2;
   // Hosts of these interfaces size their own windows around the editor.
   const int n = api == kAPIVST3 || api == kAPIRTAS ? 1 : 3;
-  for (int i = 0; i < n; ++i)
+  for (int i = editorToo ? 0 : 1; i < n; ++i)
     if (wnds[i])
       SetWindowPos(wnds[i], nullptr, 0, 0, sizes[i].cx + dw, sizes[i].cy + dh, flags);
-  RECT all = {0, 0, Width(), Height()};
-  InvalidateRect(mPlugWnd, &all, FALSE);
+}
+
+// A host window sized before the editor's size changed (while it was closed) would cut the editor
+// off: it grows as a resize while open would have grown it.
+void IGraphicsWin::FitHostWindows()
+{
+  HWND parent = IsEmbeddedChild(mPlugWnd) ? GetParent(mPlugWnd) : nullptr;
+  RECT client, editor;
+  if (!parent || !GetClientRect(parent, &client) || !GetWindowRect(mPlugWnd, &editor))
+    return;
+  MapWindowPoints(nullptr, parent, (POINT*)&editor, 2);
+  const int dw = editor.right - client.right, dh = editor.bottom - client.bottom;
+  if (dw > 0 || dh > 0)
+    ResizeWindows(dw > 0 ? dw : 0, dh > 0 ? dh : 0, false);
 }
 
 // ---- Cursor, resources, host windows ------------------------------------------------------------

@@ -52,7 +52,7 @@ public:
   // Opening again closes the old window and keeps its place and size in the new parent.
   void* OpenWindow(void* pParentWnd) override;
   // Destroys the window (a pending commit of the entry box is done first, any other edit
-  // cancelled); nothing when none is open.
+  // cancelled, a mouse gesture in progress released); nothing when none is open.
   void CloseWindow() override;
   void* GetWindow() override { return mPlugWnd; }
   void HideMouseCursor() override;
@@ -115,11 +115,14 @@ private:
   void OnRedrawTick();
   void OnPaint();
   void OnButtonDown(UINT msg, int x, int y, IMouseMod* pMod);
+  // Ends a gesture in progress as a release at its last position and gives up the mouse.
+  void LetGoOfMouse();
   // A key the controls do not take goes on to the host's top-level window.
   LRESULT OnKeyMessage(HWND hWnd, WPARAM wParam, LPARAM lParam);
   LRESULT OnColorEdit(HDC dc);
-  // Closes the window; commitPending: a pending commit of the entry box is done first.
-  void CloseEditorWindow(bool commitPending);
+  // Closes the window; finishInput (the plug-in stays): a pending commit of the entry box is done
+  // first and a mouse gesture in progress ends.
+  void CloseEditorWindow(bool finishInput);
   // The window was destroyed under the surface: forget it.
   void OnWindowGone();
   // Closes an open entry box at once, committing its text first when commit is true (and the box
@@ -128,6 +131,11 @@ private:
   void EndUserEdit(bool commit);
   // The box is gone (destroyed, or with its parent): forget it and delete its font.
   void OnEditBoxGone();
+  // Grows the editor window (when editorToo) and, unless the host sizes its own windows, the host's
+  // windows it is embedded in by (dw, dh).
+  void ResizeWindows(int dw, int dh, bool editorToo);
+  // Grows the host's windows when they show less than the whole editor.
+  void FitHostWindows();
   // Invalidates and paints the whole editor now.
   void RedrawAll();
   // Whether the calling thread owns the window (only it may destroy it).

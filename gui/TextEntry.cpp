@@ -30,8 +30,8 @@ bool TextEntryAcceptsChar(const IParam* pParam, int ch)
 
 bool TextEntryValue(const IParam* pParam, const char* text, double* pNormalized)
 {
-  if (!pParam || !text)
-    return false;
+  if (!pParam || !text || !*text)
+    return false;  // an empty box changes nothing
   double v;
   const IParam::EParamType type = pParam->Type();
   if (type == IParam::kTypeEnum || type == IParam::kTypeBool)
@@ -45,8 +45,9 @@ bool TextEntryValue(const IParam* pParam, const char* text, double* pNormalized)
   {
     // strtod reads "nan" and "inf" on every platform (some run-time libraries' atof reads them
     // as 0), so that a non-finite text is always told apart.
-    v = strtod(text, nullptr);
-    if (!std::isfinite(v))
+    char* end = nullptr;
+    v = strtod(text, &end);
+    if (end == text || !std::isfinite(v))
       return false;
     if (pParam->DisplayIsNegated())
       v = -v;

@@ -17,9 +17,10 @@ class IParam;
 bool TextEntryAcceptsChar(const IParam* pParam, int ch);
 
 // The normalised value that a committed text gives pParam: for enumerations and booleans the index
-// of the display text it names (0 when it names none); otherwise the number it reads as (0 when it
-// reads as none), negated when the parameter displays negated. False when that number is not
-// finite ("nan", "inf", "1e999"): such a commit is a cancel.
+// of the display text it names (0 when it names none); otherwise the number it begins with,
+// negated when the parameter displays negated. False for an empty text, a number text that reads
+// as no number ("-", "x") or as one that is not finite ("nan", "inf", "1e999"): such a commit is a
+// cancel.
 bool TextEntryValue(const IParam* pParam, const char* text, double* pNormalized);
 
 // The edit control's alignment style for a text alignment: left for near, right for far, centred

@@ -3,6 +3,10 @@
 qv_add_benchmark(NAME quorvalent_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/quorvalent_bench.cpp
                  LIBS qv_vsthost DEPENDS Quorvalent
                  DEFINITIONS QV_QUORVALENT_PATH="$<TARGET_FILE:Quorvalent>")
+# Host parameter and program changes (the stereo gate's setParameter beside them where installed).
+qv_add_benchmark(NAME quorvalent_host_calls_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/host_calls_bench.cpp
+                 LIBS qv_vsthost DEPENDS Quorvalent
+                 DEFINITIONS QV_QUORVALENT_PATH="$<TARGET_FILE:Quorvalent>")
 # The longest wait of the audio thread while the host hands the plug-in its state.
 qv_add_benchmark(NAME quorvalent_state_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/state_bench.cpp
                  LIBS qv_vsthost DEPENDS Quorvalent

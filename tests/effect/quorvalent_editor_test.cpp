@@ -228,16 +228,16 @@ TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
     std::vector<std::string> edits;
   };
   const Case cases[] = {
-    {"a switch acts, then the gesture opens",
+    {"a switch's change is bracketed",
      23 + 32 * 2 + 5,
      425,
      0,
-     {"automate 22 1", "begin 22", "end 22"}},
+     {"begin 22", "automate 22 1", "end 22"}},
     {"Push!! sends 1, then 0 on release",
      400,
      60,
      0,
-     {"automate 16 1", "begin 16", "automate 16 0", "end 16"}},
+     {"begin 16", "automate 16 1", "automate 16 0", "end 16"}},
     {"a knob drag", 140, 80, -112, {"begin 9", "automate 9 0.5", "end 9"}},
     {"a lamp sends nothing", 23 + 32 * 4 + 14, 409, 0, {}},
     {"the background sends nothing", 5, 5, 0, {}},

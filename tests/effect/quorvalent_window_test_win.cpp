@@ -39,6 +39,7 @@ const int kResonanceX = 158, kResonanceY = 93;
 const int kFilterType = 17;  // a 24 x 60 selector at (278, 30)
 const int kPush = 16;        // an 88 x 88 button at (372, 26)
 const int kStep3 = 22;       // a 28 x 32 switch at (87, 420)
+const int kPushX = 416, kPushY = 70;
 const double kKnobTravel = 56 * 4.0;
 
 // An automation as Edits() shows it: the value to five places (it travels as a float).
@@ -47,6 +48,12 @@ std::string Automate(int paramIdx, double value)
   char text[64];
   snprintf(text, sizeof(text), "automate %d %.5f", paramIdx, value);
   return text;
+}
+
+void Click(EditorWindow& e, int button, int x, int y)
+{
+  e.press(button, x, y);
+  e.release(button, x, y);
 }
 
 class QuorvalentWindow : public testing::Test
@@ -222,6 +229,35 @@ TEST_F(QuorvalentWindow, SurvivesRepeatedOpeningAndHostsThatDestroyThingsFirst)
   EditorWindow::pumpFor(kTicksMs);
 }
 
+// In a window smaller than the editor, controls reach past its edges; once painted, it goes quiet
+// (a window painted over behind its back stays so).
+TEST_F(QuorvalentWindow, ASmallerWindowGoesQuietAfterItsFirstPaint)
+{
+  auto p = Load();
+  EditorWindow e(*p);
+  Open(e);
+  SetWindowPos((HWND)e.editor(), nullptr, 0, 0, 600, 400,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Open(e);  // opened anew at the size it had: every control dirty
+  HWND w = (HWND)e.editor();
+  EditorWindow::pumpFor(kTicksMs);
+  HDC dc = GetDC(w);
+  RECT all = {0, 0, 600, 400};
+  HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
+  FillRect(dc, &all, marker);
+  DeleteObject(marker);
+  ReleaseDC(w, dc);
+  EditorWindow::pumpFor(500);
+  Picture shown;
+  ASSERT_TRUE(e.capture(&shown));
+  ASSERT_EQ(shown.width, 600);
+  int repainted = 0;
+  for (int y = 0; y < shown.height; ++y)
+    for (int x = 0; x < shown.width; ++x)
+      repainted += (shown.at(x, y) & 0xFFFFFF) != 0x010203;
+  EXPECT_EQ(repainted, 0);
+}
+
 // The window's first paint shows the editor exactly as the checked-in rendering of a new instance
 // (first step lit). A mismatch leaves the window's picture beside the test as
 // editor-window-actual.png.
@@ -306,6 +342,8 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
     std::vector<std::string> edits;
   };
   const int x = kResonanceX, y = kResonanceY;
+  const std::vector<std::string> push = {"beginEdit 16", Automate(kPush, 1), Automate(kPush, 0),
+                                         "endEdit 16"};
   // The resonance of the first program, where every knob gesture starts.
   double v0;
   {
@@ -342,14 +380,36 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
        e.press(0, 101, 436);
        e.release(0, 101, 436);
      },
-     {Automate(kStep3, 1), "beginEdit 22", "endEdit 22"}},
-    {"Push!! sends 1, then 0 on release",
+     {"beginEdit 22", Automate(kStep3, 1), "endEdit 22"}},
+    {"Push!! sends 1, then 0 on release", [&](EditorWindow& e) { Click(e, 0, kPushX, kPushY); },
+     push},
+    {"the middle button releases Push!! too", [&](EditorWindow& e) { Click(e, 2, kPushX, kPushY); },
+     push},
+    {"Push!! released where the pointer was when another window took the mouse",
      [&](EditorWindow& e) {
-       e.press(0, 416, 70);
-       e.release(0, 416, 70);
+       e.press(0, kPushX, kPushY);
+       EditorWindow::pumpFor(kTicksMs);
+       SetCapture((HWND)e.hostWindow());
+       ReleaseCapture();
+       e.release(0, kPushX, kPushY);  // late: its gesture has ended
      },
-     {Automate(kPush, 1), "beginEdit 16", Automate(kPush, 0), "endEdit 16"}},
-    {"a double click restores the knob's default (the parameter's, 0)",
+     push},
+    {"Push!! released when the editor closes under the press",
+     [&](EditorWindow& e) {
+       e.press(2, kPushX, kPushY);
+       EditorWindow::pumpFor(kTicksMs);
+       e.close();
+     },
+     push},
+    {"a double click on Push!! released outside the window",
+     [&](EditorWindow& e) {
+       Click(e, 0, kPushX, kPushY);
+       e.post(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(kPushX, kPushY));
+       e.release(0, -40, -30);
+     },
+     {"beginEdit 16", Automate(kPush, 1), Automate(kPush, 0), "endEdit 16", "beginEdit 16",
+      Automate(kPush, 1), Automate(kPush, 0), "endEdit 16"}},
+    {"a double click restores the knob's default (the parameter's, 0); its first click touches",
      [&](EditorWindow& e) {
        e.press(0, x, y);
        e.move(x, y - 64, kMouseLeft);
@@ -358,16 +418,16 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
      },
      {"beginEdit 9", Automate(kResonance, v0 + share), "endEdit 9", "beginEdit 9", "endEdit 9",
       "beginEdit 9", Automate(kResonance, 0), "endEdit 9"}},
-    {"the wheel: a notch up, a part notch (nothing moves), two up, one down",
+    {"the wheel: a notch up, a part notch (nothing moves), two up, one down; each a gesture",
      [&](EditorWindow& e) {
        e.wheel(x, y, 120);
        e.wheel(x, y, 60);
        e.wheel(x, y, 240);
        e.wheel(x, y, -120);
      },
-     {Automate(kResonance, v0 + 0.01), Automate(kResonance, v0 + 0.01 + 0.0),
-      Automate(kResonance, v0 + 0.01 + 0.0 + 0.02),
-      Automate(kResonance, v0 + 0.01 + 0.0 + 0.02 - 0.01)}},
+     {"beginEdit 9", Automate(kResonance, v0 + 0.01), "endEdit 9", "beginEdit 9",
+      Automate(kResonance, v0 + 0.01 + 0.02), "endEdit 9", "beginEdit 9",
+      Automate(kResonance, v0 + 0.01 + 0.02 - 0.01), "endEdit 9"}},
   };
   for (const Case& c : cases)
   {
@@ -380,6 +440,7 @@ TEST_F(QuorvalentWindow, MouseGesturesEditTheParametersThroughTheHost)
     EditorWindow::pumpUntil([&] { return Edits().size() >= c.edits.size(); }, kSettleMs);
     EditorWindow::pumpFor(kTicksMs);  // nothing more comes
     EXPECT_EQ(Edits(), c.edits);
+    EXPECT_TRUE(!e.editor() || GetCapture() != (HWND)e.editor()) << "the mouse is still held";
   }
 }
 

@@ -1,18 +1,19 @@
 // Mouse and key dispatch: which control gets an event, the capture, and the edit gestures the host
-// sees (in pairs, for the plug-in's parameters only, begin after the press acted).
+// sees (whole: begin-edit, the changes, end-edit; for the plug-in's parameters only).
 #include "gui/IBitmapControl.h"
 #include "gui_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Logs what reaches it ("c2 down", "c2 drag 3 -4", ...) and changes its value on press, release
-// and double click like the editor's buttons do.
+// Logs what reaches it ("c2 down", "c2 drag 3 -4", ...) and changes its value on press, release,
+// double click and wheel like the editor's buttons do.
 class LoggingControl : public IControl
 {
 public:
@@ -34,7 +35,7 @@ public:
   }
   void OnMouseWheel(int, int, IMouseMod*, int d) override
   {
-    mLog->push_back(mName + " wheel " + std::to_string(d));
+    Act(("wheel " + std::to_string(d)).c_str(), 0.25);
   }
   bool OnKeyDown(int, int, int key) override
   {
@@ -53,14 +54,18 @@ private:
   std::string mName;
 };
 
-// A surface of 100 x 100 holding the controls of a case, bound to a plug-in with 4 parameters.
+// A surface of 100 x 100 holding the controls of a case, the editor of a plug-in with 4 parameters.
 struct Editor
 {
   TestPlug plug{4, "1-1"};
-  std::vector<std::string> log;  // what the controls received
-  TestGraphics g{&plug, 100, 100};
+  std::vector<std::string> log;                          // what the controls received
+  TestGraphics& g = *new TestGraphics(&plug, 100, 100);  // the plug-in's
   IBitmap whole{nullptr, 100, 100, 1};
-  Editor() { plug.InitDoubles(); }
+  Editor()
+  {
+    plug.InitDoubles();
+    plug.AttachGraphics(&g);
+  }
   void AddBackground() { g.AttachControl(new IBitmapControl(&plug, 0, 0, -1, &whole)); }
   LoggingControl* Add(IRECT r, int paramIdx, const char* name, bool dblAsSingle = false)
   {
@@ -68,13 +73,15 @@ struct Editor
     g.AttachControl(pControl);
     return pControl;
   }
-  // The gestures the host saw.
+  // The edits the host saw: "begin 0", "set 0" (an automation of parameter 0), "end 0".
   std::vector<std::string> Gestures() const
   {
     std::vector<std::string> v;
     for (const std::string& s : plug.mLog)
       if (s.rfind("begin", 0) == 0 || s.rfind("end", 0) == 0)
         v.push_back(s);
+      else if (s.rfind("automate", 0) == 0)
+        v.push_back("set" + s.substr(8, s.find(' ', 9) - 8));
     return v;
   }
 };
@@ -89,7 +96,8 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
     kUp,
     kDrag,
     kDbl,
-    kWheel
+    kWheel,
+    kLost  // the window lost the mouse
   };
   struct Event
   {
@@ -106,27 +114,28 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
   };
   // Controls: a (10..30, param 0), b (20..40 overlapping a, later, param 1), lamp (60..70, index
   // 7: beyond the parameters), single (80..90, param 2, double click taken as a press).
+  const std::vector<std::string> press0 = {"begin 0", "set 0", "set 0", "end 0"};
   const Case cases[] = {
     {"press, drag out of the editor, release",
      false,
      {{kDown, 15, 15}, {kDrag, 15, 5}, {kDrag, -50, 200}, {kUp, -50, 200}},
      {"a down", "a drag 0 -10", "a drag -65 195", "a up"},
-     {"begin 0", "end 0"}},
+     press0},
     {"the later of two overlapping controls takes the press",
      false,
      {{kDown, 25, 25}, {kUp, 25, 25}},
      {"b down", "b up"},
-     {"begin 1", "end 1"}},
+     {"begin 1", "set 1", "set 1", "end 1"}},
     {"a drag to the same place is not delivered",
      false,
      {{kDown, 15, 15}, {kDrag, 15, 15}, {kDrag, 16, 15}, {kUp, 16, 15}},
      {"a down", "a drag 1 0", "a up"},
-     {"begin 0", "end 0"}},
-    {"a press on nothing captures nothing; its release ends no gesture",
+     press0},
+    {"a press on nothing captures nothing; its release is a gesture of its own",
      false,
      {{kDown, 50, 50}, {kDrag, 15, 15}, {kUp, 15, 15}},
      {"a up"},
-     {}},
+     {"begin 0", "set 0", "end 0"}},
     {"the background takes presses but has no parameter",
      true,
      {{kDown, 50, 50}, {kUp, 50, 50}},
@@ -139,20 +148,29 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
      {}},
     {"a double click is a gesture of its own, ended by its release",
      false,
-     {{kDown, 15, 15}, {kUp, 15, 15}, {kDbl, 15, 15}, {kUp, 15, 15}},
-     {"a down", "a up", "a dbl", "a up"},
-     {"begin 0", "end 0", "begin 0", "end 0"}},
+     {{kDown, 15, 15}, {kUp, 15, 15}, {kDbl, 15, 15}, {kDrag, 16, 15}, {kUp, -5, 200}},
+     {"a down", "a up", "a dbl", "a drag 1 0", "a up"},
+     {"begin 0", "set 0", "set 0", "end 0", "begin 0", "set 0", "set 0", "end 0"}},
     {"a double click taken as a press captures, and its release ends it",
      false,
      {{kDown, 85, 85}, {kUp, 85, 85}, {kDbl, 85, 85}, {kDrag, 86, 85}, {kUp, 0, 0}},
      {"single down", "single up", "single down", "single drag 1 0", "single up"},
-     {"begin 2", "end 2", "begin 2", "end 2"}},
-    {"a press without its release is ended by the next press",
+     {"begin 2", "set 2", "set 2", "end 2", "begin 2", "set 2", "set 2", "end 2"}},
+    {"a press without its release is released by the next press",
      false,
-     {{kDown, 15, 15}, {kDown, 35, 35}, {kUp, 35, 35}},
-     {"a down", "b down", "b up"},
-     {"begin 0", "end 0", "begin 1", "end 1"}},
-    {"the wheel is no gesture", false, {{kWheel, 15, 15}}, {"a wheel 2"}, {}},
+     {{kDown, 15, 15}, {kDrag, 16, 15}, {kDown, 35, 35}, {kUp, 35, 35}},
+     {"a down", "a drag 1 0", "a up", "b down", "b up"},
+     {"begin 0", "set 0", "set 0", "end 0", "begin 1", "set 1", "set 1", "end 1"}},
+    {"a lost capture releases where the pointer was last; the late release finds nothing",
+     false,
+     {{kDown, 15, 15}, {kDrag, 12, 5}, {kLost, 0, 0}, {kUp, 50, 50}, {kLost, 0, 0}},
+     {"a down", "a drag -3 -10", "a up"},
+     press0},
+    {"a wheel step is a gesture of its own",
+     false,
+     {{kWheel, 15, 15}, {kWheel, 35, 35}},
+     {"a wheel 2", "b wheel 2"},
+     {"begin 0", "set 0", "end 0", "begin 1", "set 1", "end 1"}},
   };
   for (const Case& c : cases)
   {
@@ -184,10 +202,70 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
         case kWheel:
           e.g.OnMouseWheel(ev.x, ev.y, &left, 2);
           break;
+        case kLost:
+          e.g.OnMouseCaptureLost();
+          break;
       }
     }
     EXPECT_EQ(e.log, c.received);
     EXPECT_EQ(e.Gestures(), c.gestures);
+  }
+}
+
+// A change made on one control shows on every other control of its parameter, as main or
+// auxiliary value, and the next gesture on another of them goes on from it.
+TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
+{
+  Editor e;
+  IBitmap face(nullptr, 20, 20, 1);
+  IKnobMultiControl* a = new IKnobMultiControl(&e.plug, 0, 0, 1, &face);
+  IKnobMultiControl* b = new IKnobMultiControl(&e.plug, 40, 0, 1, &face);
+  IKnobMultiControl* follower = new IKnobMultiControl(&e.plug, 70, 0, 2, &face);
+  follower->AddAuxParam(1);
+  for (IControl* pControl : {(IControl*)a, (IControl*)b, (IControl*)follower})
+    e.g.AttachControl(pControl);
+  IMouseMod left(true), none;
+  e.g.OnMouseDown(10, 10, &left);
+  e.g.OnMouseDrag(10, -30, &left);  // up by twice the height: half the travel at gearing 4
+  e.g.OnMouseUp(10, -30, &left);
+  EXPECT_EQ(a->GetValue(), 0.5);
+  EXPECT_EQ(b->GetValue(), 0.5);
+  EXPECT_EQ(follower->GetAuxParam(0)->mValue.Get(), 0.5);
+  EXPECT_EQ(follower->GetValue(), 0.0);
+  e.g.OnMouseWheel(50, 10, &none, 2);
+  EXPECT_DOUBLE_EQ(b->GetValue(), 0.52);
+  EXPECT_DOUBLE_EQ(a->GetValue(), 0.52);
+  EXPECT_DOUBLE_EQ(e.plug.GetParam(1)->GetNormalized(), 0.52);
+  EXPECT_EQ(e.Gestures(),
+            (std::vector<std::string>{"begin 1", "set 1", "end 1", "begin 1", "set 1", "end 1"}));
+}
+
+// A press that changes nothing still tells the host the user touched the control; a press that
+// opens the entry box does not (the box's commit is a gesture of its own).
+TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
+{
+  struct PromptingControl : IControl  // a right press opens the entry box
+  {
+    PromptingControl(PluginBase* pPlug)
+      : IControl(pPlug, IRECT(0, 0, 20, 20), 1)
+    {
+      mDisablePrompt = false;
+    }
+    bool Draw(IGraphics*) override { return true; }
+  };
+  const struct
+  {
+    bool right;
+    std::vector<std::string> gestures;
+  } cases[] = {{false, {"begin 1", "end 1"}}, {true, {}}};
+  for (const auto& c : cases)
+  {
+    Editor e;
+    e.g.AttachControl(new PromptingControl(&e.plug));
+    IMouseMod mod(!c.right, c.right);
+    e.g.OnMouseDown(10, 10, &mod);
+    e.g.OnMouseUp(10, 10, &mod);
+    EXPECT_EQ(e.Gestures(), c.gestures) << "right button " << c.right;
   }
 }
 
@@ -236,9 +314,10 @@ TEST(KeyDispatch, KeysGoToTheControlUnderThePointerElseTheCatcher)
   }
 }
 
-// Random mouse traffic over controls of every kind: the host sees edit gestures in pairs, for the
-// plug-in's parameters only; a press acts before its begin-edit, a double click after it.
-TEST(MouseDispatch, RandomTrafficKeepsGesturesPairedAndInRange)
+// Random mouse traffic over controls of every kind: every change the host sees lies inside a
+// begin-edit and end-edit of its parameter, a parameter's gestures never nest, and a release or a
+// lost capture leaves nothing open or captured.
+TEST(MouseDispatch, RandomTrafficKeepsGesturesWholeAndInRange)
 {
   std::mt19937 rng(777);
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -255,11 +334,11 @@ TEST(MouseDispatch, RandomTrafficKeepsGesturesPairedAndInRange)
       if (uniform(0, 7) == 0)
         pControl->GrayOut(true);
     }
-    int open = -1;  // the parameter of the gesture the host saw begin
+    std::set<int> open;  // the parameters whose gestures the host saw begin
     size_t seen = 0;
     for (int step = 0; step < 60; ++step)
     {
-      const int x = uniform(-20, 120), y = uniform(-20, 120), kind = uniform(0, 4);
+      const int x = uniform(-20, 120), y = uniform(-20, 120), kind = uniform(0, 5);
       IMouseMod mod(uniform(0, 1), uniform(0, 1), uniform(0, 1), uniform(0, 1));
       switch (kind)
       {
@@ -278,50 +357,33 @@ TEST(MouseDispatch, RandomTrafficKeepsGesturesPairedAndInRange)
         case 4:
           e.g.OnMouseWheel(x, y, &mod, uniform(-3, 3));
           break;
+        case 5:
+          e.g.OnMouseCaptureLost();
+          break;
       }
-      // What this event made the host see.
-      int automateAt = -1, beginAt = -1;
-      for (size_t i = seen; i < e.plug.mLog.size(); ++i)
+      for (; seen < e.plug.mLog.size(); ++seen)
       {
-        const std::string& s = e.plug.mLog[i];
+        const std::string& s = e.plug.mLog[seen];
         int p = -1;
         if (sscanf(s.c_str(), "begin %d", &p) == 1)
         {
-          EXPECT_EQ(open, -1) << "nested begin";
+          EXPECT_TRUE(open.insert(p).second) << "nested " << s;
           EXPECT_TRUE(p >= 0 && p < e.plug.NParams()) << s;
-          EXPECT_TRUE(kind == 0 || kind == 3) << "begin from a press or double click";
-          open = p;
-          beginAt = (int)i;
         }
         else if (sscanf(s.c_str(), "end %d", &p) == 1)
         {
-          EXPECT_EQ(p, open) << "end without its begin";
-          open = -1;
+          EXPECT_EQ(open.erase(p), 1u) << s << " without its begin";
         }
-        else if (s.rfind("automate", 0) == 0 && automateAt < 0)
+        else if (sscanf(s.c_str(), "automate %d", &p) == 1)
         {
-          automateAt = (int)i;
+          EXPECT_EQ(open.count(p), 1u) << s << " outside its gesture";
         }
       }
-      if (beginAt >= 0)
+      if (kind == 1 || kind == 5)
       {
-        // The control acted on the parameter too: a press (or a double click taken as one)
-        // before the begin-edit, a double click after it.
-        ASSERT_GE(automateAt, 0);
-        const bool dbl =
-          e.log.back().size() > 4 && e.log.back().substr(e.log.back().size() - 4) == " dbl";
-        if (dbl)
-          EXPECT_GT(automateAt, beginAt);
-        else
-          EXPECT_LT(automateAt, beginAt);
+        EXPECT_TRUE(open.empty()) << "a gesture left open";
+        EXPECT_FALSE(e.g.HasMouseCapture());
       }
-      seen = e.plug.mLog.size();
     }
-    IMouseMod none;
-    e.g.OnMouseUp(0, 0, &none);
-    for (size_t i = seen; i < e.plug.mLog.size(); ++i)
-      if (e.plug.mLog[i].rfind("end", 0) == 0)
-        open = -1;
-    EXPECT_EQ(open, -1) << "a gesture left open";
   }
 }

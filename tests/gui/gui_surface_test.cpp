@@ -188,6 +188,106 @@ TEST(Surface, PlugInValuesReachEveryBoundControl)
   EXPECT_TRUE(plug.mLog.empty());  // nothing goes back to the plug-in
 }
 
+// A window smaller than the surface clips its paints: a control counts as redrawn when the paint
+// covered what the window shows of it, so the editor goes quiet and its idle hooks run.
+TEST(Surface, APaintCleansWhatTheWindowShowsOfAControl)
+{
+  struct Case
+  {
+    int clientW, clientH;  // -1: the surface's size (20 x 20)
+    IRECT control, paint;
+    bool clean;
+  };
+  const Case cases[] = {
+    {10, 10, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), true},   // straddles the edge
+    {10, 10, IRECT(5, 5, 15, 15), IRECT(5, 5, 10, 9), false},   // its visible part half painted
+    {10, 10, IRECT(12, 12, 18, 18), IRECT(0, 0, 1, 1), true},   // wholly outside the window
+    {-1, -1, IRECT(5, 5, 15, 15), IRECT(0, 0, 10, 10), false},  // the whole surface shows
+    {-1, -1, IRECT(-4, 5, 15, 25), IRECT(0, 5, 20, 20), true},  // past the surface's own edges
+    {30, 30, IRECT(5, 5, 25, 25), IRECT(0, 0, 20, 20), false},  // a larger window shows it all
+  };
+  for (const Case& c : cases)
+  {
+    int idles = 0;
+    TestGraphics g(nullptr, 20, 20);
+    IControl* pControl = new CountingControl(&idles);
+    *pControl->GetRECT() = c.control;
+    g.AttachControl(pControl);
+    g.SetClientSize(c.clientW, c.clientH);
+    IRECT paint = c.paint;
+    g.Draw(&paint);
+    EXPECT_EQ(pControl->IsDirty(), !c.clean) << c.control.L << "," << c.clientW;
+    for (int t = 0; t < 21; ++t)
+    {
+      IRECT r;
+      g.IsDirty(&r);
+    }
+    EXPECT_EQ(idles, c.clean ? 1 : 0);
+  }
+}
+
+// A control that logs the calls a parameter change makes on it.
+class BoundControl : public IControl
+{
+public:
+  BoundControl(std::vector<std::string>* pLog, int id, int paramIdx)
+    : IControl(nullptr, IRECT(0, 0, 4, 4), paramIdx)
+    , mLog(pLog)
+    , mId(id)
+  {}
+  bool Draw(IGraphics*) override { return true; }
+  void SetValueFromPlug(double) override { mLog->push_back(std::to_string(mId) + " main"); }
+  void SetAuxParamValueFromPlug(int aux, double) override
+  {
+    mLog->push_back(std::to_string(mId) + " aux " + std::to_string(aux));
+  }
+
+private:
+  std::vector<std::string>* mLog;
+  int mId;
+};
+
+// Whatever the bindings and wherever the background goes, a change makes the calls of a walk
+// through the control list: per control its main value, then its first auxiliary one of the index.
+TEST(Surface, AParameterChangeCallsItsBoundControlsInListOrder)
+{
+  std::mt19937 rng(2024);
+  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 50; ++round)
+  {
+    std::vector<std::string> log;
+    TestGraphics g(nullptr, 8, 8);
+    for (int k = 0; k < 12; ++k)
+    {
+      IControl* pControl = new BoundControl(&log, k, uniform(-1, 4));
+      for (int a = uniform(0, 3); a > 0; --a)
+        pControl->AddAuxParam(uniform(0, 4));
+      g.AttachControl(pControl);
+      if (k == 5)
+        g.AttachBackground(NewResourceId(), "bg.png");
+    }
+    for (int p = 0; p <= 5; ++p)
+    {
+      std::vector<std::string> expected;
+      for (int i = 0; i < g.NControls(); ++i)
+      {
+        IControl* pControl = g.GetControl(i);
+        if (i == 0)
+          continue;  // the background, inserted under control 0 after control 5 was attached
+        const int id = i - 1;
+        if (pControl->ParamIdx() == p)
+          expected.push_back(std::to_string(id) + " main");
+        if (pControl->AuxParamIdx(p) >= 0)
+          expected.push_back(std::to_string(id) + " aux " +
+                             std::to_string(pControl->AuxParamIdx(p)));
+      }
+      log.clear();
+      g.SetParameterFromPlug(p, 0.5, true);
+      EXPECT_EQ(log, expected) << "round " << round << ", parameter " << p;
+    }
+  }
+}
+
 TEST(Surface, BackgroundGoesFirstAndKeyCatchersAreReplaced)
 {
   int idles = 0, deleted = 0;

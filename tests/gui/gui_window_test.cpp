@@ -118,14 +118,16 @@ TEST(TextEntry, CommittedTextBecomesANormalisedValueOrACancel)
     double normalized;
   };
   const Case cases[] = {
-    {&real, "5", true, 0.75},        {&real, "-2.5", true, 0.375},
-    {&real, "", true, 0.5},          {&real, "abc", true, 0.5},  // reads as 0
-    {&real, "99", true, 1.0},        {&real, "-99", true, 0.0},  // clamped
-    {&real, "nan", false, 0.0},      {&real, "-NaN", false, 0.0},
-    {&real, "inf", false, 0.0},      {&real, "1e999", false, 0.0},
-    {&integer, "8", true, 0.5},      {&integer, "", true, 0.0},
-    {&enumeration, "High", true, 1}, {&enumeration, "Band", true, 0.5},
-    {&enumeration, "band", true, 0}, {&enumeration, "nan", true, 0},  // no such text: index 0
+    {&real, "5", true, 0.75},          {&real, "-2.5", true, 0.375},
+    {&real, "", false, 0.0},           {&real, "abc", false, 0.0},  // no number: a cancel
+    {&real, "-", false, 0.0},          {&real, "0x", true, 0.5},    // the number it begins with
+    {&real, "99", true, 1.0},          {&real, "-99", true, 0.0},   // clamped
+    {&real, "nan", false, 0.0},        {&real, "-NaN", false, 0.0},
+    {&real, "inf", false, 0.0},        {&real, "1e999", false, 0.0},
+    {&integer, "8", true, 0.5},        {&integer, "", false, 0.0},
+    {&enumeration, "", false, 0.0},    {&enumeration, "High", true, 1},
+    {&enumeration, "Band", true, 0.5}, {&enumeration, "band", true, 0},
+    {&enumeration, "nan", true, 0},  // no such text: index 0
   };
   for (const Case& c : cases)
   {

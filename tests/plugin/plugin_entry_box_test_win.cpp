@@ -82,6 +82,17 @@ protected:
   }
 
   double Param(int idx) { return plugin->getParameter(idx); }
+  // The edits the host was told of: "beginEdit 1", "automate 1" (values left out), "endEdit 1".
+  std::vector<std::string> Edits()
+  {
+    std::vector<std::string> v;
+    for (const std::string& line : host.log().lines())
+      if (line.rfind("beginEdit", 0) == 0 || line.rfind("endEdit", 0) == 0)
+        v.push_back(line);
+      else if (line.rfind("automate", 0) == 0)
+        v.push_back(line.substr(0, line.find(' ', 9)));
+    return v;
+  }
 
   VstHost host;
   std::unique_ptr<PluginInstance> plugin;
@@ -123,12 +134,14 @@ TEST_F(EntryBox, TypedValuesCommitOnEnterAndCancelOtherwise)
     {"pasted nan passes the filter and cancels", kLevelX, kLevelY, "nan", "nan", kPasteThenEnter,
      level0, count0},
     {"so does pasted inf", kLevelX, kLevelY, "inf", "inf", kPasteThenEnter, level0, count0},
+    {"an emptied box cancels", kCountX, kCountY, "\b", "", kEnter, level0, count0},
   };
   for (const Case& c : cases)
   {
     SCOPED_TRACE(c.what);
     plugin->setParameter(kLevel, (float)level0);
     plugin->setParameter(kCount, (float)count0);
+    host.log().clear();
     Prompt(c.x, c.y);
     HWND box = Box();
     if (c.finish == kPasteThenEnter)
@@ -157,6 +170,11 @@ TEST_F(EntryBox, TypedValuesCommitOnEnterAndCancelOtherwise)
     EXPECT_FALSE(IsWindow(box));
     EXPECT_NEAR(Param(kLevel), c.level, 1e-6);
     EXPECT_NEAR(Param(kCount), c.count, 1e-6);
+    // The box opening is no edit; its commit is one whole gesture.
+    const bool changed = c.level != level0 || c.count != count0;
+    const std::string p = std::to_string(c.x == kLevelX ? kLevel : kCount);
+    const std::vector<std::string> gesture = {"beginEdit " + p, "automate " + p, "endEdit " + p};
+    EXPECT_EQ(Edits(), changed ? gesture : std::vector<std::string>());
   }
 }
 
@@ -205,7 +223,8 @@ TEST_F(EntryBox, BoxesSitOverTheirControlsAlignedAsTheirText)
 TEST_F(EntryBox, ClicksCancelOrFinishAPendingCommitBeforeActing)
 {
   const double level0 = Param(kLevel);
-  // A click elsewhere closes the box at once, uncommitted, and acts (the Count knob's gesture).
+  // A click elsewhere closes the box at once, uncommitted, and acts (on the Count knob, whose left
+  // press changes nothing: the host hears a touch).
   Prompt(kLevelX, kLevelY);
   editor->type(Box(), "7");
   host.log().clear();
@@ -214,7 +233,7 @@ TEST_F(EntryBox, ClicksCancelOrFinishAPendingCommitBeforeActing)
   EXPECT_TRUE(Finished());
   EditorWindow::pumpFor(kTicksMs);
   EXPECT_NEAR(Param(kLevel), level0, 1e-6);
-  EXPECT_EQ(host.log().lines(), (std::vector<std::string>{"beginEdit 1", "endEdit 1"}));
+  EXPECT_EQ(Edits(), (std::vector<std::string>{"beginEdit 1", "endEdit 1"}));
 
   // Enter, then a click before the tick: the commit is done first.
   Prompt(kLevelX, kLevelY);

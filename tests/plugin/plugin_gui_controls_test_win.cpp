@@ -121,6 +121,59 @@ TEST_F(FurtherControls, ThePageIsItsGoldenPicture)
   EXPECT_EQ(differing, "") << "see further-controls-actual.png";
 }
 
+// The page changes the editor's size: changed while the editor is closed (reopened in a host window
+// of the old size, as a host that does not ask again leaves it) or while it is open, the window
+// shows the whole of the new size as a new editor of that size does.
+TEST_F(FurtherControls, ASizeChangedWhileClosedOrOpenIsPaintedWhole)
+{
+  Picture first;  // the first page, as another instance's new editor shows it
+  {
+    std::string error;
+    auto other = PluginInstance::load(host, QV_GUITEST_PLUGIN, &error);
+    ASSERT_TRUE(other) << error;
+    prepareInstance(*other, 44100.0, BlockPlan());
+    EditorWindow window(*other);
+    ASSERT_EQ(window.open(), 1);
+    EditorWindow::pumpFor(kTicksMs);
+    ASSERT_TRUE(window.capture(&first));
+  }
+  const Picture page = Shown();
+  struct Step
+  {
+    bool closed;
+    float page;
+    const Picture* expected;
+  };
+  // The host window fits the first page; then the second opens in it.
+  const Step steps[] = {{true, 0.0f, &first},
+                        {true, 1.0f, &page},
+                        {false, 0.0f, &first},
+                        {false, 1.0f, &page},
+                        {false, 0.0f, &first}};
+  for (const Step& s : steps)
+  {
+    SCOPED_TRACE(testing::Message() << (s.closed ? "closed" : "open") << ", page " << s.page);
+    if (s.closed)
+      editor->close();
+    plugin->setParameter(kGuiPage, s.page);
+    if (s.closed && s.page == 0.0f)
+    {
+      ASSERT_EQ(editor->open(), 1);
+    }
+    else if (s.closed)
+    {
+      ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, editor->hostWindow()), 1);
+    }
+    const Picture shown = Shown();
+    ASSERT_EQ(shown.width, s.expected->width);
+    ASSERT_EQ(shown.height, s.expected->height);
+    int differing = 0;
+    for (size_t i = 0; i < shown.pixels.size(); ++i)
+      differing += ((shown.pixels[i] ^ s.expected->pixels[i]) & 0xFFFFFF) != 0;
+    EXPECT_EQ(differing, 0);
+  }
+}
+
 TEST_F(FurtherControls, NamedValuesArePromptedThroughAMenu)
 {
   struct Case
@@ -186,6 +239,42 @@ TEST_F(FurtherControls, TheFaderHandleFollowsADragAndSnapsToThePointer)
     EXPECT_EQ(RGBAt(shown, kFaderX, top + 1), 0xE8E8E8u);
     EXPECT_EQ(RGBAt(shown, kFaderX, top + 5), 0x202428u);
   }
+}
+
+// The fader, its caption and the three knobs share a parameter: a drag on the fader reaches the
+// host as one whole gesture and shows on the others as the same change from the host does; a
+// wheel step on a knob then goes on from the dragged value.
+TEST_F(FurtherControls, ControlsSharingAParameterFollowAChangeOnOne)
+{
+  auto others = [](const Picture& p) {
+    std::vector<uint32_t> pixels;
+    for (int y = 40; y < 60; ++y)
+      for (int x = 400; x < 476; ++x)
+        pixels.push_back(RGBAt(p, x, y));
+    for (int y = 116; y < 196; ++y)
+      for (int x = 20; x < 340; ++x)
+        pixels.push_back(RGBAt(p, x, y));
+    return pixels;
+  };
+  host.log().clear();
+  editor->press(0, kFaderX, kFaderTop + 40);
+  editor->move(kFaderX, kFaderTop, kMouseLeft);
+  editor->release(0, kFaderX, kFaderTop);
+  EXPECT_TRUE(ParamBecomes(kGuiAmount, 1.0));
+  const std::vector<uint32_t> dragged = others(Shown());
+  std::vector<std::string> edits;
+  for (const std::string& line : host.log().lines())
+    if (line.rfind("beginEdit", 0) == 0 || line.rfind("endEdit", 0) == 0)
+      edits.push_back(line);
+    else if (line.rfind("automate", 0) == 0)
+      edits.push_back(line.substr(0, line.find(' ', 9)));
+  const std::string p = std::to_string(kGuiAmount);
+  EXPECT_EQ(edits, (std::vector<std::string>{"beginEdit " + p, "automate " + p, "automate " + p,
+                                             "endEdit " + p}));
+  editor->wheel(60, 156, -120);  // the line knob
+  EXPECT_TRUE(ParamBecomes(kGuiAmount, 0.99));
+  plugin->setParameter(kGuiAmount, 1.0f);
+  EXPECT_TRUE(others(Shown()) == dragged);
 }
 
 TEST_F(FurtherControls, RadioButtonsLieTopToBottomAndShowTheActiveOne)
