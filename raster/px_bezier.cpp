@@ -1,6 +1,7 @@
 // Bezier curves drawn as chains of float line segments, and cubic curves filled toward a row or a
 // column with triangles, convex quadrilaterals and line pieces. Curves are clipped in x only (to
-// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest.
+// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest. A fill
+// combines each pixel it covers once.
 #include "raster/px_bezier.h"
 #include "raster/px_line.h"
 #include "raster/px_shape_setup.h"
@@ -104,18 +105,14 @@ void polygon(PX_IBitmap* dest, std::initializer_list<pxi_PolyPoint> pts, PX_pixe
   pxi_FillConvexPolygon(dest, p, n, color, alpha, mode);
 }
 
-// Columns x1..x2 between the chord (x1, y1)-(x2, y2) and row yfill.
+// Columns x1..x2 between the chord (x1, y1)-(x2, y2) and row yfill, inclusive of the row below
+// it when the chord lies above.
 void DoBezierFillSegment(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
                          int64_t yfill, PX_pixel color, float alpha, int mode)
 {
+  // A single column is filled like wider pieces, so that every column meets the fill row alike.
   if (x2 < x1)
     return;
-  if (x2 == x1)
-  {
-    pxi_Line(dest, x1, y1 < yfill ? y1 : yfill, x1, y2 > yfill ? y2 - 1 : yfill, color, alpha, mode,
-             false);
-    return;
-  }
   if ((y1 < yfill) == (y2 < yfill))
   {
     const int64_t yf = y1 < yfill ? yfill + 1 : yfill;
@@ -265,6 +262,37 @@ void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
 
 }  // namespace
 
+namespace {
+
+// The pieces of a fill overlap (neighbouring pieces share rows, triangles share their tips): they
+// are drawn opaquely into a mask of the bitmap's size first, then each covered pixel is combined
+// once, run by run, with the polygon fill's combiner.
+template <class PIECES>
+void FillOnce(PX_IBitmap* dest, PX_pixel color, float alpha, int mode, PIECES pieces)
+{
+  const int w = dest->getWidth(), h = dest->getHeight();
+  if (pxi_ShapeWeight(alpha) == 0 || (mode & PX_MODE_MASK) > PX_MODE_HSVADJUST || w <= 0 || h <= 0)
+    return;
+  PX_MemBitmap mask(w, h);
+  const PX_pixel* m = mask.getBits();
+  const int span = mask.getRowSpan();
+  if (!m || mask.getWidth() != w || mask.getHeight() != h)
+    return;
+  PX_Clear(&mask, 0);
+  pieces(&mask);
+  for (int y = 0; y < h; ++y, m += span)
+    for (int x = 0, e; x < w; x = e)
+    {
+      for (e = x + 1; e < w && (m[e] != 0) == (m[x] != 0);)
+        ++e;
+      pxi_PolyPoint run[3] = {{x, y}, {e - 1, y}, {e - 1, y}};
+      if (m[x])
+        pxi_FillConvexPolygon(dest, run, 3, color, alpha, mode);
+    }
+}
+
+}  // namespace
+
 void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
                     float xctl2, float yctl2, float xend, float yend, int yfill, PX_pixel color,
                     float alpha, int mode, float maxsegmentpx)
@@ -273,8 +301,10 @@ void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
   if (n)
-    FillWalk(b, n, true, [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-      DoBezierFillSegment(dest, x1, y1, x2, y2, yfill, color, alpha, mode);
+    FillOnce(dest, color, alpha, mode, [&](PX_IBitmap* mask) {
+      FillWalk(b, n, true, [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        DoBezierFillSegment(mask, x1, y1, x2, y2, yfill, ~0u, 1.0f, PX_MODE_COPY);
+      });
     });
 }
 
@@ -286,7 +316,9 @@ void PX_FillCBezierX(PX_IBitmap* dest, float xstart, float ystart, float xctl1, 
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, false, &b);
   if (n)
-    FillWalk(b, n, false, [&](int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
-      DoBezierFillSegmentX(dest, x1, y1, x2, y2, xfill, color, alpha, mode);
+    FillOnce(dest, color, alpha, mode, [&](PX_IBitmap* mask) {
+      FillWalk(b, n, false, [&](int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
+        DoBezierFillSegmentX(mask, x1, y1, x2, y2, xfill, ~0u, 1.0f, PX_MODE_COPY);
+      });
     });
 }
