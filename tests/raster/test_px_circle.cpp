@@ -166,7 +166,10 @@ TEST(PxCircle, AntiAliasedColumns)
             else if (Y == bottom + 1)
               want = whole ? 0 : frac;
             else if (Y > top && Y <= bottom)
-              want = fill ? 255 : whole ? (Y == bottom ? 255 : 0) : (Y == top + 1 || Y == bottom) ? rest : 0;
+              want = fill                            ? 255
+                     : whole                         ? (Y == bottom ? 255 : 0)
+                     : (Y == top + 1 || Y == bottom) ? rest
+                                                     : 0;
             EXPECT_EQ(got[(size_t)Y * w + X], want)
               << "r " << r << " fill " << fill << " at " << X << "," << Y;
           }
@@ -225,6 +228,32 @@ TEST(PxRoundRect, FilledCombinesEachPixelOnce)
         for (size_t i = 0; i < n.size(); ++i)
           ASSERT_EQ(n[i] & 0xFF, once[i] == ~0u ? 1u : 0u) << "pixel " << i;
       }
+}
+
+// Rounded outlines: the bottom edge starts one pixel further left than the top and the left edge
+// one pixel higher than the right; otherwise the corners mirror each other, so the bottom row is the
+// top row plus that one pixel, and the left column the right column plus one.
+TEST(PxRoundRect, BottomAndLeftEdgesStartOnePixelEarly)
+{
+  const int W = 24, H = 20;
+  const struct
+  {
+    int x, y, w, h, cr;
+  } cases[] = {{2, 3, 17, 12, 4}, {5, 1, 12, 15, 3}};
+  for (const auto& t : cases)
+    for (bool aa : {false, true})
+    {
+      const std::vector<int> n = Counts(W, H, [&](PX_IBitmap* bm, PX_pixel c, float a, int m) {
+        PX_RoundRect(bm, (float)t.x, (float)t.y, (float)t.w, (float)t.h, t.cr, c, a, m, aa);
+      });
+      const auto at = [&](int x, int y) { return n[(size_t)y * W + x]; };
+      for (int x = 0; x < W; ++x)
+        EXPECT_EQ(at(x, t.y + t.h) - at(x, t.y), x == t.x + t.cr - 1 ? 1 : 0)
+          << t.x << " aa " << aa << " column " << x;
+      for (int y = 0; y < H; ++y)
+        EXPECT_EQ(at(t.x, y) - at(t.x + t.w, y), y == t.y + t.cr - 1 ? 1 : 0)
+          << t.x << " aa " << aa << " row " << y;
+    }
 }
 
 // Extreme and non-finite radii and centres finish promptly and stay inside the bitmap.
