@@ -152,22 +152,9 @@ bool IGraphics::RoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* 
 bool IGraphics::FillRoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend,
                               int cornerRadius, bool aa)
 {
-  const PX_PixelWord color = PxColor(pColor);
-  const float alpha = PxWeight(pBlend);
-  const int mode = PxBlendMode(pBlend);
-  const int l = pR->L, t = pR->T, w = pR->W(), h = pR->H(), cr = cornerRadius;
-  // The middle band at full height, the two side bands between the corners.
-  PX_FillRect(mDrawBitmap, l + cr, t, w - 2 * cr, h, color, alpha, mode);
-  PX_FillRect(mDrawBitmap, l, t + cr, cr, h - 2 * cr, color, alpha, mode);
-  PX_FillRect(mDrawBitmap, l + w - cr, t + cr, cr, h - 2 * cr, color, alpha, mode);
-  // The corners: top left, bottom right, top right, bottom left.
-  const float r = (float)cr;
-  const float left = (float)l + r, top = (float)t + r;
-  const float right = (float)(l + w) - r - 1.0f, bottom = (float)(t + h) - r - 1.0f;
-  PX_FillCircle(mDrawBitmap, left, top, r, color, alpha, mode, aa);
-  PX_FillCircle(mDrawBitmap, right, bottom, r, color, alpha, mode, aa);
-  PX_FillCircle(mDrawBitmap, right, top, r, color, alpha, mode, aa);
-  PX_FillCircle(mDrawBitmap, left, bottom, r, color, alpha, mode, aa);
+  // Bands and corner discs, each pixel combined once.
+  PX_FillRoundRect(mDrawBitmap, pR->L, pR->T, pR->W(), pR->H(), cornerRadius, PxColor(pColor),
+                   PxWeight(pBlend), PxBlendMode(pBlend), aa);
   return true;
 }
 

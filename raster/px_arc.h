@@ -21,3 +21,8 @@ void PX_Arc(PX_IBitmap* dest, float cx, float cy, float r, float minAngle, float
 // (limited to half the width and height, floored); corners below 2 give the plain outline.
 void PX_RoundRect(PX_IBitmap* dest, float x, float y, float w, float h, int cornerradius,
                   PX_pixel color, float alpha, int mode, bool aa);
+// The filled rectangle (x, y, w, h) with corners cut to discs of radius cornerradius centred
+// cornerradius in from the left and top edges and cornerradius + 1 in from the right and bottom
+// ones: three bands and four discs, each pixel combined once.
+void PX_FillRoundRect(PX_IBitmap* dest, int x, int y, int w, int h, int cornerradius,
+                      PX_pixel color, float alpha, int mode, bool aa);

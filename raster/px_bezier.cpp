@@ -1,6 +1,7 @@
 // Bezier curves drawn as chains of float line segments, and cubic curves filled toward a row or a
 // column with triangles, convex quadrilaterals and line pieces. Curves are clipped in x only (to
-// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest.
+// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest. A fill
+// combines each pixel it covers once.
 #include "raster/px_bezier.h"
 #include "raster/px_line.h"
 #include "raster/px_shape_setup.h"
@@ -104,18 +105,14 @@ void polygon(PX_IBitmap* dest, std::initializer_list<pxi_PolyPoint> pts, PX_pixe
   pxi_FillConvexPolygon(dest, p, n, color, alpha, mode);
 }
 
-// Columns x1..x2 between the chord (x1, y1)-(x2, y2) and row yfill.
+// Columns x1..x2 between the chord (x1, y1)-(x2, y2) and row yfill, inclusive of the row below
+// it when the chord lies above.
 void DoBezierFillSegment(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
                          int64_t yfill, PX_pixel color, float alpha, int mode)
 {
+  // A single column is filled like wider pieces, so that every column meets the fill row alike.
   if (x2 < x1)
     return;
-  if (x2 == x1)
-  {
-    pxi_Line(dest, x1, y1 < yfill ? y1 : yfill, x1, y2 > yfill ? y2 - 1 : yfill, color, alpha, mode,
-             false);
-    return;
-  }
   if ((y1 < yfill) == (y2 < yfill))
   {
     const int64_t yf = y1 < yfill ? yfill + 1 : yfill;
@@ -265,6 +262,60 @@ void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
 
 }  // namespace
 
+namespace {
+
+// The box [x0, x1] x [y0, y1] of the pixels a fill's pieces can cover.
+struct FillBox
+{
+  int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+  void add(int64_t x, int64_t y)
+  {
+    x0 = x < x0 ? x : x0, x1 = x > x1 ? x : x1;
+    y0 = y < y0 ? y : y0, y1 = y > y1 ? y : y1;
+  }
+};
+
+// The pieces of a fill overlap (neighbouring pieces share rows, triangles share their tips): they
+// are drawn opaquely into a mask first, then each covered pixel is combined once, run by run, with
+// the polygon fill's combiner. walk(piece) hands each piece to piece(a1, b1, a2, b2); reach adds
+// the corners of a piece's area to a box; draw(mask, ox, oy, piece) draws it moved by (-ox, -oy).
+// The mask covers only the pieces' box cut to the bitmap; the pieces are filled there as on the
+// bitmap itself, since none reaches beyond the box.
+template <class WALK, class REACH, class DRAW>
+void FillOnce(PX_IBitmap* dest, PX_pixel color, float alpha, int mode, WALK walk, REACH reach,
+              DRAW draw)
+{
+  const int w = dest->getWidth(), h = dest->getHeight();
+  if (pxi_ShapeWeight(alpha) == 0 || (mode & PX_MODE_MASK) > PX_MODE_HSVADJUST || w <= 0 || h <= 0)
+    return;
+  FillBox box;
+  walk([&](int64_t a1, int64_t b1, int64_t a2, int64_t b2) { reach(box, a1, b1, a2, b2); });
+  const int64_t ox = box.x0 > 0 ? box.x0 : 0, oy = box.y0 > 0 ? box.y0 : 0;
+  const int64_t ex = box.x1 < w - 1 ? box.x1 : w - 1, ey = box.y1 < h - 1 ? box.y1 : h - 1;
+  if (ex < ox || ey < oy)
+    return;
+  const int mw = (int)(ex - ox + 1), mh = (int)(ey - oy + 1);
+  PX_MemBitmap mask(mw, mh);
+  const PX_pixel* m = mask.getBits();
+  const int span = mask.getRowSpan();
+  if (!m || mask.getWidth() != mw || mask.getHeight() != mh)
+    return;
+  PX_Clear(&mask, 0);
+  walk(
+    [&](int64_t a1, int64_t b1, int64_t a2, int64_t b2) { draw(&mask, ox, oy, a1, b1, a2, b2); });
+  for (int y = 0; y < mh; ++y, m += span)
+    for (int x = 0, e; x < mw; x = e)
+    {
+      for (e = x + 1; e < mw && (m[e] != 0) == (m[x] != 0);)
+        ++e;
+      pxi_PolyPoint run[3] = {{ox + x, oy + y}, {ox + e - 1, oy + y}, {ox + e - 1, oy + y}};
+      if (m[x])
+        pxi_FillConvexPolygon(dest, run, 3, color, alpha, mode);
+    }
+}
+
+}  // namespace
+
 void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, float yctl1,
                     float xctl2, float yctl2, float xend, float yend, int yfill, PX_pixel color,
                     float alpha, int mode, float maxsegmentpx)
@@ -272,9 +323,16 @@ void PX_FillCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
   CBez b;
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, true, &b);
-  if (n)
-    FillWalk(b, n, true, [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-      DoBezierFillSegment(dest, x1, y1, x2, y2, yfill, color, alpha, mode);
+  if (!n)
+    return;
+  FillOnce(
+    dest, color, alpha, mode, [&](auto piece) { FillWalk(b, n, true, piece); },
+    [&](FillBox& box, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+      box.add(x1, y1), box.add(x2, y2), box.add(x1, yfill), box.add(x2, (int64_t)yfill + 1);
+    },
+    [&](PX_IBitmap* mask, int64_t ox, int64_t oy, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+      DoBezierFillSegment(mask, x1 - ox, y1 - oy, x2 - ox, y2 - oy, yfill - oy, ~0u, 1.0f,
+                          PX_MODE_COPY);
     });
 }
 
@@ -285,8 +343,16 @@ void PX_FillCBezierX(PX_IBitmap* dest, float xstart, float ystart, float xctl1, 
   CBez b;
   const int n =
     CBezPrep(dest, xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend, maxsegmentpx, false, &b);
-  if (n)
-    FillWalk(b, n, false, [&](int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
-      DoBezierFillSegmentX(dest, x1, y1, x2, y2, xfill, color, alpha, mode);
+  if (!n)
+    return;
+  // FillWalk hands over pieces with y first.
+  FillOnce(
+    dest, color, alpha, mode, [&](auto piece) { FillWalk(b, n, false, piece); },
+    [&](FillBox& box, int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
+      box.add(x1, y1), box.add(x2, y2 + 1), box.add(xfill, y1), box.add((int64_t)xfill + 1, y2 + 1);
+    },
+    [&](PX_IBitmap* mask, int64_t ox, int64_t oy, int64_t y1, int64_t x1, int64_t y2, int64_t x2) {
+      DoBezierFillSegmentX(mask, x1 - ox, y1 - oy, x2 - ox, y2 - oy, xfill - ox, ~0u, 1.0f,
+                           PX_MODE_COPY);
     });
 }

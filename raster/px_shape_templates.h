@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <type_traits>
 
@@ -110,6 +111,17 @@ struct pxi_CircleReach
 // Float positions stop counting whole numbers at 2^24; no loop runs past that.
 constexpr float PX_CIRCLE_MAX_STEPS = 16777216.0f;
 
+// Stands in for a combiner where a filled shape first marks its pixels: each pixel word is
+// overwritten with the weight, so it ends up holding the last weight the shape gave it.
+class pxi_RecordWeight
+{
+public:
+  static inline void doPix(PX_pixel_chan* dest, int, int, int, int, int w)
+  {
+    std::memcpy(dest, &w, sizeof w);
+  }
+};
+
 template <class COMBFUNC>
 class pxi_CircleDrawer
 {
@@ -117,8 +129,9 @@ public:
   struct Ctx
   {
     PX_IBitmap* dest;
-    PX_pixel* bits;
+    PX_pixel* bits;  // the pixel (ox, oy)
     ptrdiff_t span;
+    int ox, oy;
     const int* clip;
     int r, g, b, a;
     bool needsclip;
@@ -129,7 +142,8 @@ public:
   {
     if (c.needsclip && (x < c.clip[0] || x >= c.clip[2] || y < c.clip[1] || y >= c.clip[3]))
       return;
-    COMBFUNC::doPix((PX_pixel_chan*)(c.bits + (ptrdiff_t)y * c.span + x), c.r, c.g, c.b, c.a, ia);
+    COMBFUNC::doPix((PX_pixel_chan*)(c.bits + (ptrdiff_t)(y - c.oy) * c.span + (x - c.ox)), c.r,
+                    c.g, c.b, c.a, ia);
   }
 
   static inline void DrawClippedHorzLine(const Ctx& c, int y, int x1, int x2, int ia)
@@ -143,18 +157,20 @@ public:
       if (x2 > c.clip[2] - 1)
         x2 = c.clip[2] - 1;
     }
-    PX_pixel* row = c.bits + (ptrdiff_t)y * c.span;
     if (x1 > x2)
       return;
-    // Copy at full weight leaves exactly the colour: the run is stored whole.
-    if (ia == 256 && (std::is_same<COMBFUNC, pxi_CombinePixelsCopyNoClamp>::value ||
-                      std::is_same<COMBFUNC, pxi_CombinePixelsClobberNoClamp>::value))
-    {
-      pxi_FillWords(row + x1, (size_t)((int64_t)x2 - x1 + 1), c.word);
-      return;
-    }
-    for (int64_t x = x1; x <= x2; ++x)
-      COMBFUNC::doPix((PX_pixel_chan*)(row + x), c.r, c.g, c.b, c.a, ia);
+    PX_pixel* run = c.bits + (ptrdiff_t)(y - c.oy) * c.span + ((int64_t)x1 - c.ox);
+    const size_t n = (size_t)((int64_t)x2 - x1 + 1);
+    // Copy at full weight leaves exactly the colour, and marking stores the weight: the run is
+    // stored whole.
+    if (std::is_same<COMBFUNC, pxi_RecordWeight>::value)
+      pxi_FillWords(run, n, (PX_pixel)ia);
+    else if (ia == 256 && (std::is_same<COMBFUNC, pxi_CombinePixelsCopyNoClamp>::value ||
+                           std::is_same<COMBFUNC, pxi_CombinePixelsClobberNoClamp>::value))
+      pxi_FillWords(run, n, c.word);
+    else
+      for (size_t i = 0; i < n; ++i)
+        COMBFUNC::doPix((PX_pixel_chan*)(run + i), c.r, c.g, c.b, c.a, ia);
   }
 
   // The eight points (cx +- x, cy +- y) and (cx +- y, cy +- x).
@@ -174,7 +190,8 @@ public:
     DrawClippedPt(c, yl, tx, ia);
   }
 
-  // Midpoint circle: every point and run is combined each time it is produced.
+  // Midpoint circle: every point and run is combined each time it is produced (a filled circle
+  // marks them first, see pxi_RecordWeight).
   static void DrawClippedCircle(const Ctx& c, float cx, float cy, float r, int ia, bool fill)
   {
     const pxi_CircleReach reach(cx, cy, c.clip);

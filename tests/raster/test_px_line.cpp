@@ -30,6 +30,9 @@ TEST(PxClipLine, MovesEndsOntoTheLastInsideRowOrColumn)
     {{9, 3, 9, 3}, 10, 10, true, {9, 3, 9, 3}},
     {{10, 3, 10, 3}, 10, 10, false, {10, 3, 10, 3}},
     {{1, 1, 2, 2}, 0, 10, false, {1, 1, 2, 2}},
+    // Crossings interpolated by a negative quotient truncate it toward zero (-15/7 gives -2).
+    {{-3, 5, 4, 0}, 10, 10, true, {0, 3, 4, 0}},
+    {{5, -3, 0, 4}, 10, 10, true, {3, 0, 0, 4}},
     // Passes the top-left corner outside: moved, then rejected, moved ends written back.
     {{-5, 2, 2, -5}, 10, 10, false, {0, -3, 2, -5}},
     // Extreme ends cross the bitmap without overflowing.
@@ -60,6 +63,9 @@ TEST(PxClipLine, FloatEndsStayBelowTheLastColumn)
     float out[4];
   } cases[] = {
     {{0, 0, 20, 10}, 10, 100, true, {0, 0, 8.0f, 4.5f}},
+    // Right and bottom crossings interpolated at w - 1 (h - 1) from a start off the axes.
+    {{1, 2, 21, 6}, 10, 100, true, {1, 2, 8.0f, 3.6f}},
+    {{2, 1, 6, 21}, 100, 10, true, {2, 1, 3.6f, 8.0f}},
     {{8.99f, 1, 8.99f, 2}, 10, 10, true, {8.99f, 1, 8.99f, 2}},
     {{9, 1, 9, 2}, 10, 10, false, {9, 1, 9, 2}},
     {{NAN, 1, 2, 2}, 10, 10, false, {NAN, 1, 2, 2}},
@@ -216,6 +222,41 @@ TEST(PxLine, AntiAliasedPairsSumAndCentre)
         << k << " at " << a << (floatLine ? " float" : " int");
     }
   }
+}
+
+// Anti-aliased weights below full weight, white over black in copy mode: a pixel combined with
+// weight w reads w. The line (0, 0)-(5, 2) lies 0.4 and 0.8 of a row below the upper pixel at x = 1
+// and 2 (e = 102 and 204 of 256), so at weight 200 the pairs take 200 * (255 - e) / 256 and
+// 200 * e / 256; the far half mirrors the near one. A diagonal gives its pixels three quarters of
+// the weight and the pixels cutting its corners one quarter (the opaque path by whole-pixel mixes).
+TEST(PxLine, AntiAliasedWeightsBelowFullWeight)
+{
+  const struct
+  {
+    const char* what;
+    int x2, y2;
+    float alpha;
+    std::vector<int> weights;  // 6 x 3
+  } cases[] = {
+    {"general walk",
+     5,
+     2,
+     0.78125f,
+     {200, 119, 39, 0, 0, 0, 0, 79, 159, 159, 79, 0, 0, 0, 0, 39, 119, 200}},
+    {"diagonal", 2, 2, 0.78125f, {150, 50, 0, 0, 0, 0, 50, 150, 50, 0, 0, 0, 0, 50, 150, 0, 0, 0}},
+    {"opaque diagonal",
+     2,
+     2,
+     1.0f,
+     {190, 63, 0, 0, 0, 0, 63, 190, 63, 0, 0, 0, 0, 63, 190, 0, 0, 0}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Weights(6, 3,
+                      [&](PX_IBitmap* bm) {
+                        PX_Line(bm, 0, 0, c.x2, c.y2, ~0u, c.alpha, PX_MODE_COPY, true);
+                      }),
+              c.weights)
+      << c.what;
 }
 
 TEST(PxLine, CombinerChoiceByAlphaAndMode)

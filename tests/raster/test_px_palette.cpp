@@ -208,6 +208,46 @@ TEST(Octree, TreeMappingErrorIsCloseToTheNearestEntryOnRealImages)
   }
 }
 
+// Pruning takes the deepest reducible node first, so a palette as large as the number of distinct
+// top-four-bit prefixes of an image only ever merges colours below depth four: its entries are
+// exactly those prefixes. A palette as large as the top-three-bit prefixes merges no further than
+// depth three: the colours of each entry share their top three bits.
+TEST(Octree, PrunesTheDeepestLevelFirstOnRealImages)
+{
+  const std::string suite = std::string(QV_PNG_SAMPLES) + "/pngsuite/";
+  for (const char* name : {"basn2c08.png", "basn6a16.png", "ftp0n2c08.png"})
+  {
+    std::unique_ptr<PX_IBitmap> img(PX_LoadPNG((suite + name).c_str()));
+    ASSERT_NE(img, nullptr) << name;
+    const auto prefix = [](PX_pixel c, int bits) {
+      return (c & 0xFFFFFFu) >> (8 - bits) & (0x010101u * ((1u << bits) - 1));
+    };
+    for (const int bits : {4, 3})
+    {
+      std::set<PX_pixel> prefixes;
+      for (int y = 0; y < img->getHeight(); ++y)
+        for (int x = 0; x < img->getWidth(); ++x)
+          prefixes.insert(prefix(Px(*img, x, y), bits));
+      const int maxcolors = (int)prefixes.size();
+      Tree t(PX_CreateOctree(maxcolors));
+      const int n = PX_BuildOctree(t.get(), img.get());
+      if (bits == 4)
+        EXPECT_EQ(n, maxcolors) << name;
+      std::vector<std::set<PX_pixel>> entry(maxcolors);
+      for (int y = 0; y < img->getHeight(); ++y)
+        for (int x = 0; x < img->getWidth(); ++x)
+        {
+          const PX_pixel c = Px(*img, x, y);
+          const int i = PX_FindInOctree(t.get(), c);
+          ASSERT_TRUE(i >= 0 && i < n) << name;
+          entry[i].insert(prefix(c, bits));
+        }
+      for (int i = 0; i < n; ++i)
+        EXPECT_EQ(entry[i].size(), 1u) << name << " top " << bits << " bits, entry " << i;
+    }
+  }
+}
+
 TEST(Octree, UnusableInputGivesNoTreeOrNoColours)
 {
   EXPECT_EQ(PX_CreateOctree(0), nullptr);

@@ -89,6 +89,16 @@ TEST(PxFillTrapezoid, WorkedRows)
      12,
      10,
      {{5, 9}, {5, 9}, {6, 9}, {6, 9}, {7, 9}, {7, 9}}},
+    // Six rows above with a step of 10/16: the left edge starts at 3 with 0.75 of a pixel left
+    // over, so it stands at (6 + k) * 10 / 16 on row k.
+    {"rows above leave a fractional remainder",
+     0,
+     9,
+     -6,
+     10,
+     12,
+     10,
+     {{3, 9}, {4, 9}, {5, 9}, {5, 9}, {6, 9}, {6, 9}}},
     {"wholly right of the bitmap", 10, 12, 0, 10, 14, 5, Spans(6, {-1, -1})},
     {"extreme rows and columns", INT_MIN, INT_MAX, INT_MIN, INT_MIN, INT_MAX, INT_MAX,
      Spans(6, {0, 9})},
@@ -232,6 +242,10 @@ TEST(PxFillConvexPolygon, WorkedShapes)
      {1, 1, 3, 3},
      {{-1, -1}, {1, 6}, {1, 6}, {1, 6}, {-1, -1}}},
     {"triangle", {0, 8, 0}, {0, 0, 4}, {{0, 8}, {0, 6}, {0, 4}, {0, 2}, {0, 0}}},
+    {"top vertices above the bitmap: edges enter mid-step",
+     {0, 9, 10},
+     {-6, -6, 10},
+     {{3, 9}, {4, 9}, {5, 9}, {5, 9}, {6, 9}}},
   };
   for (const auto& c : cases)
   {

@@ -176,6 +176,35 @@ TEST(TexGen, RingParameters)
     ASSERT_EQ(p & 0xFFFF00FFu, 0xFF000000u) << std::hex << p;
 }
 
+// Worked values from a separate model (Perlin's published three-dimensional improved noise taken
+// at z = 0, and the marble walk stepped by hand), at samples where every value is exact in single
+// precision, so no maths library can move them.
+TEST(TexGen, WorkedValuesAtExactSamples)
+{
+  // 32 x 32 at scale 1, one octave: pixel (i, j) samples the noise at (i / 2, j / 2). Rows 1 and
+  // 15 at the odd columns lie mid-cell, and there each of the sixteen hash values meets corners on
+  // both diagonals, which pins down every gradient.
+  const std::vector<PX_pixel> noise = Texture(
+    [](PX_IBitmap* bm, const PX_RECT* r) { PX_TexGen_Noise(bm, r, 1, 1, 1, 1, 0, 1); }, 32, 32);
+  const struct
+  {
+    int row, red[16];
+  } noiseRows[] = {{1, {63, 63, 0, 0, 31, 159, 31, 159, 95, 31, 31, 31, 31, 31, 63, 95}},
+                   {15, {95, 0, 0, 31, 63, 63, 0, 0, 95, 127, 0, 95, 95, 63, 31, 31}}};
+  for (const auto& r : noiseRows)
+    for (int k = 0; k < 16; ++k)
+      EXPECT_EQ(PX_GETR(noise[r.row * 32 + 2 * k + 1]), r.red[k]) << r.row << "," << 2 * k + 1;
+
+  // One row of 16 at intensity 0.25: each value is 12 (the first row's neighbours) plus one plus
+  // the walk's signed 16-bit state / 4096 truncated, scaled so that the largest (19) gives 255.
+  const std::vector<PX_pixel> marble = Texture(
+    [](PX_IBitmap* bm, const PX_RECT* r) { PX_TexGen_Marble(bm, r, 1, 1, 1, 0.25f); }, 16, 1);
+  const int marbleRow[16] = {174, 174, 174, 80,  134, 255, 120, 241,
+                             107, 241, 120, 255, 147, 107, 241, 228};
+  for (int k = 0; k < 16; ++k)
+    EXPECT_EQ(PX_GETR(marble[k]), marbleRow[k]) << "column " << k;
+}
+
 TEST(TexGen, TinyAndUnusableAreas)
 {
   NoPixelsBitmap nobits;
