@@ -89,7 +89,11 @@ int IGraphics::AttachControl(IControl* pControl)
 
 void IGraphics::InsertControl(int idx, IControl* pControl)
 {
-  mControls.Insert(idx, pControl);
+  if (!mControls.Insert(idx, pControl))
+  {
+    delete pControl;  // the list could not grow: nothing attached, nothing leaked
+    return;
+  }
   // The bindings hold controls, not indices: only a bound control changes their order.
   if (pControl->ParamIdx() >= 0 || pControl->NAuxParams())
     RebindAll();
@@ -129,9 +133,7 @@ void IGraphics::RebindAll()
 
 void IGraphics::AttachPanelBackground(const IColor* pColor)
 {
-  IControl* pPanel = new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), pColor);
-  if (!mControls.Insert(0, pPanel))
-    delete pPanel;  // the list could not grow: nothing attached, nothing leaked
+  InsertControl(0, new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), pColor));
 }
 
 void IGraphics::AttachKeyCatcher(IControl* pControl)
