@@ -21,6 +21,7 @@
 #include "effect/MIDIReceiver.h"
 #include "effect/Oscillator.h"
 #include "effect/ParameterTable.h"
+#include "effect/StepTiming.h"
 #include "framework/PluginVST.h"
 
 #include <atomic>
@@ -79,11 +80,14 @@ private:
 
   // Per block: host time into the bar position and the step timing.
   void beginBlock();
-  // Per block in which the sequencer runs: when it did not run in the last block, or the bar
-  // position jumped from where that block ended (endCounter) by more than half a step, the step
-  // index is taken from the position; a smaller jump forward over a whole step start window
-  // starts that step late.
-  void followPosition(int endCounter);
+  // Per block in which the sequencer runs: the step index follows the position when the sequencer
+  // starts and when the position jumped from where the last block ended (endBarPos); see
+  // steptiming::followPosition.
+  void followPosition(long long endBarPos);
+  // The block's timing, as held in the members.
+  steptiming::BlockTiming timing() const;
+  // Where the sample about to run lies.
+  steptiming::Position position() const { return {mCounter, mStepPos, mToBarLine}; }
 
   // What a block's samples share: neither the mode nor the transport changes during a block;
   // the host's buffers.
@@ -120,8 +124,8 @@ private:
   void sequencer();
   // Per sample: the gate fade of a retrigger, in sequencer mode.
   void gateFade();
-  // The bar position moves on by n samples; a quiet run reaches the end of a step or the bar at
-  // its last sample at most.
+  // The bar position moves on by n samples; a quiet run reaches the end of a step, the cycle or
+  // the bar at its last sample at most.
   void moveBarPosition(int n);
 
   // The host's sample rate into the step timing, the envelopes and the LFOs.
@@ -145,7 +149,7 @@ private:
   bool mPush;
   ITimeInfo mTimeInfo;
   double mPosInBar;    // quarter notes into the bar at block start
-  int mSamplesPerBar;  // a bar of four quarter notes
+  int mSamplesPerBar;  // the cycle: the bar, at most four quarter notes
   int mSampleRate;     // whole samples per second, for bar and step timing
   double mTempo;
   double mFilterEnvAmount;
@@ -173,11 +177,12 @@ private:
   int mStepLen;              // a step in samples
   int mStepPos;              // mCounter % mStepLen
   double mNoteOffThreshold;  // step position (plus the lead) from which the note-off is due
+  int mBarLen;     // a bar longer than the cycle, in samples (steptiming::kNoBarLine: none)
+  int mToBarLine;  // samples to that bar's line
 
-  // One step start per step slot (mCounter / mStepLen): the slot of the last step start taken,
-  // or kNoSlot after the step index was taken from the position.
-  static const int kNoSlot = INT_MIN;
-  int mStartSlot;
+  // One step start per step slot (mCounter / mStepLen): the slots of the step starts taken,
+  // forgotten when the step index is taken from the position.
+  steptiming::SlotMemory mStartSlots;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
   VectorCode mVectorCode;  // the version of the quiet runs taken

@@ -154,8 +154,9 @@ TEST(QuorvalentSequencer, StepsRetriggersAndNoteOffsFollowTheGrid)
   }
 }
 
-// 3/4 restarts the cycle every three quarter notes. Longer bars (5/4, and 7/8 counted as seven
-// quarter notes) restart it after four, then carry on from there, sample by sample and in blocks.
+// Bars of up to four quarter notes (3/4, 7/8) restart the cycle at every bar line. Longer bars
+// (5/4) restart it after four, then carry on from there to the bar line; sample by sample and in
+// blocks.
 TEST(QuorvalentSequencer, TimeSignaturesRestartTheCycleWhereTheBarDoes)
 {
   struct Case
@@ -168,7 +169,7 @@ TEST(QuorvalentSequencer, TimeSignaturesRestartTheCycleWhereTheBarDoes)
     {4, 4, {0, 4 * kQ, 8 * kQ, 12 * kQ}, 8 * kQ + 5000},
     {3, 4, {0, 3 * kQ, 6 * kQ, 9 * kQ}, 8 * kQ + 5000},
     {5, 4, {0, 4 * kQ, 5 * kQ, 9 * kQ, 10 * kQ, 14 * kQ}, 10 * kQ + 5000},
-    {7, 8, {0, 4 * kQ, 7 * kQ, 11 * kQ, 14 * kQ, 18 * kQ}, 14 * kQ + 5000},
+    {7, 8, {0, 7 * kQ / 2, 7 * kQ, 21 * kQ / 2, 14 * kQ}, 10 * kQ + 5000},
   };
   for (const Case& c : cases)
   {
