@@ -13,6 +13,7 @@ Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
   : PluginVST(instanceInfo, kNumParams, "1-1 2-2", kNumPrograms, "Quorvalent", "", "Orvyn", 0x10001,
               0x49706566, 0x41636D65, 0, true, false, false)
   , mNumSteps(16)
+  , mFilters(mFilterL, mFilterR)
   , mFilterLFODepth(0.0)
   , mAmpLFODepth(0.0)
   , mFilterLFOShape(OSCILLATOR_MODE_SINE)

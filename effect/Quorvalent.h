@@ -96,8 +96,8 @@ private:
     bool midiMode;  // MIDI / push mode
     bool timed;     // the bar position and step timing are usable
     bool stepping;  // the sequencer runs: timed, sequencer mode, transport playing
-    const double* inL;
-    const double* inR;
+    double* inL;
+    double* inR;
     double* outL;
     double* outR;
     double dry;  // 1 - dry/wet
@@ -108,18 +108,23 @@ private:
   // current one on (at most limit) that form a quiet run; 0 when something happens at the current
   // one.
   int quietSamples(int limit, const BlockState& block) const;
-  // Sample s in full: MIDI, LFO restart, sequencer, modulation, filters, mix, bar position.
-  void eventSample(FilterPair& filters, const BlockState& block, int s);
-  // Samples s .. s + n - 1, a quiet run: modulation, filters and mix on state held in registers.
-  // The loops are compiled three times (AvxCode.h): quietRunBaseline, quietRunAvx and
-  // quietRunAvx512, the last the processor runs (mVectorCode); all give the same bits.
-  void quietRun(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunAvx(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunAvx512(FilterPair& filters, const BlockState& block, int s, int n);
+  // Sample s in full: MIDI, LFO restart, sequencer, effect stage, bar position.
+  void eventSample(const BlockState& block, int s);
+  // [audio] The effect stage of one sample: the LFOs, the gate fade, both envelopes, the filter
+  // pair and the dry/wet mix.
+  void effectStage(double* inL, double* inR, double* outL, double* outR);
+  // Samples s .. s + n - 1, a quiet run: the effect stage in vectorised form, the same operations
+  // in the same order on state held in registers, with the LFO values computed ahead; no gate
+  // fade and no stage end falls inside. The loops are compiled three times (AvxCode.h):
+  // quietRunBaseline, quietRunAvx and quietRunAvx512, the last the processor runs (mVectorCode);
+  // all give the same bits.
+  void quietRun(const BlockState& block, int s, int n);
+  void quietRunBaseline(const BlockState& block, int s, int n);
+  void quietRunAvx(const BlockState& block, int s, int n);
+  void quietRunAvx512(const BlockState& block, int s, int n);
   // The LFOs' sines come eight at a time on SineLanes (see ascendingSines).
   template <class SineLanes>
-  void quietRunLoops(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunLoops(const BlockState& block, int s, int n);
   // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();
   // Per sample: the gate fade of a retrigger, in sequencer mode.
@@ -136,6 +141,7 @@ private:
   int mNumSteps;
   Filter mFilterL;  // both always take the same settings: they run as a FilterPair
   Filter mFilterR;
+  FilterPair mFilters;  // during a block: both filters, stored back at its end
   EnvelopeGenerator mAmpEnvelope;
   EnvelopeGenerator mFilterEnvelope;
   MIDIReceiver mMIDIReceiver;

@@ -1,11 +1,12 @@
 // The processing path of the plug-in: per block, the host's time into the bar position and step
 // timing; then the block's samples, each as the engine describes it: MIDI, the step sequencer
-// (which turns the bar position into step starts, retriggers and note-offs), the modulation (LFOs,
-// gate fade, envelopes), both filters and the dry/wet mix.
+// (which turns the bar position into step starts, retriggers and note-offs) and the effect stage
+// (LFOs, gate fade, envelopes, both filters and the dry/wet mix).
 //
 // Most samples only move the modulation on. The block is therefore cut into single samples at
-// which something happens, run in full, and quiet runs between them, which keep the engine's state
-// in registers and compute the LFOs ahead in short chunks. In a quiet run the filter chain sets the
+// which something happens, run in full through effectStage, and quiet runs between them: the same
+// effect stage in vectorised form, which keeps the engine's state in registers and computes the
+// LFOs ahead in short chunks. In a quiet run the filter chain sets the
 // pace (each sample's first two stages depend on the last sample's); the loop is arranged so that
 // everything else is ready before the chain needs it. Every sample comes out as it would one at a
 // time. (One file, so that the per-sample operations inline into the loops.)
@@ -104,7 +105,7 @@ void Quorvalent::moveBarPosition(int n)
   }
 }
 
-void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s)
+void Quorvalent::eventSample(const BlockState& block, int s)
 {
   if (block.midiMode)
     mMIDIReceiver.advance();
@@ -118,10 +119,16 @@ void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s
     if (block.stepping)
       sequencer();
   }
+  effectStage(block.inL + s, block.inR + s, block.outL + s, block.outR + s);
+  if (block.timed)
+    moveBarPosition(1);
+}
 
+void Quorvalent::effectStage(double* inL, double* inR, double* outL, double* outR)
+{
   const double filterMod = mFilterLFO.nextSample() * mFilterLFODepth;
   const double ampMod = mAmpLFO.nextSample() * mAmpLFODepth;
-  if (block.midiMode)
+  if (mMode == 1)
     mGateGain = 1.0f;
   else if (mTrigger)
     gateFade();
@@ -132,12 +139,9 @@ void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s
   const double wetGain = mDryWet * g * (ampMod + 1.0);
 
   // The amplitude envelope scales the filtered signal; the wet path is halved.
-  const StereoSample in(block.inL[s], block.inR[s]);
-  const StereoSample wet = filters.process(filters.modulate(cutoffMod), in);
-  (in * block.dry + wetGain * (wet * amp) / 2.0).store(block.outL + s, block.outR + s);
-
-  if (block.timed)
-    moveBarPosition(1);
+  const StereoSample in(*inL, *inR);
+  const StereoSample wet = mFilters.process(mFilters.modulate(cutoffMod), in);
+  (in * (1.0 - mDryWet) + wetGain * (wet * amp) / 2.0).store(outL, outR);
 }
 
 namespace {
@@ -191,15 +195,15 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
 }
 
 template <class SineLanes>
-QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const BlockState& block, int s,
-                                                int n)
+QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(const BlockState& block, int s, int n)
 {
-  // Copies of the engine's state, kept in registers for the run and written back at its end.
+  // effectStage for n samples at once. Copies of the engine's state, kept in registers for the run
+  // and written back at its end.
   // Nothing in the sample loop calls out of it.
   EnvelopeGenerator::Course filterEnvelope = mFilterEnvelope.course();
   EnvelopeGenerator::Course ampEnvelope = mAmpEnvelope.course();
   Oscillator ampLFO = mAmpLFO;
-  FilterPair pair = filters;
+  FilterPair pair = mFilters;
   const double filterLFODepth = mFilterLFODepth;
   const double ampLFODepth = mAmpLFODepth;
   const double filterEnvAmount = mFilterEnvAmount;
@@ -257,7 +261,7 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
   mFilterEnvelope.followed(filterEnvelope, (unsigned long long)n);
   mAmpEnvelope.followed(ampEnvelope, (unsigned long long)n);
   mAmpLFO = ampLFO;
-  filters = pair;
+  mFilters = pair;
   if (block.midiMode)
     mMIDIReceiver.skip(n);
   if (block.timed)
@@ -267,37 +271,35 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
     mStepHandled = false;
 }
 
-void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
+void Quorvalent::quietRun(const BlockState& block, int s, int n)
 {
   switch (mVectorCode)
   {
     case VectorCode::kAvx512:
-      quietRunAvx512(filters, block, s, n);
+      quietRunAvx512(block, s, n);
       break;
     case VectorCode::kAvx:
-      quietRunAvx(filters, block, s, n);
+      quietRunAvx(block, s, n);
       break;
     default:
-      quietRunBaseline(filters, block, s, n);
+      quietRunBaseline(block, s, n);
       break;
   }
 }
 
-void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
+void Quorvalent::quietRunBaseline(const BlockState& block, int s, int n)
 {
-  quietRunLoops<StereoSample>(filters, block, s, n);
+  quietRunLoops<StereoSample>(block, s, n);
 }
 
-QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
-                                           int n)
+QV_TARGET_AVX void Quorvalent::quietRunAvx(const BlockState& block, int s, int n)
 {
-  quietRunLoops<FourDoubles>(filters, block, s, n);
+  quietRunLoops<FourDoubles>(block, s, n);
 }
 
-QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(FilterPair& filters, const BlockState& block,
-                                                 int s, int n)
+QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(const BlockState& block, int s, int n)
 {
-  quietRunLoops<FourDoubles>(filters, block, s, n);
+  quietRunLoops<FourDoubles>(block, s, n);
 }
 
 void Quorvalent::beginBlock()
@@ -374,22 +376,22 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   mSteppedLastBlock = block.stepping;
 
   // The parameter changes set both filters alike, so they run as a pair.
-  FilterPair filters(mFilterL, mFilterR);
+  mFilters = FilterPair(mFilterL, mFilterR);
   for (int s = 0; s < nFrames;)
   {
     const int quiet = quietSamples(nFrames - s, block);
     if (quiet > 0)
     {
-      quietRun(filters, block, s, quiet);
+      quietRun(block, s, quiet);
       s += quiet;
     }
     else
     {
-      eventSample(filters, block, s);
+      eventSample(block, s);
       s += 1;
     }
   }
-  filters.store(mFilterL, mFilterR);
+  mFilters.store(mFilterL, mFilterR);
 
   // Notes belong to the block they arrived for: in MIDI mode any left (offsets past the block's
   // end) are taken now; in sequencer mode they are dropped rather than kept for later.
