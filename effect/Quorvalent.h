@@ -21,6 +21,7 @@
 #include "effect/MIDIReceiver.h"
 #include "effect/Oscillator.h"
 #include "effect/ParameterTable.h"
+#include "effect/StepTiming.h"
 #include "framework/PluginVST.h"
 
 #include <atomic>
@@ -79,11 +80,14 @@ private:
 
   // Per block: host time into the bar position and the step timing.
   void beginBlock();
-  // Per block in which the sequencer runs: when it did not run in the last block, or the bar
-  // position jumped from where that block ended (endCounter) by more than half a step, the step
-  // index is taken from the position; a smaller jump forward over a whole step start window
-  // starts that step late.
-  void followPosition(int endCounter);
+  // Per block in which the sequencer runs: the step index follows the position when the sequencer
+  // starts and when the position jumped from where the last block ended (endBarPos); see
+  // steptiming::followPosition.
+  void followPosition(long long endBarPos);
+  // The block's timing, as held in the members.
+  steptiming::BlockTiming timing() const;
+  // Where the sample about to run lies.
+  steptiming::Position position() const { return {mCounter, mStepPos, mToBarLine}; }
 
   // What a block's samples share: neither the mode nor the transport changes during a block;
   // the host's buffers.
@@ -92,8 +96,8 @@ private:
     bool midiMode;  // MIDI / push mode
     bool timed;     // the bar position and step timing are usable
     bool stepping;  // the sequencer runs: timed, sequencer mode, transport playing
-    const double* inL;
-    const double* inR;
+    double* inL;
+    double* inR;
     double* outL;
     double* outR;
     double dry;  // 1 - dry/wet
@@ -104,24 +108,29 @@ private:
   // current one on (at most limit) that form a quiet run; 0 when something happens at the current
   // one.
   int quietSamples(int limit, const BlockState& block) const;
-  // Sample s in full: MIDI, LFO restart, sequencer, modulation, filters, mix, bar position.
-  void eventSample(FilterPair& filters, const BlockState& block, int s);
-  // Samples s .. s + n - 1, a quiet run: modulation, filters and mix on state held in registers.
-  // The loops are compiled three times (AvxCode.h): quietRunBaseline, quietRunAvx and
-  // quietRunAvx512, the last the processor runs (mVectorCode); all give the same bits.
-  void quietRun(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunAvx(FilterPair& filters, const BlockState& block, int s, int n);
-  void quietRunAvx512(FilterPair& filters, const BlockState& block, int s, int n);
+  // Sample s in full: MIDI, LFO restart, sequencer, effect stage, bar position.
+  void eventSample(const BlockState& block, int s);
+  // [audio] The effect stage of one sample: the LFOs, the gate fade, both envelopes, the filter
+  // pair and the dry/wet mix.
+  void effectStage(double* inL, double* inR, double* outL, double* outR);
+  // Samples s .. s + n - 1, a quiet run: the effect stage in vectorised form, the same operations
+  // in the same order on state held in registers, with the LFO values computed ahead; no gate
+  // fade and no stage end falls inside. The loops are compiled three times (AvxCode.h):
+  // quietRunBaseline, quietRunAvx and quietRunAvx512, the last the processor runs (mVectorCode);
+  // all give the same bits.
+  void quietRun(const BlockState& block, int s, int n);
+  void quietRunBaseline(const BlockState& block, int s, int n);
+  void quietRunAvx(const BlockState& block, int s, int n);
+  void quietRunAvx512(const BlockState& block, int s, int n);
   // The LFOs' sines come eight at a time on SineLanes (see ascendingSines).
   template <class SineLanes>
-  void quietRunLoops(FilterPair& filters, const BlockState& block, int s, int n);
+  void quietRunLoops(const BlockState& block, int s, int n);
   // Per sample, while stepping: step starts, retriggers and note-offs.
   void sequencer();
   // Per sample: the gate fade of a retrigger, in sequencer mode.
   void gateFade();
-  // The bar position moves on by n samples; a quiet run reaches the end of a step or the bar at
-  // its last sample at most.
+  // The bar position moves on by n samples; a quiet run reaches the end of a step, the cycle or
+  // the bar at its last sample at most.
   void moveBarPosition(int n);
 
   // The host's sample rate into the step timing, the envelopes and the LFOs.
@@ -132,6 +141,7 @@ private:
   int mNumSteps;
   Filter mFilterL;  // both always take the same settings: they run as a FilterPair
   Filter mFilterR;
+  FilterPair mFilters;  // during a block: both filters, stored back at its end
   EnvelopeGenerator mAmpEnvelope;
   EnvelopeGenerator mFilterEnvelope;
   MIDIReceiver mMIDIReceiver;
@@ -145,7 +155,7 @@ private:
   bool mPush;
   ITimeInfo mTimeInfo;
   double mPosInBar;    // quarter notes into the bar at block start
-  int mSamplesPerBar;  // a bar of four quarter notes
+  int mSamplesPerBar;  // the cycle: the bar, at most four quarter notes
   int mSampleRate;     // whole samples per second, for bar and step timing
   double mTempo;
   double mFilterEnvAmount;
@@ -173,11 +183,12 @@ private:
   int mStepLen;              // a step in samples
   int mStepPos;              // mCounter % mStepLen
   double mNoteOffThreshold;  // step position (plus the lead) from which the note-off is due
+  int mBarLen;     // a bar longer than the cycle, in samples (steptiming::kNoBarLine: none)
+  int mToBarLine;  // samples to that bar's line
 
-  // One step start per step slot (mCounter / mStepLen): the slot of the last step start taken,
-  // or kNoSlot after the step index was taken from the position.
-  static const int kNoSlot = INT_MIN;
-  int mStartSlot;
+  // One step start per step slot (mCounter / mStepLen): the slots of the step starts taken,
+  // forgotten when the step index is taken from the position.
+  steptiming::SlotMemory mStartSlots;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
   VectorCode mVectorCode;  // the version of the quiet runs taken

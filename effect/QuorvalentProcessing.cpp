@@ -1,11 +1,12 @@
 // The processing path of the plug-in: per block, the host's time into the bar position and step
 // timing; then the block's samples, each as the engine describes it: MIDI, the step sequencer
-// (which turns the bar position into step starts, retriggers and note-offs), the modulation (LFOs,
-// gate fade, envelopes), both filters and the dry/wet mix.
+// (which turns the bar position into step starts, retriggers and note-offs) and the effect stage
+// (LFOs, gate fade, envelopes, both filters and the dry/wet mix).
 //
 // Most samples only move the modulation on. The block is therefore cut into single samples at
-// which something happens, run in full, and quiet runs between them, which keep the engine's state
-// in registers and compute the LFOs ahead in short chunks. In a quiet run the filter chain sets the
+// which something happens, run in full through effectStage, and quiet runs between them: the same
+// effect stage in vectorised form, which keeps the engine's state in registers and computes the
+// LFOs ahead in short chunks. In a quiet run the filter chain sets the
 // pace (each sample's first two stages depend on the last sample's); the loop is arranged so that
 // everything else is ready before the chain needs it. Every sample comes out as it would one at a
 // time. (One file, so that the per-sample operations inline into the loops.)
@@ -19,24 +20,13 @@
 
 namespace {
 
-// Both LFOs restart at phase 0 during the first ten samples of every bar.
+// Both LFOs restart at phase 0 during the first ten samples of every cycle.
 constexpr int kLFORestartWindow = 9;
-// A bar counts four quarter notes, whatever the host's time signature.
-constexpr double kQuartersPerBar = 4.0;
-constexpr double kSixtyFourthsPerQuarter = 16.0;
-// Bar counts up to this many quarter notes are formed in integers; beyond it (decades of music)
-// the position in the bar is taken with fmod.
-constexpr double kMaxIntegerBars = 2147483647.0;
-
-// The window at the start of each step in which the step start is taken: positions 0 .. 10.
-constexpr int kStepStartWindow = 10;
-// The note-off comes this many samples before the note length ends.
-constexpr int kNoteOffLead = 100;
-// A step start this close to the bar start (30 samples early to 69 late) restarts the cycle.
-constexpr int kBarStartLead = 30;
-constexpr int kBarStartWindow = 99;
 // The gate fades out over 20 samples before the envelopes restart.
 constexpr double kGateFadeStep = 0.05;
+
+using steptiming::kNoteOffLead;
+using steptiming::kStepStartWindow;
 
 }  // namespace
 
@@ -56,18 +46,10 @@ void Quorvalent::sequencer()
     if (mStepHandled)
       return;
     mStepHandled = true;
-    // A host that rounds its song position may step back a few samples at a block boundary,
-    // into the window of a step start already taken: that slot does not start again.
-    const int slot = mCounter / mStepLen;
-    if (slot == mStartSlot)
+    const int step = steptiming::stepStart(timing(), position(), mCurrentStep, mNumSteps, mStartSlots);
+    if (step < 0)
       return;
-    mStartSlot = slot;
-    if (((long long)mCounter + kBarStartLead) % mSamplesPerBar <= kBarStartWindow)
-      mCurrentStep = 0;
-    else
-      mCurrentStep += 1;
-    if (mCurrentStep >= mNumSteps)
-      mCurrentStep = 0;
+    mCurrentStep = step;
     // Only an enabled step retriggers, and only it re-arms the note-off.
     if (mSteps[mCurrentStep])
     {
@@ -98,6 +80,16 @@ void Quorvalent::gateFade()
 void Quorvalent::moveBarPosition(int n)
 {
   mCounter += n;
+  // A bar longer than the cycle restarts it at its line.
+  if (mToBarLine != steptiming::kNoBarLine)
+  {
+    mToBarLine -= n;
+    if (mToBarLine <= 0)
+    {
+      mToBarLine = mBarLen;
+      mCounter = 0;
+    }
+  }
   if (mCounter >= mSamplesPerBar)
     mCounter = 0;
   // mCounter % mStepLen, moved on without a division.
@@ -113,7 +105,7 @@ void Quorvalent::moveBarPosition(int n)
   }
 }
 
-void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s)
+void Quorvalent::eventSample(const BlockState& block, int s)
 {
   if (block.midiMode)
     mMIDIReceiver.advance();
@@ -127,10 +119,16 @@ void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s
     if (block.stepping)
       sequencer();
   }
+  effectStage(block.inL + s, block.inR + s, block.outL + s, block.outR + s);
+  if (block.timed)
+    moveBarPosition(1);
+}
 
+void Quorvalent::effectStage(double* inL, double* inR, double* outL, double* outR)
+{
   const double filterMod = mFilterLFO.nextSample() * mFilterLFODepth;
   const double ampMod = mAmpLFO.nextSample() * mAmpLFODepth;
-  if (block.midiMode)
+  if (mMode == 1)
     mGateGain = 1.0f;
   else if (mTrigger)
     gateFade();
@@ -141,12 +139,9 @@ void Quorvalent::eventSample(FilterPair& filters, const BlockState& block, int s
   const double wetGain = mDryWet * g * (ampMod + 1.0);
 
   // The amplitude envelope scales the filtered signal; the wet path is halved.
-  const StereoSample in(block.inL[s], block.inR[s]);
-  const StereoSample wet = filters.process(filters.modulate(cutoffMod), in);
-  (in * block.dry + wetGain * (wet * amp) / 2.0).store(block.outL + s, block.outR + s);
-
-  if (block.timed)
-    moveBarPosition(1);
+  const StereoSample in(*inL, *inR);
+  const StereoSample wet = mFilters.process(mFilters.modulate(cutoffMod), in);
+  (in * (1.0 - mDryWet) + wetGain * (wet * amp) / 2.0).store(outL, outR);
 }
 
 namespace {
@@ -173,11 +168,12 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
   if (!block.timed)
     return quiet;
 
-  // The LFOs restart during the first samples of a bar; a run ends where the bar and the step
-  // end (with their last sample).
+  // The LFOs restart during the first samples of a cycle; a run ends where the cycle, the bar and
+  // the step end (with their last sample).
   if (mCounter <= kLFORestartWindow)
     return 0;
   quiet = atMost(quiet, (unsigned long long)(mSamplesPerBar - mCounter));
+  quiet = atMost(quiet, (unsigned long long)mToBarLine);
   quiet = atMost(quiet, (unsigned long long)(mStepLen - mStepPos));
   if (!block.stepping)
     return quiet;
@@ -199,15 +195,15 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
 }
 
 template <class SineLanes>
-QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const BlockState& block, int s,
-                                                int n)
+QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(const BlockState& block, int s, int n)
 {
-  // Copies of the engine's state, kept in registers for the run and written back at its end.
+  // effectStage for n samples at once. Copies of the engine's state, kept in registers for the run
+  // and written back at its end.
   // Nothing in the sample loop calls out of it.
   EnvelopeGenerator::Course filterEnvelope = mFilterEnvelope.course();
   EnvelopeGenerator::Course ampEnvelope = mAmpEnvelope.course();
   Oscillator ampLFO = mAmpLFO;
-  FilterPair pair = filters;
+  FilterPair pair = mFilters;
   const double filterLFODepth = mFilterLFODepth;
   const double ampLFODepth = mAmpLFODepth;
   const double filterEnvAmount = mFilterEnvAmount;
@@ -265,7 +261,7 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
   mFilterEnvelope.followed(filterEnvelope, (unsigned long long)n);
   mAmpEnvelope.followed(ampEnvelope, (unsigned long long)n);
   mAmpLFO = ampLFO;
-  filters = pair;
+  mFilters = pair;
   if (block.midiMode)
     mMIDIReceiver.skip(n);
   if (block.timed)
@@ -275,127 +271,84 @@ QV_ALWAYS_INLINE void Quorvalent::quietRunLoops(FilterPair& filters, const Block
     mStepHandled = false;
 }
 
-void Quorvalent::quietRun(FilterPair& filters, const BlockState& block, int s, int n)
+void Quorvalent::quietRun(const BlockState& block, int s, int n)
 {
   switch (mVectorCode)
   {
     case VectorCode::kAvx512:
-      quietRunAvx512(filters, block, s, n);
+      quietRunAvx512(block, s, n);
       break;
     case VectorCode::kAvx:
-      quietRunAvx(filters, block, s, n);
+      quietRunAvx(block, s, n);
       break;
     default:
-      quietRunBaseline(filters, block, s, n);
+      quietRunBaseline(block, s, n);
       break;
   }
 }
 
-void Quorvalent::quietRunBaseline(FilterPair& filters, const BlockState& block, int s, int n)
+void Quorvalent::quietRunBaseline(const BlockState& block, int s, int n)
 {
-  quietRunLoops<StereoSample>(filters, block, s, n);
+  quietRunLoops<StereoSample>(block, s, n);
 }
 
-QV_TARGET_AVX void Quorvalent::quietRunAvx(FilterPair& filters, const BlockState& block, int s,
-                                           int n)
+QV_TARGET_AVX void Quorvalent::quietRunAvx(const BlockState& block, int s, int n)
 {
-  quietRunLoops<FourDoubles>(filters, block, s, n);
+  quietRunLoops<FourDoubles>(block, s, n);
 }
 
-QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(FilterPair& filters, const BlockState& block,
-                                                 int s, int n)
+QV_TARGET_AVX512 void Quorvalent::quietRunAvx512(const BlockState& block, int s, int n)
 {
-  quietRunLoops<FourDoubles>(filters, block, s, n);
+  quietRunLoops<FourDoubles>(block, s, n);
 }
 
 void Quorvalent::beginBlock()
 {
   GetTime(&mTimeInfo);
   mTempo = mTimeInfo.mTempo;
-  mTimingValid = false;
-
-  const double ppq = mTimeInfo.mPPQPos;
-  const int numerator = mTimeInfo.mNumerator;
-  // Without a finite tempo and position, or with a step or bar shorter than one sample or longer
-  // than a counter holds, the sequencer idles for this block.
-  if (!std::isfinite(ppq) || !std::isfinite(mTempo) || !(mTempo > 0.0) || numerator < 1 ||
-      mSampleRate < 1)
+  const steptiming::BlockTiming t =
+    steptiming::blockTiming(mTimeInfo.mPPQPos, mTempo, mTimeInfo.mNumerator,
+                            mTimeInfo.mDenominator, mSampleRate, mSpeed, mNoteLen);
+  mTimingValid = t.valid;
+  if (!t.valid)
     return;
-
-  const double samplesPerBeat = (60.0 / mTempo) * (double)mSampleRate;
-  const double samplesPerBar = kQuartersPerBar * samplesPerBeat;
-  const double unit = (double)mSampleRate * (60.0 / mTempo) / kSixtyFourthsPerQuarter;
-  if (!(unit >= 1.0 && samplesPerBar <= (double)INT_MAX))
-    return;
-  const int stepLen = (int)(mSpeed * (double)(int)unit);
-  if (stepLen < 1)
-    return;
-
-  // The position inside the bar follows the host's numerator; the bar length always counts four
-  // quarter notes.
-  if (std::fabs(ppq) < kMaxIntegerBars)
-  {
-    const int bars = (int)(ppq / (double)numerator);
-    mPosInBar = ppq - (double)((long long)numerator * bars);
-  }
-  else
-  {
-    mPosInBar = std::fmod(ppq, (double)numerator);
-  }
-
-  mSamplesPerBar = (int)samplesPerBar;
-  double counter = std::trunc(mPosInBar * samplesPerBeat);
-  // Bars longer than four quarter notes: the counter runs on from the same place in the
-  // four-quarter cycle instead of restarting at every block in the bar's tail.
-  if (std::fabs(counter) >= (double)mSamplesPerBar)
-    counter = std::fmod(counter, (double)mSamplesPerBar);
-  mCounter = (int)counter;
-
-  mUnit = (int)unit;
-  mStepLen = stepLen;
-  mStepPos = mCounter % mStepLen;
-  mNoteOffThreshold = (double)mUnit * (mSpeed * mNoteLen);
-  mTimingValid = true;
+  mPosInBar = t.posInBar;
+  mSamplesPerBar = t.samplesPerBar;
+  mCounter = t.counter;
+  mBarLen = t.barLen;
+  mToBarLine = t.toBarLine;
+  mUnit = t.unit;
+  mStepLen = t.stepLen;
+  mStepPos = t.stepPos;
+  mNoteOffThreshold = t.noteOffThreshold;
 }
 
-void Quorvalent::followPosition(int endCounter)
+steptiming::BlockTiming Quorvalent::timing() const
 {
-  const int slot = mCounter / mStepLen;
-  mLateStepStart = false;
-  if (mSteppedLastBlock)
-  {
-    // The circular distance within the bar: a block that wraps the bar is no jump.
-    const long long bar = mSamplesPerBar;
-    long long d = ((long long)mCounter - endCounter) % bar;
-    if (2 * d > bar)
-      d -= bar;
-    else if (2 * d < -bar)
-      d += bar;
-    if (2 * std::llabs(d) <= (long long)mStepLen)
-    {
-      // A rounded host position that moves on by more than the window can skip a step start
-      // whole; that step then starts at the block's first sample. Not the bar's first step when
-      // the samples skipped were all inside the windows of it and of a bar tail shorter than
-      // the window: run sample by sample, that step start would have been the tail's.
-      const bool merged =
-        mStepHandled && slot == 0 && (mSamplesPerBar - 1) % mStepLen <= kStepStartWindow;
-      if (d > 0 && mStepPos > kStepStartWindow && mStepPos - d <= kStepStartWindow &&
-          slot != mStartSlot && !merged)
-      {
-        mLateStepStart = true;
-        mStepHandled = false;
-      }
-      return;
-    }
-  }
-  // The step of the position's own slot, counted from the bar's start; inside a step start's
-  // window, the step before it, so that the step start plays the slot's step.
-  int step = (mStepPos <= kStepStartWindow ? slot - 1 : slot) % mNumSteps;
-  if (step < 0)
-    step += mNumSteps;
-  mCurrentStep = step;
-  mStartSlot = kNoSlot;
-  mStepHandled = false;
+  steptiming::BlockTiming t;
+  t.valid = mTimingValid;
+  t.posInBar = mPosInBar;
+  t.samplesPerBar = mSamplesPerBar;
+  t.counter = mCounter;
+  t.barLen = mBarLen;
+  t.toBarLine = mToBarLine;
+  t.unit = mUnit;
+  t.stepLen = mStepLen;
+  t.stepPos = mStepPos;
+  t.noteOffThreshold = mNoteOffThreshold;
+  return t;
+}
+
+void Quorvalent::followPosition(long long endBarPos)
+{
+  const steptiming::BlockTiming t = timing();
+  const steptiming::FollowState s = steptiming::followPosition(
+    t, mSteppedLastBlock, endBarPos, steptiming::barPosition(t, position()), mNumSteps,
+    {mCurrentStep, mStartSlots, mStepHandled, mLateStepStart});
+  mCurrentStep = s.currentStep;
+  mStartSlots = s.memory;
+  mStepHandled = s.stepHandled;
+  mLateStepStart = s.lateStart;
 }
 
 void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
@@ -403,7 +356,7 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   DenormalGuard flushDenormals;
 
   // Where the last block left the bar position, before the host's time replaces it.
-  const int endCounter = mCounter;
+  const long long endBarPos = steptiming::barPosition(timing(), position());
   beginBlock();
 
   // Neither the mode nor the transport changes during a block.
@@ -417,28 +370,28 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   block.outR = outputs[1];
   block.dry = 1.0 - mDryWet;
   // The step index follows the position when the sequencer starts and when the position jumps
-  // (a locate, a loop, the bar line of a bar shorter than four quarter notes).
+  // (a locate, a loop).
   if (block.stepping)
-    followPosition(endCounter);
+    followPosition(endBarPos);
   mSteppedLastBlock = block.stepping;
 
   // The parameter changes set both filters alike, so they run as a pair.
-  FilterPair filters(mFilterL, mFilterR);
+  mFilters = FilterPair(mFilterL, mFilterR);
   for (int s = 0; s < nFrames;)
   {
     const int quiet = quietSamples(nFrames - s, block);
     if (quiet > 0)
     {
-      quietRun(filters, block, s, quiet);
+      quietRun(block, s, quiet);
       s += quiet;
     }
     else
     {
-      eventSample(filters, block, s);
+      eventSample(block, s);
       s += 1;
     }
   }
-  filters.store(mFilterL, mFilterR);
+  mFilters.store(mFilterL, mFilterR);
 
   // Notes belong to the block they arrived for: in MIDI mode any left (offsets past the block's
   // end) are taken now; in sequencer mode they are dropped rather than kept for later.

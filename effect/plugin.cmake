@@ -9,7 +9,8 @@ add_library(qv_quorvalent STATIC
   ${CMAKE_CURRENT_LIST_DIR}/QuorvalentParameters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuorvalentProcessing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuorvalentEditor.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/QuorvalentEntry.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/QuorvalentEntry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StepTiming.cpp)
 target_link_libraries(qv_quorvalent PUBLIC qv_effect_dsp qv_vstbinding)
 # The engine's output depends on the rounding of every operation: its sources must be compiled
 # without contraction into fused multiply-adds (the flag comes from CompilerOptions.cmake; the

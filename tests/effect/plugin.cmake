@@ -9,6 +9,7 @@ target_link_libraries(qv_quorvalent_testhost PUBLIC qv_quorvalent qv_vsthost)
 qv_add_test(NAME quorvalent_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_sequencer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StepTimingTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_host_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_render_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/quorvalent_editor_test.cpp

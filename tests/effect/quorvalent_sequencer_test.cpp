@@ -3,6 +3,7 @@
 // and what happens with timing it cannot use.
 #include "effect/ParameterTable.h"
 #include "effect/QuorvalentHost.h"
+#include "effect/StepGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -154,8 +155,9 @@ TEST(QuorvalentSequencer, StepsRetriggersAndNoteOffsFollowTheGrid)
   }
 }
 
-// 3/4 restarts the cycle every three quarter notes. Longer bars (5/4, and 7/8 counted as seven
-// quarter notes) restart it after four, then carry on from there, sample by sample and in blocks.
+// Bars of up to four quarter notes (3/4, 7/8) restart the cycle at every bar line. Longer bars
+// (5/4) restart it after four, then carry on from there to the bar line; sample by sample and in
+// blocks.
 TEST(QuorvalentSequencer, TimeSignaturesRestartTheCycleWhereTheBarDoes)
 {
   struct Case
@@ -168,7 +170,7 @@ TEST(QuorvalentSequencer, TimeSignaturesRestartTheCycleWhereTheBarDoes)
     {4, 4, {0, 4 * kQ, 8 * kQ, 12 * kQ}, 8 * kQ + 5000},
     {3, 4, {0, 3 * kQ, 6 * kQ, 9 * kQ}, 8 * kQ + 5000},
     {5, 4, {0, 4 * kQ, 5 * kQ, 9 * kQ, 10 * kQ, 14 * kQ}, 10 * kQ + 5000},
-    {7, 8, {0, 4 * kQ, 7 * kQ, 11 * kQ, 14 * kQ, 18 * kQ}, 14 * kQ + 5000},
+    {7, 8, {0, 7 * kQ / 2, 7 * kQ, 21 * kQ / 2, 14 * kQ}, 10 * kQ + 5000},
   };
   for (const Case& c : cases)
   {
@@ -530,4 +532,128 @@ TEST(QuorvalentSequencer, BlockBoundaryJumpsStartEachStepOnce)
     EXPECT_EQ(host.plug().shownStep(), c.wantStep);
     EXPECT_EQ(QuorvalentTestAccess::gateGain(host.plug()), faded(c.wantFade));
   }
+}
+
+namespace {
+
+// The gate fades the sequencer starts, read from the output: with a constant input, the mix all
+// wet, no LFO, the cutoff at its top and envelopes of 10 and 15 seconds, the level moves by less
+// than 1e-4 a sample but for the gate (0.95, 0.90, ... from a step start) and the envelope restart
+// that ends a fade. A start cuts a running fade short. Returns the starts from `from` on, or -1
+// at the first sample the gate does not explain.
+std::vector<int> gateStarts(const std::vector<double>& out, int from)
+{
+  std::vector<int> starts;
+  float g = 1.0f;
+  bool fading = false;
+  auto near = [](double q, double want) { return std::fabs(q / want - 1.0) < 5e-4; };
+  for (int i = from; i + 1 < (int)out.size(); ++i)
+  {
+    const double q = out[i] / out[i - 1];
+    const float faded = (float)((double)g - 0.05);
+    if (fading && 0.0f >= faded)
+    {
+      // The envelopes restart (the level falls by an unknown factor) and the gain is 1 again,
+      // unless a start comes just then: the next sample tells (0.90 / 0.95 after a start).
+      if (!near(out[i + 1] / out[i], 0.9f / 0.95f))
+      {
+        g = 1.0f, fading = false;
+        continue;
+      }
+    }
+    else if (near(q, (fading ? faded : g) / g))
+    {
+      g = fading ? faded : g;
+      continue;
+    }
+    if (!near(q, 0.95f / g))
+      return {-1, i};
+    starts.push_back(i);
+    g = 0.95f, fading = true;
+  }
+  return starts;
+}
+
+}  // namespace
+
+// Integer tempos 60-200 (every fifth, a different one at each of five sample rates), each with one
+// of every speed, step count, meter,
+// block size and exact or tick-rounded positions: around a bar line (and the four-quarter line
+// inside longer bars) every enabled step starts once, where the grid of tempo, meter, rate and
+// speed puts it, and the bar's first step plays step 1. Steps 1 and every other are on (odd or
+// even by turn), so that the wrong step at a line shows as a missing fade.
+TEST(QuorvalentSequencer, EveryStepStartsOnceOnTheGridAtEveryTempoAndMeter)
+{
+  const double rates[] = {44100.0, 48000.0, 88200.0, 96000.0, 192000.0};
+  const int meters[][2] = {{4, 4}, {3, 4}, {2, 4}, {6, 8}, {7, 8}, {5, 4}, {12, 8}};
+  const int blocks[] = {64, 100, 256, 441, 512, 777, 1000, 1024};
+  long long starts = 0, doubles = 0, misplaced = 0, configs = 0;
+  for (int r = 0; r < 5; ++r)
+    for (int tempo = 60 + r; tempo <= 200; tempo += 5)
+    {
+      const int n = tempo * 5 + r;
+      const int meter = n % 7, arpSpeed = 1 + n % 9, numSteps = 2 + n * 7 % 15;
+      const int block = blocks[n * 3 % 8], ticks = n / 7 % 2 ? 1920 : 0, odd = n / 14 % 2;
+      const stepgrid::Settings s = {rates[r], (double)tempo, meters[meter][0], meters[meter][1],
+                                    arpSpeed == 9 ? 0.5 : (double)speed_array[arpSpeed], numSteps};
+      const stepgrid::Lengths l = stepgrid::lengths(s);
+      SCOPED_TRACE(testing::Message() << rates[r] << " Hz, " << tempo << " BPM, " << s.numerator
+                                      << "/" << s.denominator << ", speed " << s.speed << ", "
+                                      << numSteps << " steps, blocks of " << block << ", ticks "
+                                      << ticks);
+      // From the middle of the last whole step before the second bar's line (or the
+      // four-quarter line in it) to a step after it.
+      const double line = l.bar + (n % 2 && l.bar > l.cycle + l.unit ? l.cycle : 0);
+      const double first = (std::floor(line / l.stepLen) - 1.0) * l.stepLen + l.stepLen / 2;
+      const int frames = (int)(line - first) + l.stepLen + 64;
+
+      QuorvalentHost host(rates[r], 1024);
+      host.loadDefaults();
+      const std::pair<int, double> params[] = {
+        {kArpSpeed, arpSpeed},  {kNumStepsParam, numSteps}, {kDryWet, 1.0},
+        {kAmpAttack, 10.0},     {kAmpRelease, 15.0},        {kFilterCutoff, 0.99},
+        {kFilterEnvAmount, 0.001}, {kAmpLFODepth, 0.0},     {kFilterLFODepth, 0.0}};
+      for (const auto& p : params)
+        host.setParam(p.first, p.second);
+      for (int i = 0; i < kNumSteps; ++i)
+        host.setParam(kStep1 + i, i == 0 || i % 2 == odd ? 1.0 : 0.0);
+      vsthost::TransportSettings t;
+      t.tempo = tempo;
+      t.numerator = s.numerator;
+      t.denominator = s.denominator;
+      t.startSamples = first;
+      t.ticksPerQuarter = ticks;
+      host.useClock(t);
+      const Stereo out = host.render(dcInput((size_t)frames), block);
+      const std::vector<int> got = gateStarts(out.l, 64);
+      ASSERT_TRUE(got.empty() || got[0] >= 0) << "unexplained level at " << got[1];
+
+      // Match each enabled step's start to one seen within the rounding (a tick).
+      const double tol = 2.0 + (ticks ? l.beat / ticks : 0.0);
+      std::vector<bool> matched(got.size(), false);
+      for (const stepgrid::Start& e : stepgrid::expectedStarts(s, first, first + frames))
+      {
+        const double at = e.at - first;
+        if (at < 64 + tol || at > frames - 20 || !(e.step == 0 || e.step % 2 == odd))
+          continue;
+        size_t j = 0;
+        while (j < got.size() && (matched[j] || std::fabs(got[j] - at) > tol))
+          ++j;
+        if (j < got.size())
+          matched[j] = true, ++starts;
+        else
+          ADD_FAILURE() << "no start of step " << e.step + 1 << " at " << at, ++misplaced;
+      }
+      for (size_t j = 0; j < got.size(); ++j)
+        if (!matched[j] && got[j] < frames - 20)
+        {
+          const bool close = (j > 0 && got[j] - got[j - 1] < l.stepLen - l.unit) ||
+                             (j + 1 < got.size() && got[j + 1] - got[j] < l.stepLen - l.unit);
+          ADD_FAILURE() << (close ? "a second start" : "a start off the grid") << " at " << got[j];
+          ++(close ? doubles : misplaced);
+        }
+      ++configs;
+    }
+  printf("%lld configurations: %lld step starts, %lld doubles, %lld misplaced\n", configs, starts,
+         doubles, misplaced);
 }

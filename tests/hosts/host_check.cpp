@@ -2,7 +2,11 @@
 //
 //   hostcheck source OUT.wav --rate HZ --frames N
 //       the constant input the real hosts play (0.5 on both channels, 16-bit)
-//   hostcheck compare PLUGIN RENDER.wav (--steps TOL | --restarts | --samples TOL) [REFERENCE]
+//   hostcheck compare PLUGIN RENDER.wav (--grid TOL | --steps TOL | --restarts | --samples TOL)
+//                     [REFERENCE]
+//       --grid       every bar's step starts within TOL samples of the grid that tempo, meter,
+//                    rate and the program's speed, step count and steps give (tests/effect/
+//                    StepGrid.h): each enabled step starts once, nothing else starts
 //       renders the reference with the test host's exact transport and compares:
 //       --steps      every bar's step starts within TOL samples of the reference's
 //       --restarts   the envelopes restart at exactly the reference's samples
@@ -13,7 +17,8 @@
 //       a standard MIDI file of the notes --notes gives the reference (below), one tick a frame
 //       at 44.1 kHz and 120 BPM
 //
-// REFERENCE options: --rate HZ (the render's) --block N (512) --tempo BPM (120) --program N
+// REFERENCE options: --rate HZ (the render's) --block N (512) --tempo BPM (120) --meter N/D (4/4)
+// --program N
 // --param INDEX=VALUE --start-ppq X --idle-blocks N (the first N blocks report a transport that
 // is not playing while the position moves on, as MrsWatson's first block does) --lead-in N (the
 // reference starts N frames earlier and drops them: a render started mid-bar against the transport
@@ -27,10 +32,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "effect/StepGrid.h"
 #include "render_marks.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"
@@ -55,6 +64,7 @@ struct Reference
   double rate = 0.0;
   int block = 512;
   double tempo = 120.0;
+  int numerator = 4, denominator = 4;
   int program = -1;
   std::vector<std::pair<int, float>> params;
   double startPpq = 0.0;
@@ -75,7 +85,7 @@ bool parseReference(const std::vector<std::string>& args, size_t from, Reference
     const std::string& o = args[i];
     const bool hasValue = i + 1 < args.size();
     const std::string v = hasValue ? args[i + 1] : "";
-    int64_t n = 0;
+    int64_t n = 0, m = 0;
     double d = 0.0;
     if (o == "--rate" && hasValue && parseDouble(v, &r->rate))
       ++i;
@@ -83,6 +93,9 @@ bool parseReference(const std::vector<std::string>& args, size_t from, Reference
       r->block = static_cast<int>(n), ++i;
     else if (o == "--tempo" && hasValue && parseDouble(v, &r->tempo) && r->tempo > 0)
       ++i;
+    else if (o == "--meter" && hasValue && split(v, '/').size() == 2 &&
+             parseInt(split(v, '/')[0], &n) && n > 0 && parseInt(split(v, '/')[1], &m) && m > 0)
+      r->numerator = static_cast<int>(n), r->denominator = static_cast<int>(m), ++i;
     else if (o == "--program" && hasValue && parseInt(v, &n))
       r->program = static_cast<int>(n), ++i;
     else if (o == "--param" && hasValue && v.find('=') != std::string::npos &&
@@ -110,22 +123,34 @@ bool parseReference(const std::vector<std::string>& args, size_t from, Reference
   return true;
 }
 
+// An instance of the plug-in with the reference's program and parameters.
+std::unique_ptr<PluginInstance> referenceInstance(validation::Context& context,
+                                                  const Reference& ref)
+{
+  auto p = context.instance(ref.rate, ref.block, false);
+  if (!p)
+    return p;
+  if (ref.program >= 0)
+    p->setProgram(ref.program);
+  for (const auto& param : ref.params)
+    p->setParameter(param.first, param.second);
+  return p;
+}
+
 // The test host's render of the reference, `frames` long.
 bool renderReference(const std::string& plugin, const Reference& ref, int64_t frames,
                      AudioBuffer* out)
 {
   ValidationReport unused;
   validation::Context context(plugin, unused);
-  auto p = context.instance(ref.rate, ref.block, false);
+  auto p = referenceInstance(context, ref);
   if (!p)
     return false;
-  if (ref.program >= 0)
-    p->setProgram(ref.program);
-  for (const auto& param : ref.params)
-    p->setParameter(param.first, param.second);
   p->resume();
   TransportSettings t;
   t.tempo = ref.tempo;
+  t.numerator = ref.numerator;
+  t.denominator = ref.denominator;
   t.startPpq = ref.startPpq;  // where the reference starts, the lead-in included
   VstHost& host = context.host();
   host.transport().configure(t, ref.rate);
@@ -175,13 +200,15 @@ std::vector<double> channel0(const AudioBuffer& b)
 // one line per bar.
 using Near = bool (*)(const std::vector<double>&, int64_t, int64_t);
 
+// `known`: whether a mark found in the render is one of the reference's.
 bool compareMarks(const std::vector<int64_t>& refMarks, const std::vector<int64_t>& gotMarks,
-                  const std::vector<double>& ref, const std::vector<double>& got, Near near,
-                  int64_t tolerance, double barFrames, int64_t from)
+                  const std::vector<double>& got, Near near, int64_t tolerance,
+                  double barFrames, int64_t from, const std::function<bool(int64_t)>& known)
 {
   bool ok = true;
   const int64_t frames = static_cast<int64_t>(got.size());
-  const int64_t bars = static_cast<int64_t>(std::ceil(static_cast<double>(frames) / barFrames));
+  // (A bar begun by less than a sample is none.)
+  const int64_t bars = static_cast<int64_t>(std::ceil(static_cast<double>(frames) / barFrames - 1e-3));
   for (int64_t bar = 0; bar < bars; ++bar)
   {
     const auto inBar = [&](int64_t f) {
@@ -204,7 +231,7 @@ bool compareMarks(const std::vector<int64_t>& refMarks, const std::vector<int64_
       worst = std::max(worst, offset);
     }
     for (int64_t f : gotMarks)
-      if (inBar(f) && !near(ref, f, tolerance))
+      if (inBar(f) && !known(f))
         problems += " extra mark at " + std::to_string(f);
     if (count == 0 && problems.empty())
       problems = " no mark in the reference";
@@ -213,6 +240,29 @@ bool compareMarks(const std::vector<int64_t>& refMarks, const std::vector<int64_
     ok = ok && problems.empty();
   }
   return ok;
+}
+
+// The starts of the enabled steps on the grid of the reference's tempo, meter and rate and the
+// instance's speed ("Arp Speed" 1-9: 8 .. 1 sixty-fourths, then one half), step count ("Arp
+// Intervall") and steps (parameters 20-35).
+bool gridStarts(const std::string& plugin, const Reference& ref, int64_t frames,
+                std::vector<int64_t>* out)
+{
+  ValidationReport unused;
+  validation::Context context(plugin, unused);
+  auto p = referenceInstance(context, ref);
+  int64_t arpSpeed = 0, numSteps = 0;
+  if (!p || !parseInt(p->paramDisplay(39), &arpSpeed) || arpSpeed < 1 || arpSpeed > 9 ||
+      !parseInt(p->paramDisplay(38), &numSteps) || numSteps < 1)
+    return false;
+  const double speeds[] = {16, 8, 7, 6, 5, 4, 3, 2, 1, 0.5};
+  const stepgrid::Settings s = {ref.rate,      ref.tempo,
+                                ref.numerator, ref.denominator,
+                                speeds[arpSpeed], static_cast<int>(numSteps)};
+  for (const stepgrid::Start& e : stepgrid::expectedStarts(s, 0.0, static_cast<double>(frames)))
+    if (p->getParameter(20 + e.step) >= 0.5f && e.at < static_cast<double>(frames) - 20.0)
+      out->push_back(std::llround(e.at));
+  return true;
 }
 
 bool readRender(const std::string& path, WavData* out)
@@ -236,6 +286,37 @@ int runCompare(const std::vector<std::string>& args)
   parseReference(args, 3, &ref, &mode);
   if (ref.rate <= 0)
     ref.rate = render.sampleRate;
+  const double barFrames =
+    ref.numerator * 4.0 / ref.denominator * 60.0 / ref.tempo * ref.rate;
+  const std::vector<double> got0 = channel0(render.audio);
+  int64_t n = 0;
+  if (mode.size() == 2 && mode[0] == "--grid" && parseInt(mode[1], &n))
+  {
+    std::vector<int64_t> grid;
+    if (!gridStarts(args[1], ref, static_cast<int64_t>(got0.size()), &grid))
+      return fail("cannot read the program's step settings from " + args[1]);
+    const auto onGrid = [&](int64_t f) {
+      return std::any_of(grid.begin(), grid.end(),
+                         [&](int64_t g) { return std::llabs(f - g) <= n; });
+    };
+    // A fade shows only on a level (findStepStarts: 0.01 or more): none is required at the
+    // render's start or in near silence.
+    std::vector<int64_t> shown;
+    std::copy_if(grid.begin(), grid.end(), std::back_inserter(shown),
+                 [&](int64_t g) { return g > n && std::fabs(got0[g - n - 1]) >= 0.012; });
+    bool ok = compareMarks(shown, findStepStarts(got0), got0, stepStartNear, n, barFrames,
+                           ref.from, onGrid);
+    // The envelopes restart where a fade ends, 19 samples after its start: a second start soon
+    // after another shows as a restart off the grid, its own fade being too low to see.
+    for (int64_t r : findRestarts(got0))
+      if (r >= ref.from && !onGrid(r - 19))
+      {
+        std::cout << "envelope restart off the grid at " << r << "\n";
+        ok = false;
+      }
+    std::cout << (ok ? "the render is on the grid\n" : "the render is off the grid\n");
+    return ok ? 0 : 1;
+  }
   AudioBuffer reference;
   if (!renderReference(args[1], ref, static_cast<int64_t>(render.audio.frames()), &reference))
     return fail("the reference render failed: cannot load " + args[1]);
@@ -243,17 +324,15 @@ int runCompare(const std::vector<std::string>& args)
   if (!ref.keep.empty() &&
       !writeWavFile(ref.keep, reference, static_cast<int>(ref.rate), WavFormat::Float32, &error))
     return fail(ref.keep + ": " + error);
-  const double barFrames = 4.0 * 60.0 / ref.tempo * ref.rate;
-  int64_t n = 0;
   double tol = 0.0;
   bool ok = false;
-  const std::vector<double> ref0 = channel0(reference), got0 = channel0(render.audio);
+  const std::vector<double> ref0 = channel0(reference);
   if (mode.size() == 2 && mode[0] == "--steps" && parseInt(mode[1], &n))
-    ok = compareMarks(findStepStarts(ref0), findStepStarts(got0), ref0, got0, stepStartNear, n,
-                      barFrames, ref.from);
+    ok = compareMarks(findStepStarts(ref0), findStepStarts(got0), got0, stepStartNear, n,
+                      barFrames, ref.from, [&](int64_t f) { return stepStartNear(ref0, f, n); });
   else if (mode.size() == 1 && mode[0] == "--restarts")
-    ok = compareMarks(findRestarts(ref0), findRestarts(got0), ref0, got0, restartNear, 0, barFrames,
-                      ref.from);
+    ok = compareMarks(findRestarts(ref0), findRestarts(got0), got0, restartNear, 0, barFrames,
+                      ref.from, [&](int64_t f) { return restartNear(ref0, f, 0); });
   else if (mode.size() == 2 && mode[0] == "--samples" && parseDouble(mode[1], &tol))
   {
     std::string where;

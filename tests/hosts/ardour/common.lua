@@ -28,15 +28,18 @@ local function find (bus)
 	return src, fx
 end
 
--- A new session at `rate`, `block` samples per cycle and `tempo`: returns the source and the
--- plug-in processors.
-function M.create (dir, name, rate, block, tempo)
+-- A new session at `rate`, `block` samples per cycle, `tempo` and a meter (4/4 when not given):
+-- returns the source and the plug-in processors.
+function M.create (dir, name, rate, block, tempo, numerator, denominator)
 	local backend = engine (block)
 	os.execute ("rm -rf '" .. dir .. "'") -- left by a run that died
 	M.check (create_session (dir, name, rate), "cannot create the session")
 	M.check (backend:buffer_size () == block, "block size " .. backend:buffer_size ())
 	local map = Temporal.TempoMap.write_copy ()
 	map:set_tempo (Temporal.Tempo (tempo, tempo, 4), Temporal.timepos_t (0))
+	if numerator then
+		map:set_meter (Temporal.Meter (numerator, denominator), Temporal.timepos_t (0))
+	end
 	Temporal.TempoMap.update (map)
 	local bus = Session:new_audio_route (2, 2, nil, 1, "Quorvalent", ARDOUR.PresentationInfo.Flag.AudioBus,
 		ARDOUR.PresentationInfo.max_order):front ()
