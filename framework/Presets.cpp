@@ -5,7 +5,6 @@
 #include "framework/Base64.h"
 #include "framework/StrCopy.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -253,60 +252,62 @@ struct StagedPreset
 
 }  // namespace
 
-bool PluginBase::StagePresetState(const ByteChunk* pChunk, int* pPos, const double* current,
-                                  ByteChunk* pState)
+int PluginBase::StagePresetState(ByteChunk* pChunk, int pos, const double* current,
+                                 ByteChunk* pState)
 {
-  QvTypedBuf<double> values;
-  *pPos = ReadParams(pChunk, *pPos, &values);
-  if (*pPos < 0)
-    return false;
-  // What applying the slot and storing the parameters back would give: values clamped to their
-  // ranges, a value that is not finite leaving the parameter as it is.
+  // Each slot is read from the same parameters, so that one leaving a value unset stores the
+  // value the parameter had before the bank.
   for (int i = 0; i < NParams(); ++i)
-  {
-    double v = values.Get()[i], lo = 0.0, hi = 0.0;
-    GetParam(i)->GetBounds(&lo, &hi);
-    v = std::isfinite(v) ? (v < lo ? lo : v > hi ? hi : v) : current[i];
-    if (pState->Put(&v) < 1)
-      return false;
-  }
-  return true;
+    GetParam(i)->Set(current[i]);
+  pos = UnserializeState(pChunk, pos);
+  return pos > 0 && SerializeState(pState) ? pos : -1;
 }
 
 int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
 {
   if (!pChunk || startPos < 0)
     return -1;
-
-  // The parameters as they stand, for values a slot leaves unset.
-  const int nParams = NParams();
+  const int nParams = NParams(), n = NPresets();
   QvTypedBuf<double> current;
   current.Resize(nParams);
   if (current.GetSize() != nParams)
     return -1;
-  {
-    IMutexLock lock(this);
-    for (int i = 0; i < nParams; ++i)
-      current.Get()[i] = GetParam(i)->Value();
-  }
-
-  // Read and checked whole, without the lock: nothing changes yet.
-  const int n = NPresets();
   StagedPreset* pStaged = new StagedPreset[n > 0 ? n : 1];
+
+  IMutexLock lock(this);
+  for (int i = 0; i < nParams; ++i)
+    current.Get()[i] = GetParam(i)->Value();
+
+  // Read whole first: each slot's state goes through the plug-in's own state reader and comes back
+  // as its writer stores it. Meanwhile OnParamReset is quiet, and afterwards the parameters are put
+  // back, so nothing outside the lock sees a slot that is not the current one.
   int pos = startPos;
-  for (int i = 0; i < n && pos >= 0; ++i)
   {
-    StagedPreset& s = pStaged[i];
-    pos = pChunk->GetStr(&s.mName, pos);
-    if (pos >= 0)
-      pos = pChunk->GetBool(&s.mInitialized, pos);
-    if (pos >= 0 && s.mInitialized && !StagePresetState(pChunk, &pos, current.Get(), &s.mState))
-      pos = -1;
+    struct Staging
+    {
+      PluginBase* mPlug;
+      const double* mValues;
+      ~Staging()
+      {
+        for (int i = 0; i < mPlug->NParams(); ++i)
+          mPlug->GetParam(i)->Set(mValues[i]);
+        mPlug->mStagingPresets = false;
+      }
+    } staging{this, current.Get()};
+    mStagingPresets = true;
+    for (int i = 0; i < n && pos >= 0; ++i)
+    {
+      StagedPreset& s = pStaged[i];
+      pos = pChunk->GetStr(&s.mName, pos);
+      if (pos >= 0)
+        pos = pChunk->GetBool(&s.mInitialized, pos);
+      if (pos >= 0 && s.mInitialized)
+        pos = StagePresetState(pChunk, pos, current.Get(), &s.mState);
+    }
   }
 
   if (pos >= 0)
   {
-    IMutexLock lock(this);
     for (int i = 0; i < n; ++i)
     {
       IPreset* pPreset = mPresets.Get(i);
