@@ -169,7 +169,8 @@ bool LoadInto(QuorvalentHost& host, const Bytes& file, bool bank, Loaded* pAfter
 }
 
 // The golden files with fields other writers fill differently (byte sizes, bank versions) load as
-// the originals do; cut short or with another magic, id or count they are refused, changing nothing.
+// the originals do; cut short or with another magic, id or count they are refused and change
+// nothing.
 TEST(QuorvalentFiles, GoldenFilesLoadWhateverTheirByteSizesAndBankVersions)
 {
   const size_t kRecord7 = 156 + 7 * 224, kAll = (size_t)-1;

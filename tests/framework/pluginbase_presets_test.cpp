@@ -478,7 +478,8 @@ public:
 // The slots of a bank for any plug-in of four parameters (values exact in floats); slot 1 current.
 void FillSlots(TestPlug& plug)
 {
-  const double slots[3][4] = {{0.25, 0.5, 0.75, 1.0}, {0.125, 0.0, 0.5, 0.375}, {1.0, 0.0, 1.0, 0.0}};
+  const double slots[3][4] = {
+    {0.25, 0.5, 0.75, 1.0}, {0.125, 0.0, 0.5, 0.375}, {1.0, 0.0, 1.0, 0.0}};
   for (int s = 0; s < 3; ++s)
   {
     SetValues(plug, std::vector<double>(slots[s], slots[s] + 4));
@@ -526,11 +527,12 @@ TEST(PluginBasePresets, BankSlotsAreReadInThePlugInsOwnStateFormat)
       ASSERT_TRUE(target.SetBankFromFXB(data.GetBytes(), data.Size()));
     EXPECT_EQ(BankBytes(target), BankBytes(source));
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(std::count(target.mLog.begin(), target.mLog.end(), "paramchange " + std::to_string(i)),
-                1);
+      EXPECT_EQ(
+        std::count(target.mLog.begin(), target.mLog.end(), "paramchange " + std::to_string(i)), 1);
     // The program-form file brings its current program; the others keep the target's.
-    EXPECT_EQ(target.Values(), how == kProgramFormFile ? source.Values()
-                                                       : (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+    EXPECT_EQ(target.Values(), how == kProgramFormFile
+                                 ? source.Values()
+                                 : (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
   }
 
   // A slot the reader refuses: nothing changes, nothing is reported.
