@@ -316,11 +316,12 @@ public:
   // Bank state: per slot its name (string), initialised flag (byte) and, when set, its stored state.
   bool SerializePresets(ByteChunk* pChunk);
   // Reads a whole bank into the slots, then restores the current slot. Each slot's state is read
-  // with UnserializeState and stored as SerializeState then writes it, all under the instance lock
-  // and before any slot changes: meanwhile OnParamReset does nothing (an override of
-  // UnserializeState reports its changes through it), and afterwards the parameters are put back.
-  // A bank that cannot be read whole answers -1 and leaves every slot and parameter as it was. A
-  // bank read whole replaces every slot, then the current slot is restored (one report of every
+  // with UnserializeState and stored as SerializeState then writes it, in a short hold of the
+  // instance lock per slot, from the parameters as they stand, which are put back before the lock
+  // is released (OnParamReset does nothing meanwhile: an override of UnserializeState reports its
+  // changes through it). Names and flags are read without the lock. A bank that cannot be read
+  // whole answers -1 and leaves every slot and parameter as it was. A bank read whole replaces
+  // every slot in one step under the lock, then the current slot is restored (one report of every
   // parameter). Answers the position after the bank. Never calls the host.
   int UnserializePresets(ByteChunk* pChunk, int startPos);
 
@@ -417,10 +418,11 @@ private:
   // Sets every parameter whose value is finite (clamped), then OnParamReset; the caller holds the
   // instance lock.
   void ApplyParams(const double* values);
-  // Reads one slot's state of a bank at pos through UnserializeState, starting from the parameter
-  // values current, and appends what SerializeState then writes to pState. Answers the position
-  // after the state, or -1. The caller holds the lock and puts the parameters back.
-  int StagePresetState(ByteChunk* pChunk, int pos, const double* current, ByteChunk* pState);
+  // Reads one slot's state of a bank at pos through UnserializeState, starting from the parameters
+  // as they stand (kept in current, nParams values), and appends what SerializeState then writes
+  // to pState. Takes the instance lock and puts the parameters back before releasing it. Answers
+  // the position after the state, or -1.
+  int StagePresetState(ByteChunk* pChunk, int pos, double* current, ByteChunk* pState);
   // Set while UnserializePresets stages a bank: OnParamReset does nothing.
   bool mStagingPresets = false;
   IPreset* GetNextUninitializedPreset();

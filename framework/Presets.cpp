@@ -252,13 +252,25 @@ struct StagedPreset
 
 }  // namespace
 
-int PluginBase::StagePresetState(ByteChunk* pChunk, int pos, const double* current,
-                                 ByteChunk* pState)
+int PluginBase::StagePresetState(ByteChunk* pChunk, int pos, double* current, ByteChunk* pState)
 {
-  // Each slot is read from the same parameters, so that one leaving a value unset stores the
-  // value the parameter had before the bank.
-  for (int i = 0; i < NParams(); ++i)
-    GetParam(i)->Set(current[i]);
+  IMutexLock lock(this);
+  const int nParams = NParams();
+  for (int i = 0; i < nParams; ++i)
+    current[i] = GetParam(i)->Value();
+  // The parameters go back as they were, however the reader ends; OnParamReset is quiet till then.
+  struct Staging
+  {
+    PluginBase* mPlug;
+    const double* mValues;
+    ~Staging()
+    {
+      for (int i = 0; i < mPlug->NParams(); ++i)
+        mPlug->GetParam(i)->Set(mValues[i]);
+      mPlug->mStagingPresets = false;
+    }
+  } staging{this, current};
+  mStagingPresets = true;
   pos = UnserializeState(pChunk, pos);
   return pos > 0 && SerializeState(pState) ? pos : -1;
 }
@@ -274,40 +286,23 @@ int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
     return -1;
   StagedPreset* pStaged = new StagedPreset[n > 0 ? n : 1];
 
-  IMutexLock lock(this);
-  for (int i = 0; i < nParams; ++i)
-    current.Get()[i] = GetParam(i)->Value();
-
-  // Read whole first: each slot's state goes through the plug-in's own state reader and comes back
-  // as its writer stores it. Meanwhile OnParamReset is quiet, and afterwards the parameters are put
-  // back, so nothing outside the lock sees a slot that is not the current one.
+  // Read whole first. Names and flags are read without the lock; each slot's state goes through
+  // the plug-in's own state reader and back through its writer in one short hold of the lock, so
+  // the audio thread waits for one slot at most and nothing outside the lock sees a slot's values.
   int pos = startPos;
+  for (int i = 0; i < n && pos >= 0; ++i)
   {
-    struct Staging
-    {
-      PluginBase* mPlug;
-      const double* mValues;
-      ~Staging()
-      {
-        for (int i = 0; i < mPlug->NParams(); ++i)
-          mPlug->GetParam(i)->Set(mValues[i]);
-        mPlug->mStagingPresets = false;
-      }
-    } staging{this, current.Get()};
-    mStagingPresets = true;
-    for (int i = 0; i < n && pos >= 0; ++i)
-    {
-      StagedPreset& s = pStaged[i];
-      pos = pChunk->GetStr(&s.mName, pos);
-      if (pos >= 0)
-        pos = pChunk->GetBool(&s.mInitialized, pos);
-      if (pos >= 0 && s.mInitialized)
-        pos = StagePresetState(pChunk, pos, current.Get(), &s.mState);
-    }
+    StagedPreset& s = pStaged[i];
+    pos = pChunk->GetStr(&s.mName, pos);
+    if (pos >= 0)
+      pos = pChunk->GetBool(&s.mInitialized, pos);
+    if (pos >= 0 && s.mInitialized)
+      pos = StagePresetState(pChunk, pos, current.Get(), &s.mState);
   }
 
   if (pos >= 0)
   {
+    IMutexLock lock(this);
     for (int i = 0; i < n; ++i)
     {
       IPreset* pPreset = mPresets.Get(i);
