@@ -82,13 +82,6 @@ bool ProgramHeadFits(const unsigned char* p, const FxIdentity& id)
          GetBE32(p + 16) == id.mUniqueID && GetBE32(p + 24) == id.mNParams;
 }
 
-// The byte size of a file or record of size bytes: what follows the field, or an earlier writer's
-// 0 (or, in the chunk forms, the whole size).
-bool ByteSizeFits(int byteSize, long long size, bool chunkForm)
-{
-  return byteSize == 0 || byteSize == size - 8 || (chunkForm && byteSize == size);
-}
-
 bool PutBankHead(ByteChunk* pOut, const char* fxMagic, long long fileSize, const FxIdentity& id,
                  int nPrograms, int currentProgram)
 {
@@ -187,8 +180,7 @@ bool FxReadProgram(const unsigned char* data, int size, const FxIdentity& id, bo
     return false;
   const int form = FormOf(data, kProgramMagic, kProgramChunkMagic, chunksAllowed);
   const int stateSize = form == kChunkForm ? ChunkSize(data, size, kFxProgramHeadSize) : 0;
-  if (form < 0 || stateSize < 0 || (form == kPlainForm && size != FxProgramSize(id.mNParams)) ||
-      !ByteSizeFits(GetBE32(data + 4), size, form == kChunkForm))
+  if (form < 0 || stateSize < 0 || (form == kPlainForm && size != FxProgramSize(id.mNParams)))
     return false;
 
   pOut->mChunkForm = form == kChunkForm;
@@ -210,18 +202,16 @@ bool FxReadBank(const unsigned char* data, int size, const FxIdentity& id, bool 
   if (!data || !pOut || size < kFxBankHeadSize || !IsMagic(data, kFileMagic))
     return false;
   const int form = FormOf(data, kBankMagic, kBankChunkMagic, chunksAllowed);
-  // Version 1 banks keep the current program's place among the reserved bytes (zero).
-  const int version = GetBE32(data + 12);
+  // Every version from 1 up is read with the current layout (version 1 banks hold zero where the
+  // current program is).
   const int nPrograms = GetBE32(data + 24);
-  if (form < 0 || (version != 1 && version != kBankVersion) || GetBE32(data + 16) != id.mUniqueID ||
-      nPrograms < 0)
+  if (form < 0 || GetBE32(data + 12) < 1 || GetBE32(data + 16) != id.mUniqueID || nPrograms < 0)
     return false;
 
   const int recordSize = FxProgramSize(id.mNParams);
   const int bankSize = form == kChunkForm ? ChunkSize(data, size, kFxBankHeadSize) : 0;
   if (recordSize < 0 || bankSize < 0 ||
-      (form == kPlainForm && size != kFxBankHeadSize + (long long)nPrograms * recordSize) ||
-      !ByteSizeFits(GetBE32(data + 4), size, form == kChunkForm))
+      (form == kPlainForm && size != kFxBankHeadSize + (long long)nPrograms * recordSize))
     return false;
 
   pOut->mChunkForm = form == kChunkForm;
@@ -234,8 +224,7 @@ bool FxReadBank(const unsigned char* data, int size, const FxIdentity& id, bool 
   for (int r = 0; r < nPrograms; ++r)
   {
     const unsigned char* p = data + kFxBankHeadSize + (size_t)r * (size_t)recordSize;
-    if (!ProgramHeadFits(p, id) || !IsMagic(p + 8, kProgramMagic) ||
-        !ByteSizeFits(GetBE32(p + 4), recordSize, false))
+    if (!ProgramHeadFits(p, id) || !IsMagic(p + 8, kProgramMagic))
       return false;
   }
   const int n = id.mNParams;

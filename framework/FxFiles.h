@@ -14,9 +14,9 @@
 //        | 32 reserved (124 zero bytes) | 156 program form: one parameter-form FXP per program;
 //          chunk form: 156 bank size, 160 the bank chunk
 //
-// The byte size is the size of what follows it (file or record size - 8), as other hosts and
-// plug-ins write it. Readers also take 0, which earlier writers put in every parameter- and
-// program-form file, and the file size, which they put in chunk-form files.
+// The byte size is written as the size of what follows it (file or record size - 8). Readers do not
+// check it: other writers put 0 or the whole size there, and the real sizes are checked anyway.
+// Banks are written as version 2 and read with that layout whatever their version from 1 up.
 //
 // Names fill a 28-byte field: written cut to 27 bytes with a terminator and NUL-padded, read up to
 // the first NUL or 28 bytes.

@@ -190,6 +190,8 @@ void PluginBase::GetEffectVersionStr(char* buffer) const { GetVersionStr(mVersio
 
 void PluginBase::OnParamReset()
 {
+  if (mStagingPresets)
+    return;
   for (int i = 0; i < NParams(); ++i)
     OnParamChange(i);
 }

@@ -212,7 +212,7 @@ public:
   // "v<major>.<minor>.<patch>" into buffer (kMaxVersionStrLen bytes).
   void GetEffectVersionStr(char* buffer) const;
 
-  // OnParamChange for every parameter in index order.
+  // OnParamChange for every parameter in index order (nothing while a bank is being staged).
   void OnParamReset();
   // Reports every parameter's normalised value to the host as automation: the values are taken
   // under the instance lock, the host is told after it is released. Calls the host: call it
@@ -315,12 +315,14 @@ public:
 
   // Bank state: per slot its name (string), initialised flag (byte) and, when set, its stored state.
   bool SerializePresets(ByteChunk* pChunk);
-  // Reads a whole bank into the slots, then restores the current slot. The bank is read and checked
-  // completely without the instance lock and without side effects (no OnParamChange for any slot;
-  // slot states are read in the framework's program layout, one value per parameter): one that
-  // cannot be read answers -1 and leaves every slot (and the parameters) as they were. A bank read
-  // whole is applied in one step under the lock: every slot, then the current slot is restored
-  // (one report of every parameter). Answers the position after the bank. Never calls the host.
+  // Reads a whole bank into the slots, then restores the current slot. Each slot's state is read
+  // with UnserializeState and stored as SerializeState then writes it, in a short hold of the
+  // instance lock per slot, from the parameters as they stand, which are put back before the lock
+  // is released (OnParamReset does nothing meanwhile: an override of UnserializeState reports its
+  // changes through it). Names and flags are read without the lock. A bank that cannot be read
+  // whole answers -1 and leaves every slot and parameter as it was. A bank read whole replaces
+  // every slot in one step under the lock, then the current slot is restored (one report of every
+  // parameter). Answers the position after the bank. Never calls the host.
   int UnserializePresets(ByteChunk* pChunk, int startPos);
 
   // ---- Program and bank files (ProgramFiles.cpp, layouts in FxFiles.h) ------------------------
@@ -416,11 +418,13 @@ private:
   // Sets every parameter whose value is finite (clamped), then OnParamReset; the caller holds the
   // instance lock.
   void ApplyParams(const double* values);
-  // Reads one slot's program state of a bank at *pPos (moved behind it, -1 when it cannot be read)
-  // and appends what the slot is to store to pState, touching nothing else. current: the values a
-  // slot leaves unset.
-  bool StagePresetState(const ByteChunk* pChunk, int* pPos, const double* current,
-                        ByteChunk* pState);
+  // Reads one slot's state of a bank at pos through UnserializeState, starting from the parameters
+  // as they stand (kept in current, nParams values), and appends what SerializeState then writes
+  // to pState. Takes the instance lock and puts the parameters back before releasing it. Answers
+  // the position after the state, or -1.
+  int StagePresetState(ByteChunk* pChunk, int pos, double* current, ByteChunk* pState);
+  // Set while UnserializePresets stages a bank: OnParamReset does nothing.
+  bool mStagingPresets = false;
   IPreset* GetNextUninitializedPreset();
   void MakeUserPresetName(char* name);
   bool ResizeScratchBuffers(int nFrames);

@@ -5,7 +5,6 @@
 #include "framework/Base64.h"
 #include "framework/StrCopy.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -253,46 +252,43 @@ struct StagedPreset
 
 }  // namespace
 
-bool PluginBase::StagePresetState(const ByteChunk* pChunk, int* pPos, const double* current,
-                                  ByteChunk* pState)
+int PluginBase::StagePresetState(ByteChunk* pChunk, int pos, double* current, ByteChunk* pState)
 {
-  QvTypedBuf<double> values;
-  *pPos = ReadParams(pChunk, *pPos, &values);
-  if (*pPos < 0)
-    return false;
-  // What applying the slot and storing the parameters back would give: values clamped to their
-  // ranges, a value that is not finite leaving the parameter as it is.
-  for (int i = 0; i < NParams(); ++i)
+  IMutexLock lock(this);
+  const int nParams = NParams();
+  for (int i = 0; i < nParams; ++i)
+    current[i] = GetParam(i)->Value();
+  // The parameters go back as they were, however the reader ends; OnParamReset is quiet till then.
+  struct Staging
   {
-    double v = values.Get()[i], lo = 0.0, hi = 0.0;
-    GetParam(i)->GetBounds(&lo, &hi);
-    v = std::isfinite(v) ? (v < lo ? lo : v > hi ? hi : v) : current[i];
-    if (pState->Put(&v) < 1)
-      return false;
-  }
-  return true;
+    PluginBase* mPlug;
+    const double* mValues;
+    ~Staging()
+    {
+      for (int i = 0; i < mPlug->NParams(); ++i)
+        mPlug->GetParam(i)->Set(mValues[i]);
+      mPlug->mStagingPresets = false;
+    }
+  } staging{this, current};
+  mStagingPresets = true;
+  pos = UnserializeState(pChunk, pos);
+  return pos > 0 && SerializeState(pState) ? pos : -1;
 }
 
 int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
 {
   if (!pChunk || startPos < 0)
     return -1;
-
-  // The parameters as they stand, for values a slot leaves unset.
-  const int nParams = NParams();
+  const int nParams = NParams(), n = NPresets();
   QvTypedBuf<double> current;
   current.Resize(nParams);
   if (current.GetSize() != nParams)
     return -1;
-  {
-    IMutexLock lock(this);
-    for (int i = 0; i < nParams; ++i)
-      current.Get()[i] = GetParam(i)->Value();
-  }
-
-  // Read and checked whole, without the lock: nothing changes yet.
-  const int n = NPresets();
   StagedPreset* pStaged = new StagedPreset[n > 0 ? n : 1];
+
+  // Read whole first. Names and flags are read without the lock; each slot's state goes through
+  // the plug-in's own state reader and back through its writer in one short hold of the lock, so
+  // the audio thread waits for one slot at most and nothing outside the lock sees a slot's values.
   int pos = startPos;
   for (int i = 0; i < n && pos >= 0; ++i)
   {
@@ -300,8 +296,8 @@ int PluginBase::UnserializePresets(ByteChunk* pChunk, int startPos)
     pos = pChunk->GetStr(&s.mName, pos);
     if (pos >= 0)
       pos = pChunk->GetBool(&s.mInitialized, pos);
-    if (pos >= 0 && s.mInitialized && !StagePresetState(pChunk, &pos, current.Get(), &s.mState))
-      pos = -1;
+    if (pos >= 0 && s.mInitialized)
+      pos = StagePresetState(pChunk, pos, current.Get(), &s.mState);
   }
 
   if (pos >= 0)

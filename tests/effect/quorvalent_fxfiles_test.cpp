@@ -1,5 +1,6 @@
 // The product's program (FXP) and bank (FXB) files: parameter and program form, against golden
-// files, and every factory program and a whole bank loaded back.
+// files, golden files as other writers give them, and every factory program and a whole bank
+// loaded back.
 
 #include "effect/QuorvalentHost.h"
 #include "framework/FileIO.h"
@@ -48,10 +49,15 @@ void ExpectSameToFloat(Quorvalent& q, const std::vector<double>& loaded,
       << "parameter " << i;
 }
 
+std::string GoldenPath(const char* name)
+{
+  return std::string(QV_TEST_DATA) + "/golden/quorvalent/" + name;
+}
+
 // The golden file name under tests/data; QV_UPDATE_GOLDEN=1 writes the files anew.
 void ExpectGolden(const Bytes& bytes, const char* name)
 {
-  const std::string path = std::string(QV_TEST_DATA) + "/golden/quorvalent/" + name;
+  const std::string path = GoldenPath(name);
   if (getenv("QV_UPDATE_GOLDEN"))
   {
     FILE* f = fopen(path.c_str(), "wb");
@@ -134,6 +140,108 @@ TEST(QuorvalentFiles, AWholeBankLoadsBackFromItsBankFile)
     host.selectProgram(p);
     EXPECT_EQ(q.GetPresetName(p), names[(size_t)p]);
     ExpectSameToFloat(q, Values(q), slots[(size_t)p]);
+  }
+}
+
+// What a file load may change: the values, every slot and the current program.
+struct Loaded
+{
+  std::vector<double> values;
+  Bytes bank;
+  int current;
+  bool operator==(const Loaded& o) const
+  {
+    return values == o.values && bank == o.bank && current == o.current;
+  }
+};
+
+Loaded StateOf(Quorvalent& q) { return {Values(q), BankFile(q), q.GetCurrentPresetIdx()}; }
+
+// Loads a program or bank file into a host on program 4: the load's result and the state after it.
+bool LoadInto(QuorvalentHost& host, const Bytes& file, bool bank, Loaded* pAfter)
+{
+  host.selectProgram(4);
+  Quorvalent& q = host.plug();
+  const bool ok = bank ? q.SetBankFromFXB(file.data(), (int)file.size())
+                       : q.SetProgramFromFXP(file.data(), (int)file.size());
+  *pAfter = StateOf(q);
+  return ok;
+}
+
+// The golden files with fields other writers fill differently (byte sizes, bank versions) load as
+// the originals do; cut short or with another magic, id or count they are refused and change
+// nothing.
+TEST(QuorvalentFiles, GoldenFilesLoadWhateverTheirByteSizesAndBankVersions)
+{
+  const size_t kRecord7 = 156 + 7 * 224, kAll = (size_t)-1;
+  struct Case
+  {
+    const char* what;
+    bool bank;
+    size_t at;  // a big-endian field set to value; kAll: the file cut to value bytes
+    uint32_t value;
+    bool taken;
+  };
+  const Case cases[] = {
+    {"program: byte size 0", false, 4, 0, true},
+    {"program: odd byte size", false, 4, 12345, true},
+    {"program: byte size of the whole file", false, 4, 224, true},
+    {"program: negative byte size", false, 4, 0xFFFFFFFF, true},
+    {"bank: byte size 0", true, 4, 0, true},
+    {"bank: odd byte size", true, 4, 7, true},
+    {"bank: a record's odd byte size", true, kRecord7 + 4, 0x80000000, true},
+    {"bank: version 1", true, 12, 1, true},
+    {"bank: version 2", true, 12, 2, true},
+    {"bank: version 3", true, 12, 3, true},
+    {"bank: version 7", true, 12, 7, true},
+    {"bank: version 0", true, 12, 0, false},
+    {"bank: negative version", true, 12, 0xFFFFFFFE, false},
+    {"program: cut short", false, kAll, 223, false},
+    {"program: file magic", false, 0, 0x43636E4C, false},
+    {"program: program magic", false, 8, 0x4678426B, false},
+    {"program: unique id", false, 16, 0x49706567, false},
+    {"program: parameter count", false, 24, 41, false},
+    {"program: format version", false, 12, 2, false},
+    {"bank: cut short", true, kAll, 6875, false},
+    {"bank: cut to its head", true, kAll, 156, false},
+    {"bank: file magic", true, 0, 0x63636E4B, false},
+    {"bank: bank magic", true, 8, 0x4678436B, false},
+    {"bank: unique id", true, 16, 0, false},
+    {"bank: program count", true, 24, 31, false},
+    {"bank: a record's magic", true, kRecord7 + 8, 0x46504368, false},
+    {"bank: a record's parameter count", true, kRecord7 + 24, 43, false},
+  };
+  for (bool bank : {false, true})
+  {
+    ByteChunk golden;
+    ASSERT_TRUE(QvReadFile(GoldenPath(bank ? "bank.fxb" : "program-26.fxp").c_str(), &golden));
+    const Bytes original(golden.GetBytes(), golden.GetBytes() + golden.Size());
+    Loaded expected, before;
+    {
+      QuorvalentHost host;
+      ASSERT_TRUE(LoadInto(host, original, bank, &expected));
+    }
+    {
+      QuorvalentHost host;
+      host.selectProgram(4);
+      before = StateOf(host.plug());
+    }
+    for (const Case& c : cases)
+    {
+      if (c.bank != bank)
+        continue;
+      SCOPED_TRACE(c.what);
+      Bytes file = original;
+      if (c.at == kAll)
+        file.resize(c.value);
+      else
+        for (int i = 0; i < 4; ++i)
+          file[c.at + (size_t)i] = (uint8_t)(c.value >> (24 - 8 * i));
+      QuorvalentHost host;
+      Loaded after;
+      EXPECT_EQ(LoadInto(host, file, bank, &after), c.taken);
+      EXPECT_TRUE(after == (c.taken ? expected : before));
+    }
   }
 }
 

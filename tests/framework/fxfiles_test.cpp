@@ -292,8 +292,6 @@ TEST(FxFiles, ARefusedFileLeavesTheStateUnchanged)
     {"program: file magic", kProgram, false, false, [](Bytes& b) { b[0] = 'c'; }},
     {"program: program magic", kProgram, false, false, [](Bytes& b) { memcpy(&b[8], "FxBk", 4); }},
     {"program: format version", kProgram, false, false, [](Bytes& b) { PutBE(b, 12, 2); }},
-    {"program: byte size", kProgram, false, false,
-     [](Bytes& b) { PutBE(b, 4, (uint32_t)b.size() - 9); }},
     {"program: a byte beyond its size", kProgram, false, false,
      [](Bytes& b) {
        b.push_back(0);
@@ -311,7 +309,7 @@ TEST(FxFiles, ARefusedFileLeavesTheStateUnchanged)
     {"bank: other parameter count", kBank, false, false,
      [](Bytes& b) { b = FromSixParameters(kBank); }},
     {"bank: bank magic", kBank, false, false, [](Bytes& b) { memcpy(&b[8], "FxCk", 4); }},
-    {"bank: format version", kBank, false, false, [](Bytes& b) { PutBE(b, 12, 3); }},
+    {"bank: format version 0", kBank, false, false, [](Bytes& b) { PutBE(b, 12, 0); }},
     {"bank: negative program count", kBank, false, false, [](Bytes& b) { PutBE(b, 24, ~0u); }},
     {"bank: more programs than records", kBank, false, false, [](Bytes& b) { PutBE(b, 24, 5); }},
     {"bank: record magic", kBank, false, false, [=](Bytes& b) { b[kRecord2] = 'X'; }},
@@ -321,7 +319,6 @@ TEST(FxFiles, ARefusedFileLeavesTheStateUnchanged)
     {"bank: record unique id", kBank, false, false, [=](Bytes& b) { PutBE(b, kRecord2 + 16, 0); }},
     {"bank: record parameter count", kBank, false, false,
      [=](Bytes& b) { PutBE(b, kRecord3 + 24, 4); }},
-    {"bank: record byte size", kBank, false, false, [=](Bytes& b) { PutBE(b, kRecord3 + 4, 76); }},
     {"bank: chunk form without state chunks", kBank, true, false, [](Bytes&) {}},
     {"bank: bank size beyond the file", kBank, true, true,
      [](Bytes& b) { PutBE(b, 156, (uint32_t)b.size() - 159); }},
@@ -416,6 +413,8 @@ TEST(FxFiles, FilesOfOtherWritersAndOtherSlotCountsAreTaken)
   const Case cases[] = {
     {"program: byte size 0", kProgram, false,
      plain(kProgram, false, [](Bytes& b) { PutBE(b, 4, 0); }), loadedProgram},
+    {"program: odd byte size", kProgram, false,
+     plain(kProgram, false, [](Bytes& b) { PutBE(b, 4, (uint32_t)b.size() - 9); }), loadedProgram},
     {"program: chunk form, byte size of the whole file", kProgram, true,
      plain(kProgram, true, [](Bytes& b) { PutBE(b, 4, (uint32_t)b.size()); }), loadedProgram},
     {"program: a value that is not a number leaves its parameter", kProgram, false,
@@ -424,18 +423,21 @@ TEST(FxFiles, FilesOfOtherWritersAndOtherSlotCountsAreTaken)
        EXPECT_NEAR(p.GetParam(0)->Value(), -7.0, 1e-4);
        EXPECT_EQ(p.GetParam(3)->Value(), 16.0);  // as it was before the load
      }},
-    {"bank: byte size 0 in the file and every record", kBank, false,
+    {"bank: odd byte sizes in the file and every record", kBank, false,
      plain(kBank, false,
            [](Bytes& b) {
-             PutBE(b, 4, 0);
+             const uint32_t sizes[] = {0, 76, 1, 0xFFFFFFFF};
+             PutBE(b, 4, 1);
              for (size_t r = 0; r < 4; ++r)
-               PutBE(b, 156 + 76 * r + 4, 0);
+               PutBE(b, 156 + 76 * r + 4, sizes[r]);
            }),
      loadedBank},
     {"bank: chunk form, byte size of the whole file", kBank, true,
      plain(kBank, true, [](Bytes& b) { PutBE(b, 4, (uint32_t)b.size()); }),
      [](TestPlug& p) { EXPECT_EQ(p.GetCurrentPresetIdx(), 0); }},
     {"bank: format version 1", kBank, false, plain(kBank, false, [](Bytes& b) { PutBE(b, 12, 1); }),
+     loadedBank},
+    {"bank: format version 7", kBank, false, plain(kBank, false, [](Bytes& b) { PutBE(b, 12, 7); }),
      loadedBank},
     {"bank: more records than slots", kBank, false, [] { return BankOfSlots(6, 5); },
      [](TestPlug& p) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -434,6 +435,122 @@ TEST(PluginBasePresets, AnUnreadableBankChangesNoSlotAndNoParameter)
     EXPECT_EQ(target->Values(), std::vector<double>(4, 0.7));
     EXPECT_EQ(target->GetCurrentPresetIdx(), 0);
   }
+}
+
+// A plug-in with a state format of its own: the parameter count as an int, then the values as
+// floats, last parameter first. Reading a state reports the change as a product does.
+class OwnStatePlug : public TestPlug
+{
+public:
+  explicit OwnStatePlug(bool chunks)
+    : TestPlug(4, "2-2", 3, chunks)
+  {
+    InitDoubles();
+  }
+  bool SerializeState(ByteChunk* pChunk) override
+  {
+    const int n = NParams();
+    bool ok = pChunk->Put(&n) > 0;
+    for (int i = n - 1; ok && i >= 0; --i)
+    {
+      const float v = (float)GetParam(i)->Value();
+      ok = pChunk->Put(&v) > 0;
+    }
+    return ok;
+  }
+  int UnserializeState(ByteChunk* pChunk, int pos) override
+  {
+    int n = 0;
+    pos = pChunk->Get(&n, pos);
+    if (pos < 0 || n != NParams() || pChunk->Size() - pos < 4 * n)
+      return -1;
+    for (int i = n - 1; i >= 0; --i)
+    {
+      float v = 0.0f;
+      pos = pChunk->Get(&v, pos);
+      GetParam(i)->Set(v);
+    }
+    OnParamReset();
+    return pos;
+  }
+};
+
+// The slots of a bank for any plug-in of four parameters (values exact in floats); slot 1 current.
+void FillSlots(TestPlug& plug)
+{
+  const double slots[3][4] = {
+    {0.25, 0.5, 0.75, 1.0}, {0.125, 0.0, 0.5, 0.375}, {1.0, 0.0, 1.0, 0.0}};
+  for (int s = 0; s < 3; ++s)
+  {
+    SetValues(plug, std::vector<double>(slots[s], slots[s] + 4));
+    plug.MakeDefaultPreset(("slot " + std::to_string(s)).c_str(), 1);
+  }
+  ASSERT_TRUE(plug.RestorePreset(1));
+}
+
+// A plug-in's own state format reaches its banks: every slot is read by its reader and stored by
+// its writer, and the change handler runs for the current slot only, once per parameter.
+TEST(PluginBasePresets, BankSlotsAreReadInThePlugInsOwnStateFormat)
+{
+  enum How
+  {
+    kBankState,
+    kChunkFormFile,
+    kProgramFormFile
+  };
+  for (How how : {kBankState, kChunkFormFile, kProgramFormFile})
+  {
+    SCOPED_TRACE(how);
+    OwnStatePlug source(how == kChunkFormFile);
+    FillSlots(source);
+    ByteChunk data;
+    if (how == kBankState)
+      ASSERT_TRUE(source.SerializePresets(&data));
+    else if (how == kChunkFormFile)
+      ASSERT_TRUE(source.GetBankFXB(&data));
+    else
+    {
+      // Program-form banks hold normalised values: write one from the framework's own format.
+      TestPlug plain(4, "2-2", 3);
+      plain.InitDoubles();
+      FillSlots(plain);
+      ASSERT_TRUE(plain.GetBankFXB(&data));
+    }
+
+    OwnStatePlug target(how == kChunkFormFile);
+    target.EnsureDefaultPreset();
+    SetValues(target, {0.5, 0.5, 0.5, 0.5});
+    target.mLog.clear();
+    if (how == kBankState)
+      ASSERT_EQ(target.UnserializePresets(&data, 0), data.Size());
+    else
+      ASSERT_TRUE(target.SetBankFromFXB(data.GetBytes(), data.Size()));
+    EXPECT_EQ(BankBytes(target), BankBytes(source));
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(
+        std::count(target.mLog.begin(), target.mLog.end(), "paramchange " + std::to_string(i)), 1);
+    // The program-form file brings its current program; the others keep the target's.
+    EXPECT_EQ(target.Values(), how == kProgramFormFile
+                                 ? source.Values()
+                                 : (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+  }
+
+  // A slot the reader refuses: nothing changes, nothing is reported.
+  OwnStatePlug source(false);
+  FillSlots(source);
+  ByteChunk bank;
+  ASSERT_TRUE(source.SerializePresets(&bank));
+  const int three = 3;
+  memcpy(bank.GetBytes() + bank.Size() - 20, &three, 4);  // the last slot's count
+  OwnStatePlug target(false);
+  target.EnsureDefaultPreset();
+  SetValues(target, {0.5, 0.5, 0.5, 0.5});
+  const std::vector<uint8_t> before = BankBytes(target);
+  target.mLog.clear();
+  EXPECT_EQ(target.UnserializePresets(&bank, 0), -1);
+  EXPECT_EQ(BankBytes(target), before);
+  EXPECT_EQ(target.Values(), std::vector<double>(4, 0.5));
+  EXPECT_TRUE(target.mLog.empty());
 }
 
 TEST(PluginBasePresets, CompareStateMatchesToSinglePrecision)
