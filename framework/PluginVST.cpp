@@ -701,8 +701,8 @@ VstIntPtr PluginVST::SetChunk(VstInt32 idx, VstIntPtr size, const void* pData)
   const int version = GetPluginVerFromChunk(&chunk, &pos);
   if (idx == 0 && version > 0xFFFF)
   {
-    // Staged slot by slot in short holds of the lock; applied, the editor's controls included, in one
-    // step under it.
+    // Staged slot by slot in short holds of the lock; applied, the editor's controls included,
+    // in one step under it.
     return UnserializePresets(&chunk, pos) < 0 ? 0 : 1;
   }
   // One program: its state is read from the chunk (as much as the parameters take), checked whole
