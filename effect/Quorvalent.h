@@ -8,21 +8,21 @@
 //
 // The class owns the whole engine by value. Its operations are spread over files by concern:
 // Quorvalent.cpp (lifecycle, host, MIDI and notes), QuorvalentProcessing.cpp (the per-block loop,
-// sequencer and effect stage), QuorvalentParameters.cpp (parameters), FactoryPresets.cpp and
-// PresetDump.cpp (programs), QuorvalentEditor.cpp (the editor).
+// sequencer and effect stage), QuorvalentParameters.cpp (parameters), FactoryPresets.cpp (programs
+// and the preset dump), QuorvalentEditor.cpp (the editor).
 //
 // Threads: everything runs under the instance mutex: audio blocks, dispatcher calls (the idle
 // calls effIdle and effEditIdle among them, so OnIdle too), parameter changes from host and editor.
 // The published step is atomic besides, so that an editor may read it without the lock.
 
-#include "effect/EnvelopeGenerator.h"
-#include "effect/Filter.h"
-#include "effect/FilterPair.h"
+#include "effect/dsp/EnvelopeGenerator.h"
+#include "effect/dsp/Filter.h"
+#include "effect/dsp/FilterPair.h"
 #include "effect/MIDIReceiver.h"
-#include "effect/Oscillator.h"
+#include "effect/dsp/Oscillator.h"
 #include "effect/ParameterTable.h"
-#include "effect/StepTiming.h"
-#include "framework/PluginVST.h"
+#include "effect/dsp/StepTiming.h"
+#include "framework/vst/PluginVST.h"
 
 #include <atomic>
 #include <climits>

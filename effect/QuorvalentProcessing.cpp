@@ -12,7 +12,7 @@
 // time. (One file, so that the per-sample operations inline into the loops.)
 #include "effect/Quorvalent.h"
 
-#include "effect/DenormalGuard.h"
+#include "effect/dsp/DenormalGuard.h"
 
 #include <climits>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "framework/FxFiles.h"
 
-#include "framework/ByteOrder.h"
-#include "framework/StrCopy.h"
+#include "framework/base/ByteOrder.h"
+#include "framework/base/StrCopy.h"
 
 #include <climits>
 #include <cstdint>

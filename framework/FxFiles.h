@@ -24,8 +24,8 @@
 // Readers check the whole file before they answer: magics, versions, unique id, counts, the head of
 // every program record and every size against the file length, which must be taken up exactly.
 
-#include "framework/ByteChunk.h"
-#include "framework/HeapBuf.h"
+#include "framework/base/ByteChunk.h"
+#include "framework/base/HeapBuf.h"
 
 // What a plug-in puts into the files it writes, and what a file must match to be read.
 struct FxIdentity

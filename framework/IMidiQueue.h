@@ -7,7 +7,7 @@
 // buffer is full but messages at the front have been read, Add compacts instead of growing.
 // Not thread-safe: the owner serialises access (the instance mutex).
 
-#include "framework/Alloc.h"
+#include "framework/base/Alloc.h"
 #include "framework/IMidiMsg.h"
 
 #include <climits>

@@ -1,6 +1,6 @@
 #include "framework/IParam.h"
 
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 
 #include <climits>
 #include <cmath>

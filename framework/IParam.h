@@ -9,7 +9,7 @@
 // one changes nothing; an empty range normalises to 0. Texts are copied and formatted with bounds,
 // always terminated.
 
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 
 class IParam
 {

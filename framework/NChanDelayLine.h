@@ -5,7 +5,7 @@
 // Channel c of the output is channel c of the input, delaySamples later; channels with no output
 // counterpart are dropped. SetDelayTime allocates, so it belongs in set-up, never in a block.
 
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 
 class NChanDelayLine
 {

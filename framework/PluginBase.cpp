@@ -1,8 +1,8 @@
 #include "framework/PluginBase.h"
 
-#include "framework/Log.h"
+#include "framework/base/Log.h"
 #include "framework/NChanDelayLine.h"
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 #include "gui/IGraphics.h"
 
 #include <climits>

@@ -16,15 +16,15 @@
 // that notify the host change the instance under the lock, release it, and only then call out; and
 // each says below which lock it takes and whether it calls the host.
 
-#include "framework/ByteChunk.h"
-#include "framework/HeapBuf.h"
+#include "framework/base/ByteChunk.h"
+#include "framework/base/HeapBuf.h"
 #include "framework/Hosts.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
-#include "framework/Mutex.h"
+#include "framework/base/Mutex.h"
 #include "framework/PluginStructs.h"
-#include "framework/PtrList.h"
-#include "framework/QvString.h"
+#include "framework/base/PtrList.h"
+#include "framework/base/QvString.h"
 #include "framework/Versions.h"
 
 class IGraphics;

@@ -2,7 +2,7 @@
 // Small value types shared by the plug-in instance and its bindings: the plug-in API identifier, the
 // host's transport snapshot and one program slot.
 
-#include "framework/ByteChunk.h"
+#include "framework/base/ByteChunk.h"
 
 // The plug-in API an instance is bound to (stored as an int in PluginBase).
 enum EAPI

@@ -3,8 +3,8 @@
 
 #include "framework/PluginBase.h"
 
-#include "framework/Base64.h"
-#include "framework/FileIO.h"
+#include "framework/base/Base64.h"
+#include "framework/base/FileIO.h"
 
 #include <cstdarg>
 #include <cstdio>

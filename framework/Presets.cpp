@@ -2,8 +2,8 @@
 
 #include "framework/PluginBase.h"
 
-#include "framework/Base64.h"
-#include "framework/StrCopy.h"
+#include "framework/base/Base64.h"
+#include "framework/base/StrCopy.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -3,7 +3,7 @@
 
 #include "framework/PluginBase.h"
 
-#include "framework/FileIO.h"
+#include "framework/base/FileIO.h"
 #include "framework/FxFiles.h"
 
 #include <cstring>

@@ -10,8 +10,8 @@
 // the cache's own lock. The destructor takes none (it runs at unload, when no other thread is
 // left).
 
-#include "framework/Mutex.h"
-#include "framework/PtrList.h"
+#include "framework/base/Mutex.h"
+#include "framework/base/PtrList.h"
 
 class PX_IBitmap;
 

@@ -1,6 +1,6 @@
 #include "gui/FontStorage.h"
 
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 #include "raster/px_textnew.h"
 
 #include <cstring>

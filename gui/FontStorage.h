@@ -15,8 +15,8 @@
 // Careful: IText::mFont is a public fixed array that need not be terminated. Keys copy at most
 // FONT_LEN - 1 characters of it and terminate, and faces compare over that many at most.
 
-#include "framework/Mutex.h"
-#include "framework/PtrList.h"
+#include "framework/base/Mutex.h"
+#include "framework/base/PtrList.h"
 #include "gui/IGraphicsStructs.h"
 
 class FontStorage

@@ -13,7 +13,7 @@
 // parameter; everything else on the GUI thread. The value, the default and the dirty and redraw
 // flags are relaxed atomics: the GUI thread may see a change a tick late, never a torn one.
 
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 #include "gui/IGraphicsStructs.h"
 #include "gui/IRelaxed.h"
 

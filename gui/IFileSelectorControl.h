@@ -6,7 +6,7 @@
 // hears of every prompt; it then reads the file with GetLastSelectedFileForPlug. After a prompt the
 // control reports itself dirty once more by itself, so that the bitmap is taken away.
 
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 #include "gui/IControl.h"
 
 class IFileSelectorControl : public IControl

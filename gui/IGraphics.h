@@ -17,7 +17,7 @@
 //
 // Portable: no window system type appears here.
 
-#include "framework/PtrList.h"
+#include "framework/base/PtrList.h"
 #include "gui/IGraphicsStructs.h"
 
 #include <vector>

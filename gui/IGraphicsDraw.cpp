@@ -1,6 +1,6 @@
 // The surface's drawing operations: the GUI's value types turned into raster calls on the
 // off-screen bitmap. Controls never call the raster library themselves.
-#include "framework/Mutex.h"
+#include "framework/base/Mutex.h"
 #include "gui/FontStorage.h"
 #include "gui/IGraphics.h"
 #include "raster/px.h"

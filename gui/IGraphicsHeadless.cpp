@@ -1,6 +1,6 @@
 #include "gui/IGraphicsHeadless.h"
 
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 #include "raster/px_png.h"
 
 #include <cctype>

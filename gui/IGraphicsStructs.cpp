@@ -1,6 +1,6 @@
 #include "gui/IGraphicsStructs.h"
 
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 #include "raster/px.h"
 
 IText::IText(int size, const IColor* pColor, const char* font, EStyle style, EAlign align,

@@ -18,7 +18,7 @@
 // WM_CLOSE): its WM_NCDESTROY detaches it from the surface and ends any edit, so nothing keeps a
 // stale handle.
 
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 #include "gui/IGraphics.h"
 #include "gui/TextEntry.h"
 

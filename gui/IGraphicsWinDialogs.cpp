@@ -1,6 +1,6 @@
 // The system's modal services offered by the editor window: message boxes, the open and save
 // dialogs, the colour dialog, opening a web address, and the folders of the host and the plug-in.
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 #include "gui/FileDialogText.h"
 #include "gui/IGraphicsWin.h"
 #include "gui/ModulePath.h"

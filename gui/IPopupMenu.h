@@ -11,8 +11,8 @@
 // A menu owns its items (deleted last first), never the submenus hung under them: those belong to
 // whoever made them. A menu must not hang under itself, directly or further down.
 
-#include "framework/PtrList.h"
-#include "framework/QvString.h"
+#include "framework/base/PtrList.h"
+#include "framework/base/QvString.h"
 
 class IPopupMenu;
 

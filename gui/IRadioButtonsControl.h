@@ -6,7 +6,7 @@
 // truncation); reverse puts the first button at the bottom (or the right). A single button stands
 // for the value 0.
 
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 #include "gui/IControl.h"
 
 class IRadioButtonsControl : public IControl

@@ -5,7 +5,7 @@
 // A text control bound to another control as its value or name display receives that control's
 // texts through SetTextFromPlug whenever the user changes the value.
 
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 #include "gui/IControl.h"
 
 class ITextControl : public IControl

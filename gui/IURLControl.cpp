@@ -1,7 +1,7 @@
 #include "gui/IURLControl.h"
 
 #include "framework/PluginBase.h"
-#include "framework/StrCopy.h"
+#include "framework/base/StrCopy.h"
 #include "gui/IGraphics.h"
 
 IURLControl::IURLControl(PluginBase* pPlug, IRECT rect, const char* url, const char* backupURL,

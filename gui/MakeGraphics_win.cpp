@@ -1,6 +1,6 @@
 // The editor surface on Windows: the window host, with the plug-in module's resources and window
 // class (the program's own module when the plug-in is compiled into a program).
-#include "framework/PluginVST.h"
+#include "framework/vst/PluginVST.h"
 #include "gui/IGraphicsWin.h"
 
 IGraphics* MakeGraphics(PluginVST* pPlug, int w, int h, int fps)

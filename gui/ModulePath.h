@@ -2,7 +2,7 @@
 // The folder of a module (the host's program, the plug-in's library) from the file name the system
 // reports for it.
 
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 
 // pFolder becomes the part of fileName up to and including its last backslash. It is empty when the
 // name was cut short or missing (length 0, or length not below bufferSize: the system fills the

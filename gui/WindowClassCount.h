@@ -7,7 +7,7 @@
 // change together under one lock, so no window is created while the class is being unregistered
 // and no class is registered twice.
 
-#include "framework/Mutex.h"
+#include "framework/base/Mutex.h"
 
 class WindowClassCount
 {

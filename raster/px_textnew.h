@@ -10,7 +10,7 @@
 // setting a font, rendering glyphs and drawing text hold one process-wide re-entrant lock.
 #pragma once
 
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 #include "raster/px.h"
 
 class QvMutex;

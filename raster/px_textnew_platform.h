@@ -5,7 +5,7 @@
 // All of these run under the text lock.
 #pragma once
 
-#include "framework/Mutex.h"
+#include "framework/base/Mutex.h"
 #include "raster/px_textnew.h"
 
 // One rendered glyph: coverage in the red channel of the top-left width x height pixels of pixels,

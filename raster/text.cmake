@@ -14,4 +14,4 @@ else()
   target_sources(qv_raster PRIVATE ${CMAKE_CURRENT_LIST_DIR}/px_textnew_native.cpp)
 endif()
 # The text lock and the glyph store's buffer.
-target_link_libraries(qv_raster PUBLIC qv_framework)
+target_link_libraries(qv_raster PUBLIC qv_base)

@@ -1,10 +1,10 @@
 // Per-sample cost of the DSP blocks as the effect stage runs them: two LFOs, two envelopes, the
 // cutoff modulation and two filters per stereo sample; and the stereo filter chain alone.
 #include "CoreClock.h"
-#include "effect/EnvelopeGenerator.h"
-#include "effect/Filter.h"
-#include "effect/FilterPair.h"
-#include "effect/Oscillator.h"
+#include "effect/dsp/EnvelopeGenerator.h"
+#include "effect/dsp/Filter.h"
+#include "effect/dsp/FilterPair.h"
+#include "effect/dsp/Oscillator.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // lsp-plugins when installed, and effSetProgram over the factory programs.
 //
 //   quorvalent_host_calls_bench [--benchmark_filter=...]    (QV_PLUGIN overrides the library path)
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/vst_host.h"
 

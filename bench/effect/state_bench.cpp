@@ -7,7 +7,7 @@
 // near the baseline however large the chunk.
 //
 //   quorvalent_state_bench [--benchmark_filter=...]   (QV_PLUGIN overrides the library path)
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/vst_host.h"
 

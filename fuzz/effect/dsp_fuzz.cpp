@@ -2,11 +2,11 @@
 // Invariants: a finite input never gives a non-finite filter output, envelope and oscillator
 // values are always finite, whatever was set before, and a filter pair run in lockstep gives
 // exactly what its filters give one by one.
-#include "effect/EnvelopeGenerator.h"
-#include "effect/Filter.h"
-#include "effect/FilterPair.h"
+#include "effect/dsp/EnvelopeGenerator.h"
+#include "effect/dsp/Filter.h"
+#include "effect/dsp/FilterPair.h"
 #include "effect/MIDIReceiver.h"
-#include "effect/Oscillator.h"
+#include "effect/dsp/Oscillator.h"
 
 #include <cmath>
 #include <cstdint>

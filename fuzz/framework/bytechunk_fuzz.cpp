@@ -1,6 +1,6 @@
 // Reads arbitrary state bytes the way a host-supplied chunk is read: values, strings and raw byte
 // runs at positions that follow from earlier reads or are taken from the input itself.
-#include "framework/ByteChunk.h"
+#include "framework/base/ByteChunk.h"
 
 #include <cstdint>
 #include <cstring>

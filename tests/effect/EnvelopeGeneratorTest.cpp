@@ -1,4 +1,4 @@
-#include "effect/EnvelopeGenerator.h"
+#include "effect/dsp/EnvelopeGenerator.h"
 
 #include <gtest/gtest.h>
 

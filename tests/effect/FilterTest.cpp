@@ -1,5 +1,5 @@
-#include "effect/Filter.h"
-#include "effect/FilterPair.h"
+#include "effect/dsp/Filter.h"
+#include "effect/dsp/FilterPair.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "effect/Oscillator.h"
-#include "effect/Sine.h"
+#include "effect/dsp/Oscillator.h"
+#include "effect/dsp/Sine.h"
 
 #include <gtest/gtest.h>
 

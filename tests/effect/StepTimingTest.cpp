@@ -1,5 +1,5 @@
 // The sequencer's bar and step timing and its position-following decisions, as pure functions.
-#include "effect/StepTiming.h"
+#include "effect/dsp/StepTiming.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // loaded back.
 
 #include "effect/QuorvalentHost.h"
-#include "framework/FileIO.h"
+#include "framework/base/FileIO.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Whole renders: the output does not depend on how the host cuts blocks or which processing
 // callback it uses; every factory preset renders as checked in; and nothing a host sends makes the
 // output non-finite.
-#include "effect/AvxCode.h"
+#include "effect/dsp/AvxCode.h"
 #include "effect/ParameterTable.h"
 #include "effect/QuorvalentHost.h"
 

@@ -2,8 +2,8 @@
 // display, the editor inside it, input posted as window messages on this (the editor's) thread,
 // pixels read back from the window. Waits are wall-clock with slack: the redraw timer runs every
 // 40 ms, give or take the window system's jitter.
-#include "framework/vst/host_opcodes.h"
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/host_opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "png_writer.h"
 #include "raster/px.h"
 #include "raster/px_png.h"

@@ -2,7 +2,7 @@
 // Test allocator for the containers: counts heap calls and refuses those it is told to refuse.
 // Installed for the lifetime of the object; tests using it run on one thread.
 
-#include "framework/Alloc.h"
+#include "framework/base/Alloc.h"
 
 #include <cstddef>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "framework/ByteChunk.h"
-#include "framework/ByteOrder.h"
+#include "framework/base/ByteChunk.h"
+#include "framework/base/ByteOrder.h"
 
 #include "FailingAlloc.h"
 

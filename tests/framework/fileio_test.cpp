@@ -1,6 +1,6 @@
 // Whole-file reads and replacing writes: what a failed write leaves behind.
 
-#include "framework/FileIO.h"
+#include "framework/base/FileIO.h"
 
 #include <gtest/gtest.h>
 

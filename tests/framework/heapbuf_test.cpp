@@ -1,4 +1,4 @@
-#include "framework/HeapBuf.h"
+#include "framework/base/HeapBuf.h"
 
 #include "FailingAlloc.h"
 

@@ -1,4 +1,4 @@
-#include "framework/Log.h"
+#include "framework/base/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "framework/Mutex.h"
+#include "framework/base/Mutex.h"
 
 #include <gtest/gtest.h>
 

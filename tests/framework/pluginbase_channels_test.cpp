@@ -2,7 +2,7 @@
 
 #include "framework/plugin_test_plug.h"
 
-#include "framework/Alloc.h"
+#include "framework/base/Alloc.h"
 #include "framework/NChanDelayLine.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "framework/plugin_test_plug.h"
 
-#include "framework/Base64.h"
+#include "framework/base/Base64.h"
 
 #include <gtest/gtest.h>
 

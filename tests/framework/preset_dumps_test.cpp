@@ -1,7 +1,7 @@
 // Preset source dumps and the base64 text of the blob dump.
 
-#include "framework/Base64.h"
-#include "framework/FileIO.h"
+#include "framework/base/Base64.h"
+#include "framework/base/FileIO.h"
 #include "framework/fx_test_plug.h"
 
 #include <gtest/gtest.h>

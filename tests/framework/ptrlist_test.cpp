@@ -1,4 +1,4 @@
-#include "framework/PtrList.h"
+#include "framework/base/PtrList.h"
 
 #include "FailingAlloc.h"
 

@@ -1,4 +1,4 @@
-#include "framework/QvString.h"
+#include "framework/base/QvString.h"
 
 #include "FailingAlloc.h"
 

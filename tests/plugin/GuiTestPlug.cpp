@@ -11,7 +11,7 @@
 // instead of starting a browser.
 
 #include "GuiTestPage.h"
-#include "framework/PluginVST.h"
+#include "framework/vst/PluginVST.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 

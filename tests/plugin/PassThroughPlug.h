@@ -7,7 +7,7 @@
 // One class, several layouts: a variant fixes the channel-I/O string, MIDI, state chunks,
 // instrument flag, latency, names and whether an editor is attached.
 
-#include "framework/PluginVST.h"
+#include "framework/vst/PluginVST.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // right click. Keys and characters are posted to the box, clicks to the editor, all on this (the
 // editor's) thread; the box finishes on a later redraw tick, so every check waits (wall-clock,
 // with slack) for what the tick must bring.
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"

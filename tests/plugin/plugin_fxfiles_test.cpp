@@ -2,7 +2,7 @@
 // layout against golden files, and both files loaded back exactly.
 
 #include "InProcessHost.h"
-#include "framework/FileIO.h"
+#include "framework/base/FileIO.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // picture, driven by window messages on this (the editor's) thread; menus, file dialogs and the
 // web link answered from a timer while their modal loops run. Waits are wall-clock with slack.
 #include "GuiTestPage.h"
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "gui/win_modal_driver.h"
 #include "png_writer.h"
 #include "raster/px_png.h"

@@ -2,7 +2,7 @@
 // driven only through the interface: the record, the dispatcher rows, chunks, programs, the three
 // processing callbacks, channels, pins and the host callbacks it makes.
 
-#include "framework/vst/vst.h"
+#include "framework/vst/abi/vst.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"
 #include "tools/vsthost/vst_host.h"

@@ -3,7 +3,7 @@
 
 #include "InProcessHost.h"
 
-#include "framework/BoundaryGuard.h"
+#include "framework/vst/BoundaryGuard.h"
 #include "framework/plugin_test_surface.h"
 
 #include <gtest/gtest.h>

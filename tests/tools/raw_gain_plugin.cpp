@@ -23,7 +23,7 @@
 #include <limits>
 #include <new>
 
-#include "framework/vst/vst.h"
+#include "framework/vst/abi/vst.h"
 
 namespace {
 

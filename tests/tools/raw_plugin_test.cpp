@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vst/vst.h"
+#include "framework/vst/abi/vst.h"
 #include "tools/vsthost/host_window.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"

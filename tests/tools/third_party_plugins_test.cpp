@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vst/vst.h"
+#include "framework/vst/abi/vst.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"
 #include "tools/vsthost/signal_generator.h"

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "framework/vst/editor.h"
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/editor.h"
+#include "framework/vst/abi/opcodes.h"
 
 namespace vsthost {
 namespace {

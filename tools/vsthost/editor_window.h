@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/vst/aeffect.h"
+#include "framework/vst/abi/aeffect.h"
 #include "tools/vsthost/host_window.h"
 #include "tools/vsthost/plugin_instance.h"
 

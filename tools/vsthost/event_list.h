@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vst/events.h"
+#include "framework/vst/abi/events.h"
 
 namespace vsthost {
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/vst/host_opcodes.h"
+#include "framework/vst/abi/host_opcodes.h"
 #include "tools/vsthost/alloc_probe.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/vst_host.h"

@@ -8,7 +8,7 @@
 // record (with a null effect or the new one): `CreationScope` names the instance being created on
 // the calling thread for that time.
 
-#include "framework/vst/aeffect.h"
+#include "framework/vst/abi/aeffect.h"
 
 namespace vsthost {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vst/platform.h"
+#include "framework/vst/abi/platform.h"
 
 namespace vsthost {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "framework/vst/aeffect.h"
-#include "framework/vst/categories.h"
+#include "framework/vst/abi/aeffect.h"
+#include "framework/vst/abi/categories.h"
 #include "tools/vsthost/text_util.h"
 
 namespace vsthost {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/host_callback.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/vst_host.h"

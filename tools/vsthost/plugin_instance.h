@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vst/aeffect.h"
+#include "framework/vst/abi/aeffect.h"
 #include "tools/vsthost/event_list.h"
 #include "tools/vsthost/plugin_library.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/vst/aeffect.h"
+#include "framework/vst/abi/aeffect.h"
 
 namespace vsthost {
 

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <sstream>
 
-#include "framework/vst/editor.h"
-#include "framework/vst/midi_key_name.h"
-#include "framework/vst/opcodes.h"
-#include "framework/vst/pins.h"
-#include "framework/vst/speakers.h"
+#include "framework/vst/abi/editor.h"
+#include "framework/vst/abi/midi_key_name.h"
+#include "framework/vst/abi/opcodes.h"
+#include "framework/vst/abi/pins.h"
+#include "framework/vst/abi/speakers.h"
 #include "tools/vsthost/plugin_info.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/wav_file.h"

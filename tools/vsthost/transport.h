@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "framework/vst/time_info.h"
+#include "framework/vst/abi/time_info.h"
 
 namespace vsthost {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <limits>
 
-#include "framework/vst/opcodes.h"
-#include "framework/vst/pins.h"
-#include "framework/vst/string_limits.h"
+#include "framework/vst/abi/opcodes.h"
+#include "framework/vst/abi/pins.h"
+#include "framework/vst/abi/string_limits.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <type_traits>
 
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/alloc_probe.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"

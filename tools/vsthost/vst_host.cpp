@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/vst/events.h"
-#include "framework/vst/host_opcodes.h"
+#include "framework/vst/abi/events.h"
+#include "framework/vst/abi/host_opcodes.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/text_util.h"
 

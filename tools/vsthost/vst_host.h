@@ -14,8 +14,8 @@
 #include <map>
 #include <string>
 
-#include "framework/vst/aeffect.h"
-#include "framework/vst/time_info.h"
+#include "framework/vst/abi/aeffect.h"
+#include "framework/vst/abi/time_info.h"
 #include "tools/vsthost/host_log.h"
 #include "tools/vsthost/transport.h"
 

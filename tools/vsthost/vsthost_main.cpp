@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/vst/opcodes.h"
+#include "framework/vst/abi/opcodes.h"
 #include "png_writer.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_info.h"

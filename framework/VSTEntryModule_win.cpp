@@ -1,7 +1,0 @@
-// The module handle of the plug-in library (set by DllMain, read by the editor).
-
-#include "framework/PluginVST.h"
-
-#include <windows.h>
-
-HINSTANCE gHInstance = nullptr;
