@@ -50,8 +50,8 @@ void copyPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows,
     std::memcpy(dest + (ptrdiff_t)y * dstep, src + (ptrdiff_t)y * sstep, (size_t)cols * 4);
 }
 
-void halfMixPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows,
-                 ptrdiff_t sstep, ptrdiff_t dstep, int, int)
+void halfMixPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+                 ptrdiff_t dstep, int, int)
 {
   for (int y = 0; y < rows; ++y)
   {
@@ -70,8 +70,8 @@ void rowPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, 
 }
 
 // The templated loop over the combiner table; nothing where the table has no combiner.
-void generalPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows,
-                 ptrdiff_t sstep, ptrdiff_t dstep, int w, int mode)
+void generalPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+                 ptrdiff_t dstep, int w, int mode)
 {
   pxi_SelectNoClamp(mode, w, [&](auto tag) {
     pxi_Template_Blit2<typename decltype(tag)::type>::blit(dest, src, cols, rows, sstep, dstep, w);

@@ -49,9 +49,9 @@ void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, f
         pxi_Template_Blit0<C>::solidBlitFAST(r.first, r.w, r.h, value, r.span);
     },
     [&](auto tag) {
-      pxi_Template_Blit1<typename decltype(tag)::type>::solidBlit(
-        (PX_pixel_chan*)r.first, r.w, r.h, PX_GETR(color), PX_GETG(color), PX_GETB(color), wt,
-        r.span * 4);
+      pxi_Template_Blit1<typename decltype(tag)::type>::solidBlit((PX_pixel_chan*)r.first, r.w, r.h,
+                                                                  PX_GETR(color), PX_GETG(color),
+                                                                  PX_GETB(color), wt, r.span * 4);
     });
 }
 
@@ -161,9 +161,9 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
   // (a constant full alpha) over the blend.
   const int key = a.start == 0x1000000 && a.dx == 0 && a.dy == 0 ? 256 : 1;
   pxi_SelectClamp(mode & PX_MODE_MASK, key, [&](auto tag) {
-    pxi_Template_Blit1<typename decltype(tag)::type>::gradBlit(
-      p, W, H, r.start, g.start, b.start, a.start, r.dx, g.dx, b.dx, a.dx, r.dy, g.dy, b.dy, a.dy,
-      rows.step);
+    pxi_Template_Blit1<typename decltype(tag)::type>::gradBlit(p, W, H, r.start, g.start, b.start,
+                                                               a.start, r.dx, g.dx, b.dx, a.dx,
+                                                               r.dy, g.dy, b.dy, a.dy, rows.step);
   });
 }
 

@@ -39,8 +39,8 @@ void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel color, float alpha, int 
     mode & PX_MODE_MASK, w, color,
     [&](auto tag, PX_pixel value) { decltype(tag)::type::doPixFAST(p, value); },
     [&](auto tag) {
-      decltype(tag)::type::doPix((PX_pixel_chan*)p, PX_GETR(color), PX_GETG(color),
-                                 PX_GETB(color), PX_GETA(color), w);
+      decltype(tag)::type::doPix((PX_pixel_chan*)p, PX_GETR(color), PX_GETG(color), PX_GETB(color),
+                                 PX_GETA(color), w);
     });
 }
 

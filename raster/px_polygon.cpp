@@ -92,8 +92,8 @@ void FillTrapezoid(PX_IBitmap* dest, int64_t x1a, int64_t x1b, int64_t y1, int64
                                                                            value);
     },
     [&](auto tag) {
-      pxi_Fill<typename decltype(tag)::type>::FillClippedTrapezoid(w, span, px, n, l, r, cr, cg,
-                                                                   cb, ca, ia);
+      pxi_Fill<typename decltype(tag)::type>::FillClippedTrapezoid(w, span, px, n, l, r, cr, cg, cb,
+                                                                   ca, ia);
     });
 }
 
