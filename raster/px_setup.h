@@ -107,6 +107,29 @@ static inline pxi_SourceClip pxi_ClipSource(int sw, int sh, bool clip, float x, 
   return {bound(l, sw), bound(t, sh), bound(r, sw), bound(b, sh)};
 }
 
+// How every kind of bitmap begins resize(w, h): negative sizes count as 0; Keep when the bitmap
+// has that size already (nothing to do), Empty when a side exceeds PX_MAX_BITMAP_DIM (the bitmap
+// drops its pixels), else Apply.
+enum class pxi_ResizeStep
+{
+  Keep,
+  Empty,
+  Apply
+};
+
+static inline pxi_ResizeStep pxi_BeginResize(int* w, int* h, int curw, int curh)
+{
+  if (*w < 0)
+    *w = 0;
+  if (*h < 0)
+    *h = 0;
+  if (*w == curw && *h == curh)
+    return pxi_ResizeStep::Keep;
+  if (*w > PX_MAX_BITMAP_DIM || *h > PX_MAX_BITMAP_DIM)
+    return pxi_ResizeStep::Empty;
+  return pxi_ResizeStep::Apply;
+}
+
 // A logical row of a bitmap: the first byte of row y and the signed byte step to row y + 1.
 struct pxi_Rows
 {
