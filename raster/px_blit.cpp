@@ -1,11 +1,12 @@
-// PX_Blit and PX_Copy: unscaled transfers with clipping, flipped-bitmap addressing, the exact
-// copy and half-mix lanes, channel copy, and the combiner dispatch (row kernels for the hot modes,
-// the templated loop for the rest).
+// PX_Blit and PX_Copy: unscaled transfers with clipping, flipped-bitmap addressing, channel copy,
+// and the blend paths: a table of the fast ones (exact copy, half mix, row kernels for the hot
+// modes) with the templated loop as its last row.
 #include "raster/px.h"
 #include "raster/px_blit_templates.h"
 #include "raster/px_rowops.h"
 #include "raster/px_setup.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -38,8 +39,19 @@ void channelCopy(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int ro
   }
 }
 
-void halfMix(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
-             ptrdiff_t dstep)
+// The blend paths of the unscaled blit share one signature; each runs over rows x cols pixels.
+typedef void (*BlitPathFn)(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows,
+                           ptrdiff_t sstep, ptrdiff_t dstep, int w, int mode);
+
+void copyPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+              ptrdiff_t dstep, int, int)
+{
+  for (int y = 0; y < rows; ++y)
+    std::memcpy(dest + (ptrdiff_t)y * dstep, src + (ptrdiff_t)y * sstep, (size_t)cols * 4);
+}
+
+void halfMixPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+                 ptrdiff_t dstep, int, int)
 {
   for (int y = 0; y < rows; ++y)
   {
@@ -50,45 +62,55 @@ void halfMix(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, 
   }
 }
 
-// Weighted blit: a row kernel for the hot combiners, else the templated loop. False when the
-// table has no combiner for the mode and weight.
-bool weightedBlit(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows,
-                  ptrdiff_t sstep, ptrdiff_t dstep, int w, int mode)
+template <class KERNEL>
+void rowPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+             ptrdiff_t dstep, int w, int)
 {
-  const int key = mode & PX_MODE_KEY_MASK;
-  if (key == PX_MODE_COPY && w > 0 && w < 256)
-  {
-    pxi_BlitRows<pxi_RowCopy>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  if (key == PX_MODE_ADD && w == 256)
-  {
-    pxi_BlitRows<pxi_RowAddFull>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  if (key == PX_MODE_ADD && w > 0 && w < 256)
-  {
-    pxi_BlitRows<pxi_RowAdd>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  if (key == PX_MODE_MUL && w > 0 && w <= 256)
-  {
-    pxi_BlitRows<pxi_RowMul>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  if (key == (PX_MODE_SOURCEALPHA | PX_MODE_COPY) && w == 256)
-  {
-    pxi_BlitRows<pxi_RowCopySourceAlpha<true>>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  if (key == (PX_MODE_SOURCEALPHA | PX_MODE_COPY) && w > 0 && w < 256)
-  {
-    pxi_BlitRows<pxi_RowCopySourceAlpha<false>>(dest, src, cols, rows, sstep, dstep, w);
-    return true;
-  }
-  return pxi_SelectNoClamp(mode, w, [&](auto tag) {
+  pxi_BlitRows<KERNEL>(dest, src, cols, rows, sstep, dstep, w);
+}
+
+// The templated loop over the combiner table; nothing where the table has no combiner.
+void generalPath(PX_pixel_chan* dest, const PX_pixel_chan* src, int cols, int rows, ptrdiff_t sstep,
+                 ptrdiff_t dstep, int w, int mode)
+{
+  pxi_SelectNoClamp(mode, w, [&](auto tag) {
     pxi_Template_Blit2<typename decltype(tag)::type>::blit(dest, src, cols, rows, sstep, dstep, w);
   });
+}
+
+constexpr int kAnyKey = -1;
+
+// One row of the path table: the mode key (mode & PX_MODE_KEY_MASK), the weights lo..hi, whether
+// the alpha must give the weight exactly (alpha * 256 a whole number: the half mix rounds
+// differently from the weighted copy), and the path.
+struct BlitPath
+{
+  int key, lo, hi;
+  bool exact;
+  BlitPathFn run;
+};
+
+// Scanned in order once per call; the general loop is the last row. Each row kernel computes what
+// its combiner computes for the weights of its row.
+constexpr BlitPath kBlitPaths[] = {
+  {PX_MODE_COPY, 256, 256, false, copyPath},
+  {PX_MODE_COPY, 128, 128, true, halfMixPath},
+  {PX_MODE_COPY, 1, 255, false, rowPath<pxi_RowCopy>},
+  {PX_MODE_ADD, 256, 256, false, rowPath<pxi_RowAddFull>},
+  {PX_MODE_ADD, 1, 255, false, rowPath<pxi_RowAdd>},
+  {PX_MODE_MUL, 1, 256, false, rowPath<pxi_RowMul>},
+  {PX_MODE_SOURCEALPHA | PX_MODE_COPY, 256, 256, false, rowPath<pxi_RowCopySourceAlpha<true>>},
+  {PX_MODE_SOURCEALPHA | PX_MODE_COPY, 1, 255, false, rowPath<pxi_RowCopySourceAlpha<false>>},
+  {kAnyKey, INT_MIN, INT_MAX, false, generalPath},
+};
+
+const BlitPath& blitPath(int mode, int w, bool exact)
+{
+  const int key = mode & PX_MODE_KEY_MASK;
+  for (const BlitPath& p : kBlitPaths)
+    if ((p.key == key || p.key == kAnyKey) && w >= p.lo && w <= p.hi && (exact || !p.exact))
+      return p;
+  return kBlitPaths[sizeof kBlitPaths / sizeof kBlitPaths[0] - 1];
 }
 
 }  // namespace
@@ -152,27 +174,12 @@ void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, const PX_REC
     sstep = (ptrdiff_t)cols * 4;
   }
 
-  const int op = mode & PX_MODE_MASK;
-  const int key = mode & PX_MODE_KEY_MASK;
-  if (op >= PX_MODE_CHANNELCOPY)
-  {
+  int w;
+  if ((mode & PX_MODE_MASK) >= PX_MODE_CHANNELCOPY)
     channelCopy(dp, sp, cols, rows, sstep, dstep, mode);
-  }
-  else if (key == PX_MODE_COPY && alpha == 1.0f)
-  {
-    for (int y = 0; y < rows; ++y)
-      std::memcpy(dp + (ptrdiff_t)y * dstep, sp + (ptrdiff_t)y * sstep, (size_t)cols * 4);
-  }
-  else if (key == PX_MODE_COPY && alpha == 0.5f)
-  {
-    halfMix(dp, sp, cols, rows, sstep, dstep);
-  }
-  else
-  {
-    int w;
-    if (pxi_WeightFromAlpha(alpha, &w) && w != 0)
-      weightedBlit(dp, sp, cols, rows, sstep, dstep, w, mode);
-  }
+  else if (pxi_WeightFromAlpha(alpha, &w) && w != 0)
+    blitPath(mode, w, (double)alpha * 256.0 == (double)w)
+      .run(dp, sp, cols, rows, sstep, dstep, w, mode);
   std::free(scratch);
 }
 

@@ -149,6 +149,51 @@ PX_PIXEL_INLINE void pxi_CombineBilinear(const COMB& comb, PX_pixel_chan* dest,
   comb(dest, r, g, b, a, weight);
 }
 
+// Destination row `row` of a scaled walk and the source row it samples (16.16 position cury), for
+// the bilinear filter also the fraction toward the row below and whether that row is outside the
+// clip. False when the source row lies outside 0..clipbottom-1: the walk skips the row.
+struct pxi_ScaleRow
+{
+  PX_pixel_chan* out;
+  const PX_pixel_chan* in;
+  unsigned int yfrac;
+  bool lastRow;
+};
+
+static inline bool pxi_ScaleRowAt(PX_pixel_chan* dest, const PX_pixel_chan* src, int row,
+                                  int64_t cury, int clipbottom, ptrdiff_t src_span,
+                                  ptrdiff_t dest_span, pxi_ScaleRow* r)
+{
+  const int64_t y = pxi_FixedInt(cury);
+  if (y < 0 || y >= clipbottom)
+    return false;
+  r->out = dest + (ptrdiff_t)row * dest_span;
+  r->in = src + (ptrdiff_t)y * src_span;
+  r->yfrac = (unsigned int)(cury & 0xFFFF);
+  r->lastRow = y == clipbottom - 1;
+  return true;
+}
+
+// The walk of a scaled blit: pixel(out, r, curx) for every destination pixel out of every row r
+// whose source row lies inside the clip, curx its 16.16 source column.
+template <class F>
+static inline void pxi_ScaleWalk(PX_pixel_chan* dest, const PX_pixel_chan* src, int w, int h,
+                                 int icurx, int icury, int idx, int idy, int clipbottom,
+                                 ptrdiff_t src_span, ptrdiff_t dest_span, F&& pixel)
+{
+  int64_t cury = icury;
+  for (int row = 0; row < h; ++row, cury += idy)
+  {
+    pxi_ScaleRow r;
+    if (!pxi_ScaleRowAt(dest, src, row, cury, clipbottom, src_span, dest_span, &r))
+      continue;
+    PX_pixel_chan* pout = r.out;
+    int64_t curx = icurx;
+    for (int n = 0; n < w; ++n, pout += 4, curx += idx)
+      pixel(pout, r, curx);
+  }
+}
+
 // One destination pixel of a bilinear scaled walk: source column position curx on a row whose
 // pixels start at inrow, yfrac its 16.16 row fraction, lastRow whether no row lies below it.
 // Columns outside 0..clipright-1 draw nothing.
@@ -207,22 +252,12 @@ public:
                             int icury, int idx, int idy, int clipright, int clipbottom,
                             ptrdiff_t src_span, ptrdiff_t dest_span)
   {
-    int64_t cury = icury;
-    for (int row = 0; row < h; ++row, cury += idy)
-    {
-      const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom)
-        continue;
-      PX_pixel* pout = (PX_pixel*)(dest + (ptrdiff_t)row * dest_span);
-      const PX_pixel* inrow = (const PX_pixel*)(src + (ptrdiff_t)y * src_span);
-      int64_t curx = icurx;
-      for (int n = 0; n < w; ++n, curx += idx)
-      {
-        const int64_t x = pxi_FixedInt(curx);
-        if (x >= 0 && x < clipright)
-          COMBFUNC::doPixFAST(pout + n, inrow[x]);
-      }
-    }
+    pxi_ScaleWalk(dest, src, w, h, icurx, icury, idx, idy, clipbottom, src_span, dest_span,
+                  [&](PX_pixel_chan* pout, const pxi_ScaleRow& r, int64_t curx) {
+                    const int64_t x = pxi_FixedInt(curx);
+                    if (x >= 0 && x < clipright)
+                      COMBFUNC::doPixFAST((PX_pixel*)pout, ((const PX_pixel*)r.in)[x]);
+                  });
   }
 };
 
@@ -292,43 +327,25 @@ public:
                         int icury, int idx, int idy, int clipright, int clipbottom,
                         ptrdiff_t src_span, ptrdiff_t dest_span, int weight, int filtermode)
   {
-    int64_t cury = icury;
     if (filtermode == PX_FILTER_BILINEAR)
     {
       const pxi_StaticCombiner<COMBFUNC> comb;
-      for (int row = 0; row < h; ++row, cury += idy)
-      {
-        const int64_t y = pxi_FixedInt(cury);
-        if (y < 0 || y >= clipbottom)
-          continue;
-        PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
-        const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
-        const unsigned int yfrac = (unsigned int)(cury & 0xFFFF);
-        const bool lastRow = y == clipbottom - 1;
-        int64_t curx = icurx;
-        for (int n = 0; n < w; ++n, pout += 4, curx += idx)
-          pxi_ScaleBilinearPixel(comb, pout, inrow, curx, yfrac, lastRow, clipright, src_span,
-                                 weight);
-      }
+      pxi_ScaleWalk(dest, src, w, h, icurx, icury, idx, idy, clipbottom, src_span, dest_span,
+                    [&](PX_pixel_chan* pout, const pxi_ScaleRow& r, int64_t curx) {
+                      pxi_ScaleBilinearPixel(comb, pout, r.in, curx, r.yfrac, r.lastRow, clipright,
+                                             src_span, weight);
+                    });
       return;
     }
-    for (int row = 0; row < h; ++row, cury += idy)
-    {
-      const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom)
-        continue;
-      PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
-      const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
-      int64_t curx = icurx;
-      for (int n = 0; n < w; ++n, pout += 4, curx += idx)
-      {
-        const int64_t x = pxi_FixedInt(curx);
-        if (x < 0 || x >= clipright)
-          continue;
-        const PX_pixel_chan* p = inrow + x * 4;
-        COMBFUNC::doPix(pout, p[PX_PIXEL_R], p[PX_PIXEL_G], p[PX_PIXEL_B], p[PX_PIXEL_A], weight);
-      }
-    }
+    pxi_ScaleWalk(dest, src, w, h, icurx, icury, idx, idy, clipbottom, src_span, dest_span,
+                  [&](PX_pixel_chan* pout, const pxi_ScaleRow& r, int64_t curx) {
+                    const int64_t x = pxi_FixedInt(curx);
+                    if (x < 0 || x >= clipright)
+                      return;
+                    const PX_pixel_chan* p = r.in + x * 4;
+                    COMBFUNC::doPix(pout, p[PX_PIXEL_R], p[PX_PIXEL_G], p[PX_PIXEL_B],
+                                    p[PX_PIXEL_A], weight);
+                  });
   }
 
   // Weighted-window reduction: filter is filter_size x filter_size weights, row-major (65536 =

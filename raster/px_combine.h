@@ -573,3 +573,88 @@ static inline PX_COMBINEFUNC pxi_NoClampCombineFunc(int mode, int w)
   pxi_SelectNoClamp(mode, w, [&](auto tag) { fn = &decltype(tag)::type::doPix; });
   return fn;
 }
+
+// ---------------------------------------------------------------------------------------------
+// Shapes, fills, single pixels and glyphs. Keyed on the operation byte (op = mode &
+// PX_MODE_MASK); the caller has rejected weight 0.
+
+// One weight for every pixel of the call (axis, diagonal, general and dashed lines, plain
+// circles; after pxi_SelectSolidFast, fills, pixels and trapezoids): copy at weight 128 is the
+// half mix.
+template <class F>
+static inline bool pxi_SelectShapePlain(int op, int ia, F&& f)
+{
+  if (op != PX_MODE_COPY)  // operations 1 to 5 as in every other table
+    return op <= PX_MODE_HSVADJUST && pxi_SelectNoClamp(op, ia, static_cast<F&&>(f));
+  if (ia == 256)
+    f(pxi_CombinerTag<pxi_CombinePixelsClobberNoClamp>());
+  else if (ia == 128)
+    f(pxi_CombinerTag<pxi_CombinePixelsHalfMixNoClamp>());
+  else if (ia >= 1)
+    f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
+  else
+    return false;
+  return true;
+}
+
+// Loops that scale the weight per pixel (anti-aliased lines and circles, glyph coverage): copy
+// always blends by weight.
+template <class F>
+static inline bool pxi_SelectShapeAA(int op, int ia, F&& f)
+{
+  if (op == PX_MODE_COPY)
+  {
+    if (ia < 1)
+      return false;
+    f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
+    return true;
+  }
+  return pxi_SelectShapePlain(op, ia, static_cast<F&&>(f));
+}
+
+// The whole-pixel solid-colour paths of copy at weights 256, 128, 64 and 192: calls
+// f(tag, value) with the combiner and the colour as it wants it (pre-scaled); false for any other
+// operation or weight.
+template <class F>
+static inline bool pxi_SelectSolidFast(int op, int w, PX_pixel color, F&& f)
+{
+  if (op != PX_MODE_COPY)
+    return false;
+  const PX_pixel half = (color >> 1) & 0x7F7F7F7Fu, quarter = (color >> 2) & 0x3F3F3F3Fu;
+  switch (w)
+  {
+    case 256:
+      f(pxi_CombinerTag<pxi_CombinePixelsClobberFAST>(), color);
+      return true;
+    case 128:
+      f(pxi_CombinerTag<pxi_CombinePixelsHalfMix2FAST>(), half);
+      return true;
+    case 64:
+      f(pxi_CombinerTag<pxi_CombinePixelsQuarterMix2FAST>(), quarter);
+      return true;
+    case 192:
+      f(pxi_CombinerTag<pxi_CombinePixelsThreeQuarterMix2FAST>(), quarter + half);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A solid colour at one weight (fills, single pixels, trapezoids): the whole-pixel path where copy
+// has one (fast(tag, value)), else the channel combiner (f(tag)).
+template <class FAST, class F>
+static inline bool pxi_SelectSolid(int op, int w, PX_pixel color, FAST&& fast, F&& f)
+{
+  return pxi_SelectSolidFast(op, w, color, static_cast<FAST&&>(fast)) ||
+         (w != 0 && pxi_SelectShapePlain(op, w, static_cast<F&&>(f)));
+}
+
+// The lines' solid paths (copy, caller's test), taken only when alpha * 256 is a whole number
+// (alpha exactly 1, 0.5, 0.25 or 0.75); other alphas blend through the channel combiners.
+template <class F>
+static inline bool pxi_SelectShapeFast(float alpha, PX_pixel color, F&& f)
+{
+  const float p = alpha * 256.0f;
+  return p >= 0.0f && p <= 256.0f && p == (float)(int)p &&
+         pxi_SelectSolidFast(PX_MODE_COPY, (int)p, color, static_cast<F&&>(f));
+}

@@ -6,21 +6,6 @@
 
 #include <cstdint>
 
-namespace {
-
-// The source clip bound d truncated to int, kept inside 0..limit (values beyond the source select
-// nothing more than the source edge would).
-int clipBound(double d, int limit)
-{
-  if (!(d > 0.0))
-    return 0;
-  if (d >= (double)limit)
-    return limit;
-  return (int)d;
-}
-
-}  // namespace
-
 PX_IBitmap* pxi_SourceApartFrom(PX_IBitmap* dest, PX_IBitmap* src, PX_MemBitmap* copy)
 {
   bool shared = dest == src;
@@ -49,19 +34,8 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
   if (!dest || !src || !dstw || !dsth)
     return;
 
-  const int sw = src->getWidth(), sh = src->getHeight();
-  double cl = 0.0, ct = 0.0, cr = sw, cb = sh;
-  if (cliptosourcerect)
-  {
-    if (srcx > 0)
-      cl = srcx;
-    if (srcy > 0)
-      ct = srcy;
-    if ((double)(srcx + srcw) < cr)
-      cr = srcx + srcw;
-    if ((double)(srcy + srch) < cb)
-      cb = srcy + srch;
-  }
+  const pxi_SourceClip clip =
+    pxi_ClipSource(src->getWidth(), src->getHeight(), cliptosourcerect, srcx, srcy, srcw, srch);
 
   int64_t dx = dstx, dy = dsty, dw = dstw, dh = dsth;
   if (dw < 0)
@@ -140,10 +114,10 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
   const pxi_Rows srows = pxi_LogicalRows(src, sbits, 0);
   const pxi_Rows drows = pxi_LogicalRows(dest, dbits, (int)dy);
 
-  pxi_Template_Blit3::deltaBlit(
-    drows.start + dx * 4, srows.start, (int)dw, (int)dh, (int)sx, (int)sy, (int)sdx, (int)tdx,
-    (int)sdy, (int)tdy, idsdxdy, idtdxdy, clipBound(cl, sw), clipBound(ct, sh), clipBound(cr, sw),
-    clipBound(cb, sh), srows.step, drows.step, w, mode & PX_FILTER_MASK, combine);
+  pxi_Template_Blit3::deltaBlit(drows.start + dx * 4, srows.start, (int)dw, (int)dh, (int)sx,
+                                (int)sy, (int)sdx, (int)tdx, (int)sdy, (int)tdy, idsdxdy, idtdxdy,
+                                clip.left, clip.top, clip.right, clip.bottom, srows.step,
+                                drows.step, w, mode & PX_FILTER_MASK, combine);
 }
 
 void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,

@@ -7,14 +7,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <type_traits>
 
 namespace {
-
-template <class C>
-void solidFast(const pxi_ClippedRect& r, PX_pixel value)
-{
-  pxi_Template_Blit0<C>::solidBlitFAST(r.first, r.w, r.h, value, r.span);
-}
 
 // The clobber fill: whole rows of one word, one run when the rows are contiguous.
 void clobber(const pxi_ClippedRect& r, PX_pixel value)
@@ -26,13 +21,6 @@ void clobber(const pxi_ClippedRect& r, PX_pixel value)
   }
   for (int y = 0; y < r.h; ++y)
     pxi_FillWords(r.first + (ptrdiff_t)y * r.span, (size_t)r.w, value);
-}
-
-template <class C>
-void solid(const pxi_ClippedRect& r, PX_pixel color, int w)
-{
-  pxi_Template_Blit1<C>::solidBlit((PX_pixel_chan*)r.first, r.w, r.h, PX_GETR(color),
-                                   PX_GETG(color), PX_GETB(color), w, r.span * 4);
 }
 
 }  // namespace
@@ -51,54 +39,20 @@ void PX_FillRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel color, f
   if (!pxi_WeightFromAlpha(alpha, &wt))
     return;
 
-  const int op = mode & PX_MODE_MASK;
-  if (op == PX_MODE_COPY)
-  {
-    switch (wt)
-    {
-      case 256:
-        clobber(r, color);
-        return;
-      case 128:
-        solidFast<pxi_CombinePixelsHalfMix2FAST>(r, (color >> 1) & 0x7F7F7F7Fu);
-        return;
-      case 64:
-        solidFast<pxi_CombinePixelsQuarterMix2FAST>(r, (color >> 2) & 0x3F3F3F3Fu);
-        return;
-      case 192:
-        solidFast<pxi_CombinePixelsThreeQuarterMix2FAST>(r, ((color >> 1) & 0x7F7F7F7Fu) +
-                                                              ((color >> 2) & 0x3F3F3F3Fu));
-        return;
-      default:
-        break;
-    }
-  }
-  if (wt == 0)
-    return;
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      if (wt > 0)
-        solid<pxi_CombinePixelsCopyNoClamp>(r, color, wt);
-      break;
-    case PX_MODE_ADD:
-      solid<pxi_CombinePixelsAdd>(r, color, wt);
-      break;
-    case PX_MODE_COLORDODGE:
-      solid<pxi_CombinePixelsColorDodge>(r, color, wt);
-      break;
-    case PX_MODE_MUL:
-      solid<pxi_CombinePixelsMulNoClamp>(r, color, wt);
-      break;
-    case PX_MODE_OVERLAY:
-      solid<pxi_CombinePixelsOverlay>(r, color, wt);
-      break;
-    case PX_MODE_HSVADJUST:
-      solid<pxi_CombinePixelsHSVAdjust>(r, color, wt);
-      break;
-    default:
-      break;
-  }
+  pxi_SelectSolid(
+    mode & PX_MODE_MASK, wt, color,
+    [&](auto tag, PX_pixel value) {
+      using C = typename decltype(tag)::type;
+      if constexpr (std::is_same<C, pxi_CombinePixelsClobberFAST>::value)
+        clobber(r, value);
+      else
+        pxi_Template_Blit0<C>::solidBlitFAST(r.first, r.w, r.h, value, r.span);
+    },
+    [&](auto tag) {
+      pxi_Template_Blit1<typename decltype(tag)::type>::solidBlit((PX_pixel_chan*)r.first, r.w, r.h,
+                                                                  PX_GETR(color), PX_GETG(color),
+                                                                  PX_GETB(color), wt, r.span * 4);
+    });
 }
 
 void PX_ClearRect(PX_IBitmap* dest, int x, int y, int w, int h, PX_pixel mask, PX_pixel orbits)
@@ -149,14 +103,6 @@ bool gradFits(const GradChannel& c, int w, int h)
     if (v < INT32_MIN || v > INT32_MAX)
       return false;
   return true;
-}
-
-template <class C>
-void grad(PX_pixel_chan* p, int w, int h, const GradChannel& r, const GradChannel& g,
-          const GradChannel& b, const GradChannel& a, ptrdiff_t step)
-{
-  pxi_Template_Blit1<C>::gradBlit(p, w, h, r.start, g.start, b.start, a.start, r.dx, g.dx, b.dx,
-                                  a.dx, r.dy, g.dy, b.dy, a.dy, step);
 }
 
 }  // namespace
@@ -211,36 +157,14 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
   const pxi_Rows rows = pxi_LogicalRows(dest, bits, (int)y);
   PX_pixel_chan* p = rows.start + x * 4;
   const int W = (int)w, H = (int)h;
-  const int op = mode & PX_MODE_MASK;
-
-  if (op == PX_MODE_COPY && a.start == 0x1000000 && a.dx == 0 && a.dy == 0)
-  {
-    grad<pxi_CombinePixelsClobberClamp>(p, W, H, r, g, b, a, rows.step);
-    return;
-  }
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      grad<pxi_CombinePixelsCopyClamp>(p, W, H, r, g, b, a, rows.step);
-      break;
-    case PX_MODE_ADD:
-      grad<pxi_CombinePixelsAdd>(p, W, H, r, g, b, a, rows.step);
-      break;
-    case PX_MODE_COLORDODGE:
-      grad<pxi_CombinePixelsColorDodge>(p, W, H, r, g, b, a, rows.step);
-      break;
-    case PX_MODE_MUL:
-      grad<pxi_CombinePixelsMulClamp>(p, W, H, r, g, b, a, rows.step);
-      break;
-    case PX_MODE_OVERLAY:
-      grad<pxi_CombinePixelsOverlay>(p, W, H, r, g, b, a, rows.step);
-      break;
-    case PX_MODE_HSVADJUST:
-      grad<pxi_CombinePixelsHSVAdjust>(p, W, H, r, g, b, a, rows.step);
-      break;
-    default:
-      break;
-  }
+  // The weight comes per pixel from the alpha ramp; the selector's weight only picks the clobber
+  // (a constant full alpha) over the blend.
+  const int key = a.start == 0x1000000 && a.dx == 0 && a.dy == 0 ? 256 : 1;
+  pxi_SelectClamp(mode & PX_MODE_MASK, key, [&](auto tag) {
+    pxi_Template_Blit1<typename decltype(tag)::type>::gradBlit(p, W, H, r.start, g.start, b.start,
+                                                               a.start, r.dx, g.dx, b.dx, a.dx,
+                                                               r.dy, g.dy, b.dy, a.dy, rows.step);
+  });
 }
 
 void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc, float gsc,

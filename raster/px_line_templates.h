@@ -1,5 +1,5 @@
-// The per-pixel loops of the line code, templates over a combiner of px_combine.h, and the two
-// combiner tables the line functions choose from once per call (plain, anti-aliased).
+// The per-pixel loops of the line code, templates over a combiner of px_combine.h (the line
+// functions choose it once per call with the shape selectors there).
 //
 // The loops trust their pointers: the caller has clipped the end points, so every pixel a loop
 // touches (anti-aliased pairs included) lies between them. Steps are in pixels: +-1 along a row,
@@ -247,58 +247,3 @@ private:
     }
   }
 };
-
-// ---------------------------------------------------------------------------------------------
-// Combiner tables of the lines and circles (key: the operation byte; the caller has rejected
-// weight 0).
-
-// Axis lines, plain diagonals and general lines, dashed lines, plain circles.
-template <class F>
-static inline bool pxi_SelectShapePlain(int op, int ia, F&& f)
-{
-  if (op != PX_MODE_COPY)  // operations 1 to 5 as in every other table
-    return op <= PX_MODE_HSVADJUST && pxi_SelectNoClamp(op, ia, static_cast<F&&>(f));
-  if (ia == 256)
-    f(pxi_CombinerTag<pxi_CombinePixelsClobberNoClamp>());
-  else if (ia == 128)
-    f(pxi_CombinerTag<pxi_CombinePixelsHalfMixNoClamp>());
-  else if (ia >= 1)
-    f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
-  else
-    return false;
-  return true;
-}
-
-// Anti-aliased diagonals and general lines, float lines, anti-aliased circles: copy always blends
-// by weight.
-template <class F>
-static inline bool pxi_SelectShapeAA(int op, int ia, F&& f)
-{
-  if (op == PX_MODE_COPY)
-  {
-    if (ia < 1)
-      return false;
-    f(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
-    return true;
-  }
-  return pxi_SelectShapePlain(op, ia, static_cast<F&&>(f));
-}
-
-// The whole-pixel fast paths of copy at alpha 1, 0.5, 0.25 and 0.75 (alpha compared exactly):
-// calls f with the combiner tag and the pre-scaled colour; false for any other alpha.
-template <class F>
-static inline bool pxi_SelectShapeFast(float alpha, PX_pixel color, F&& f)
-{
-  const PX_pixel half = (color >> 1) & 0x7F7F7F7Fu, quarter = (color >> 2) & 0x3F3F3F3Fu;
-  if (alpha == 1.0f)
-    f(pxi_CombinerTag<pxi_CombinePixelsClobberFAST>(), color);
-  else if (alpha == 0.5f)
-    f(pxi_CombinerTag<pxi_CombinePixelsHalfMix2FAST>(), half);
-  else if (alpha == 0.25f)
-    f(pxi_CombinerTag<pxi_CombinePixelsQuarterMix2FAST>(), quarter);
-  else if (alpha == 0.75f)
-    f(pxi_CombinerTag<pxi_CombinePixelsThreeQuarterMix2FAST>(), quarter + half);
-  else
-    return false;
-  return true;
-}

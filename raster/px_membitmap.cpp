@@ -1,5 +1,6 @@
 // PX_MemBitmap: pixels in one heap block, rows padded to the line alignment, 64-byte aligned.
 #include "raster/px.h"
+#include "raster/px_setup.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,17 +34,14 @@ void PX_MemBitmap::freeBlock()
 
 bool PX_MemBitmap::resize(int w, int h)
 {
-  if (w < 0)
-    w = 0;
-  if (h < 0)
-    h = 0;
-  if (w == m_width && h == m_height)
-    return false;
-
-  if (w > PX_MAX_BITMAP_DIM || h > PX_MAX_BITMAP_DIM)
+  const pxi_ResizeStep step = pxi_BeginResize(&w, &h, m_width, m_height);
+  if (step != pxi_ResizeStep::Apply)
   {
-    freeBlock();
-    m_width = m_height = 0;
+    if (step == pxi_ResizeStep::Empty)
+    {
+      freeBlock();
+      m_width = m_height = 0;
+    }
     return false;
   }
 

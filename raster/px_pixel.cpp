@@ -20,13 +20,6 @@ PX_pixel* pixelAt(PX_IBitmap* bm, int x, int y)
   return bits + (ptrdiff_t)row * bm->getRowSpan() + x;
 }
 
-template <class C>
-void glyph(const PX_pixel_chan* alphas, PX_pixel* dest, int w, int h, PX_pixel color,
-           ptrdiff_t dstep, ptrdiff_t sstep, int weight)
-{
-  GlyphDrawImpl<C>::DrawGlyph(alphas, dest, w, h, color, dstep, sstep, weight);
-}
-
 }  // namespace
 
 PX_pixel PX_GetPixel(PX_IBitmap* bm, int x, int y)
@@ -42,56 +35,13 @@ void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel color, float alpha, int 
   if (!p || !pxi_WeightFromAlpha(alpha, &w))
     return;
 
-  const int op = mode & PX_MODE_MASK;
-  if (op == PX_MODE_COPY)
-  {
-    switch (w)
-    {
-      case 256:
-        pxi_CombinePixelsClobberFAST::doPixFAST(p, color);
-        return;
-      case 128:
-        pxi_CombinePixelsHalfMix2FAST::doPixFAST(p, (color >> 1) & 0x7F7F7F7Fu);
-        return;
-      case 64:
-        pxi_CombinePixelsQuarterMix2FAST::doPixFAST(p, (color >> 2) & 0x3F3F3F3Fu);
-        return;
-      case 192:
-        pxi_CombinePixelsThreeQuarterMix2FAST::doPixFAST(p, ((color >> 1) & 0x7F7F7F7Fu) +
-                                                              ((color >> 2) & 0x3F3F3F3Fu));
-        return;
-      default:
-        break;
-    }
-  }
-  if (w == 0)
-    return;
-  PX_pixel_chan* c = (PX_pixel_chan*)p;
-  const int r = PX_GETR(color), g = PX_GETG(color), b = PX_GETB(color), a = PX_GETA(color);
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      if (w > 0)
-        pxi_CombinePixelsCopyNoClamp::doPix(c, r, g, b, a, w);
-      break;
-    case PX_MODE_ADD:
-      pxi_CombinePixelsAdd::doPix(c, r, g, b, a, w);
-      break;
-    case PX_MODE_COLORDODGE:
-      pxi_CombinePixelsColorDodge::doPix(c, r, g, b, a, w);
-      break;
-    case PX_MODE_MUL:
-      pxi_CombinePixelsMulNoClamp::doPix(c, r, g, b, a, w);
-      break;
-    case PX_MODE_OVERLAY:
-      pxi_CombinePixelsOverlay::doPix(c, r, g, b, a, w);
-      break;
-    case PX_MODE_HSVADJUST:
-      pxi_CombinePixelsHSVAdjust::doPix(c, r, g, b, a, w);
-      break;
-    default:
-      break;
-  }
+  pxi_SelectSolid(
+    mode & PX_MODE_MASK, w, color,
+    [&](auto tag, PX_pixel value) { decltype(tag)::type::doPixFAST(p, value); },
+    [&](auto tag) {
+      decltype(tag)::type::doPix((PX_pixel_chan*)p, PX_GETR(color), PX_GETG(color), PX_GETB(color),
+                                 PX_GETA(color), w);
+    });
 }
 
 void PX_DrawGlyph(PX_IBitmap* dest, int x, int y, PX_pixel color, const PX_pixel_chan* alphas,
@@ -143,28 +93,8 @@ void PX_DrawGlyph(PX_IBitmap* dest, int x, int y, PX_pixel color, const PX_pixel
   const PX_pixel_chan* in = alphas + (ptrdiff_t)rowoff * glyph_w + coloff;
   const int cw = (int)W, ch = (int)H;
 
-  switch (mode & PX_MODE_MASK)
-  {
-    case PX_MODE_COPY:
-      if (w >= 1)
-        glyph<pxi_CombinePixelsCopyNoClamp>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    case PX_MODE_ADD:
-      glyph<pxi_CombinePixelsAdd>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    case PX_MODE_COLORDODGE:
-      glyph<pxi_CombinePixelsColorDodge>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    case PX_MODE_MUL:
-      glyph<pxi_CombinePixelsMulNoClamp>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    case PX_MODE_OVERLAY:
-      glyph<pxi_CombinePixelsOverlay>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    case PX_MODE_HSVADJUST:
-      glyph<pxi_CombinePixelsHSVAdjust>(in, out, cw, ch, color, dstep, glyph_w, w);
-      break;
-    default:
-      break;
-  }
+  pxi_SelectShapeAA(mode & PX_MODE_MASK, w, [&](auto tag) {
+    GlyphDrawImpl<typename decltype(tag)::type>::DrawGlyph(in, out, cw, ch, color, dstep, glyph_w,
+                                                           w);
+  });
 }

@@ -85,47 +85,16 @@ void FillTrapezoid(PX_IBitmap* dest, int64_t x1a, int64_t x1b, int64_t y1, int64
   }
 
   const int cr = PX_GETR(color), cg = PX_GETG(color), cb = PX_GETB(color), ca = PX_GETA(color);
-  const auto fill = [&](auto tag) {
-    pxi_Fill<typename decltype(tag)::type>::FillClippedTrapezoid(w, span, px, n, l, r, cr, cg, cb,
-                                                                 ca, ia);
-  };
-  const auto fast = [&](auto tag, PX_pixel value) {
-    pxi_FillFast<typename decltype(tag)::type>::FillClippedTrapezoidFAST(w, span, px, n, l, r,
-                                                                         value);
-  };
-  const PX_pixel half = (color >> 1) & 0x7F7F7F7Fu, quarter = (color >> 2) & 0x3F3F3F3Fu;
-  switch (op)
-  {
-    case PX_MODE_COPY:
-      if (ia == 256)
-        fast(pxi_CombinerTag<pxi_CombinePixelsClobberFAST>(), color);
-      else if (ia == 128)
-        fast(pxi_CombinerTag<pxi_CombinePixelsHalfMix2FAST>(), half);
-      else if (ia == 64)
-        fast(pxi_CombinerTag<pxi_CombinePixelsQuarterMix2FAST>(), quarter);
-      else if (ia == 192)
-        fast(pxi_CombinerTag<pxi_CombinePixelsThreeQuarterMix2FAST>(), quarter + half);
-      else if (ia > 0)
-        fill(pxi_CombinerTag<pxi_CombinePixelsCopyNoClamp>());
-      break;
-    case PX_MODE_ADD:
-      fill(pxi_CombinerTag<pxi_CombinePixelsAdd>());
-      break;
-    case PX_MODE_COLORDODGE:
-      fill(pxi_CombinerTag<pxi_CombinePixelsColorDodge>());
-      break;
-    case PX_MODE_MUL:
-      fill(pxi_CombinerTag<pxi_CombinePixelsMulNoClamp>());
-      break;
-    case PX_MODE_OVERLAY:
-      fill(pxi_CombinerTag<pxi_CombinePixelsOverlay>());
-      break;
-    case PX_MODE_HSVADJUST:
-      fill(pxi_CombinerTag<pxi_CombinePixelsHSVAdjust>());
-      break;
-    default:
-      break;
-  }
+  pxi_SelectSolid(
+    op, ia, color,
+    [&](auto tag, PX_pixel value) {
+      pxi_FillFast<typename decltype(tag)::type>::FillClippedTrapezoidFAST(w, span, px, n, l, r,
+                                                                           value);
+    },
+    [&](auto tag) {
+      pxi_Fill<typename decltype(tag)::type>::FillClippedTrapezoid(w, span, px, n, l, r, cr, cg, cb,
+                                                                   ca, ia);
+    });
 }
 
 // The vertex ending the edge that leaves pts[current] on the left chain (dir < 0, smallest slope)

@@ -283,19 +283,8 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
   if (!src)
     return;
 
-  const int srcW = src->getWidth(), srcH = src->getHeight();
-  double cl = 0.0, ct = 0.0, cr = srcW, cb = srcH;
-  if (cliptosourcerect)
-  {
-    if (srcx > 0.0f)
-      cl = srcx;
-    if (srcy > 0.0f)
-      ct = srcy;
-    if (srcx + srcw < cr)
-      cr = srcx + srcw;
-    if (srcy + srch < cb)
-      cb = srcy + srch;
-  }
+  const pxi_SourceClip clip =
+    pxi_ClipSource(src->getWidth(), src->getHeight(), cliptosourcerect, srcx, srcy, srcw, srch);
 
   Placement p = {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch};
   if (!mirrorNegativeSizes(&p))
@@ -353,22 +342,17 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
   if (!startRows(dest, src, p, &srows, &drows))
     return;
 
-  // The clip rectangle truncated to whole pixels; bounds past the bitmap are pulled onto its edges,
-  // which samples exactly the same pixels and keeps the conversion in range.
-  auto edge = [](double v, int size) { return v <= 0.0 ? 0 : v >= size ? size : (int)v; };
-  const int left = edge(cl, srcW), top = edge(ct, srcH), right = edge(cr, srcW),
-            bottom = edge(cb, srcH);
   const int cols = (int)p.w, rows = (int)p.h;
   if ((mode & PX_FILTER_MASK) == PX_FILTER_BILINEAR)
   {
     pxi_SelectNoClamp(mode, w, [&](auto tag) {
       pxi_ScaledKernels<typename decltype(tag)::type>::deltaBlitBilinear(
-        drows.start, srows.start, cols, rows, isx, isy, idsdx, idtdx, idsdy, idtdy, left, top,
-        right, bottom, srows.step, drows.step, w);
+        drows.start, srows.start, cols, rows, isx, isy, idsdx, idtdx, idsdy, idtdy, clip.left,
+        clip.top, clip.right, clip.bottom, srows.step, drows.step, w);
     });
     return;
   }
   pxi_Template_Blit3::deltaBlit(drows.start, srows.start, cols, rows, isx, isy, idsdx, idtdx, idsdy,
-                                idtdy, 0, 0, left, top, right, bottom, srows.step, drows.step, w,
-                                mode & PX_FILTER_MASK, combine);
+                                idtdy, 0, 0, clip.left, clip.top, clip.right, clip.bottom,
+                                srows.step, drows.step, w, mode & PX_FILTER_MASK, combine);
 }

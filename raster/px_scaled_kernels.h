@@ -178,31 +178,28 @@ private:
     int64_t cury = icury;
     for (int row = 0; row < h; ++row, cury += idy)
     {
-      const int64_t y = pxi_FixedInt(cury);
-      if (y < 0 || y >= clipbottom)
+      pxi_ScaleRow r;
+      if (!pxi_ScaleRowAt(dest, src, row, cury, clipbottom, src_span, dest_span, &r))
         continue;
-      PX_pixel_chan* pout = dest + (ptrdiff_t)row * dest_span;
-      const PX_pixel_chan* inrow = src + (ptrdiff_t)y * src_span;
-      const unsigned int yfrac = (unsigned int)(cury & 0xFFFF);
-      const bool lastRow = y == clipbottom - 1;
-      const __m256i yf = _mm256_set1_epi32((int)yfrac);
+      PX_pixel_chan* pout = r.out;
+      const __m256i yf = _mm256_set1_epi32((int)r.yfrac);
       int64_t curx = icurx;
       for (int n = 0; n < w;)
       {
         const int64_t end = curx + 7 * (int64_t)idx;
-        if (!lastRow && n + 8 <= w && curx >= 0 && end >= 0 && curx < limit && end < limit)
+        if (!r.lastRow && n + 8 <= w && curx >= 0 && end >= 0 && curx < limit && end < limit)
         {
           const __m256i pos = pxi_Walk8(curx, idx);
           combine8(pout,
-                   pxi_Bilinear8((const int*)inrow, _mm256_srli_epi32(pos, 16), span,
+                   pxi_Bilinear8((const int*)r.in, _mm256_srli_epi32(pos, 16), span,
                                  _mm256_and_si256(pos, _mm256_set1_epi32(0xFFFF)), yf),
                    weight);
           n += 8, pout += 32, curx += 8 * (int64_t)idx;
         }
         else
         {
-          pxi_ScaleBilinearPixel(pxi_StaticCombiner<COMBFUNC>(), pout, inrow, curx, yfrac, lastRow,
-                                 clipright, src_span, weight);
+          pxi_ScaleBilinearPixel(pxi_StaticCombiner<COMBFUNC>(), pout, r.in, curx, r.yfrac,
+                                 r.lastRow, clipright, src_span, weight);
           n += 1, pout += 4, curx += idx;
         }
       }

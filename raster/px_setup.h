@@ -77,6 +77,59 @@ static inline void pxi_ClipToDest(int64_t& left, int64_t& top, int64_t& right, i
     bottom = dh - dy + top;
 }
 
+// The source pixels a warped or rotated walk may sample: columns [left, right) and rows
+// [top, bottom) of an sw x sh source, with clip cut to the rectangle at (x, y) of size w x h (its
+// far edges summed in single precision). Bounds are truncated to whole pixels and pulled onto the
+// source's edges, which samples the same pixels and keeps the conversion in range.
+struct pxi_SourceClip
+{
+  int left, top, right, bottom;
+};
+
+static inline pxi_SourceClip pxi_ClipSource(int sw, int sh, bool clip, float x, float y, float w,
+                                            float h)
+{
+  double l = 0.0, t = 0.0, r = sw, b = sh;
+  if (clip)
+  {
+    if (x > 0.0f)
+      l = x;
+    if (y > 0.0f)
+      t = y;
+    if ((double)(x + w) < r)
+      r = x + w;
+    if ((double)(y + h) < b)
+      b = y + h;
+  }
+  const auto bound = [](double d, int limit) {
+    return !(d > 0.0) ? 0 : d >= limit ? limit : (int)d;
+  };
+  return {bound(l, sw), bound(t, sh), bound(r, sw), bound(b, sh)};
+}
+
+// How every kind of bitmap begins resize(w, h): negative sizes count as 0; Keep when the bitmap
+// has that size already (nothing to do), Empty when a side exceeds PX_MAX_BITMAP_DIM (the bitmap
+// drops its pixels), else Apply.
+enum class pxi_ResizeStep
+{
+  Keep,
+  Empty,
+  Apply
+};
+
+static inline pxi_ResizeStep pxi_BeginResize(int* w, int* h, int curw, int curh)
+{
+  if (*w < 0)
+    *w = 0;
+  if (*h < 0)
+    *h = 0;
+  if (*w == curw && *h == curh)
+    return pxi_ResizeStep::Keep;
+  if (*w > PX_MAX_BITMAP_DIM || *h > PX_MAX_BITMAP_DIM)
+    return pxi_ResizeStep::Empty;
+  return pxi_ResizeStep::Apply;
+}
+
 // A logical row of a bitmap: the first byte of row y and the signed byte step to row y + 1.
 struct pxi_Rows
 {

@@ -2,6 +2,7 @@
 // size fits it, otherwise replaced by one of the new size with its width rounded up to a multiple
 // of 4 (the row span). Making and releasing the surface is the platform's.
 #include "raster/px.h"
+#include "raster/px_setup.h"
 
 bool PX_SysBitmap::resize(int w, int h)
 {
@@ -11,16 +12,14 @@ bool PX_SysBitmap::resize(int w, int h)
     m_bits = nullptr;
     return false;
   }
-  if (w < 0)
-    w = 0;
-  if (h < 0)
-    h = 0;
-  if (w == m_width && h == m_height)
-    return false;
-  if (w > PX_MAX_BITMAP_DIM || h > PX_MAX_BITMAP_DIM)
+  const pxi_ResizeStep step = pxi_BeginResize(&w, &h, m_width, m_height);
+  if (step != pxi_ResizeStep::Apply)
   {
-    releaseSurface();
-    m_width = m_height = m_allocw = m_alloch = 0;
+    if (step == pxi_ResizeStep::Empty)
+    {
+      releaseSurface();
+      m_width = m_height = m_allocw = m_alloch = 0;
+    }
     return false;
   }
   m_width = w;

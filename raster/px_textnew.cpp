@@ -75,15 +75,6 @@ void forEachChar(const char* str, int strcnt, unsigned int format, NL&& newline,
   }
 }
 
-// The combiner glyph pixels are drawn with: the one of the operation byte, for weights that vary
-// per pixel. The selector takes a weight of exactly 256 for a clobber and refuses copy below 0, so
-// any positive font weight is handed over as 1.
-template <class F>
-bool selectGlyphCombiner(int op, int weight, F&& f)
-{
-  return pxi_SelectNoClamp(op, weight > 0 ? 1 : weight, static_cast<F&&>(f));
-}
-
 // The covered pixels of a clipped mask: w x h bytes, rows span bytes apart, over destination rows
 // step bytes apart.
 struct MaskWalk
@@ -403,7 +394,7 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bitmap, const charEnt& rec, long long 
     return true;
   }
   const int capped = weight > 256 ? 256 : weight;
-  selectGlyphCombiner(op, weight, [&](auto tag) {
+  pxi_SelectShapeAA(op, weight, [&](auto tag) {
     typedef GlyphRenderer<typename decltype(tag)::type> R;
     if (mono)
       R::Mono(mw, m_textColor, capped);

@@ -39,6 +39,8 @@ TEST(Blit, EveryPixelIsItsCombinerApplied)
     float alpha;
   } cases[] = {{PX_MODE_COPY, 1.0f},
                {PX_MODE_COPY, 0.5f},
+               {PX_MODE_COPY, 0.501f},  // weight 128 as well, but no half mix
+               {PX_MODE_COPY, 1.002f},
                {PX_MODE_COPY, 0.25f},
                {PX_MODE_COPY, 0.01f},
                {PX_MODE_COPY, 0.99f},
