@@ -27,7 +27,7 @@ PX_IBitmap* PX_LoadPNGFromResource(PX_ModuleHandle hInst, int resid, PX_IBitmap*
 
 #ifndef _WIN32
 // Native stand-in for module resources: byte arrays that the build links into the program, each
-// registering itself during start-up (see qv_add_linked_resources in raster/png.cmake). Records
+// registering itself during start-up (see qv_add_linked_resources in raster/CMakeLists.txt). Records
 // live in static storage and are never removed. Registration must happen in the program itself,
 // not in a static library, or the linker drops it.
 struct PX_LinkedResource
