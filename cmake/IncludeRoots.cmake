@@ -11,6 +11,13 @@
 #   that does not exist fails the configure.
 function(qv_include_root target scope)
   set(root ${CMAKE_BINARY_DIR}/include/${target})
+  # Made anew at each configure: links left by an earlier layout could shadow the new ones. The
+  # removal takes the links, never what they point to.
+  get_property(made GLOBAL PROPERTY QV_INCLUDE_ROOT_${target})
+  if(NOT made)
+    file(REMOVE_RECURSE ${root})
+    set_property(GLOBAL PROPERTY QV_INCLUDE_ROOT_${target} TRUE)
+  endif()
   foreach(path ${ARGN})
     set(source ${PROJECT_SOURCE_DIR}/${path})
     if(NOT EXISTS ${source})
