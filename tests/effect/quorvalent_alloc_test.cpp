@@ -1,6 +1,6 @@
 // The audio thread allocates nothing: processing blocks (each callback) and taking MIDI events
 // make no allocation through operator new, which this program replaces to count.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The plug-in's editor: its layout, what moves its controls, the gestures it reports to the host,
 // and a golden rendering of the whole editor.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
 #include "png_writer.h"

@@ -3,7 +3,7 @@
 // output non-finite.
 #include "effect/dsp/AvxCode.h"
 #include "effect/ParameterTable.h"
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // restart and release, how bars, time signatures, stops, loops and sample rates move the grid,
 // and what happens with timing it cannot use.
 #include "effect/ParameterTable.h"
-#include "effect/QuorvalentHost.h"
-#include "effect/StepGrid.h"
+#include "tests/support/QuorvalentHost.h"
+#include "tests/support/StepGrid.h"
 
 #include <gtest/gtest.h>
 

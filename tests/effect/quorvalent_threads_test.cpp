@@ -1,7 +1,7 @@
 // The product under a host's threads (run under ThreadSanitizer as well): the audio thread, a host
 // automation thread, the idle thread and the editor's path share one instance; and a host whose
 // callback takes a lock of its own never deadlocks with it.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

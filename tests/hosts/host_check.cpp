@@ -39,8 +39,8 @@
 #include <string>
 #include <vector>
 
-#include "effect/StepGrid.h"
-#include "render_marks.h"
+#include "tests/support/StepGrid.h"
+#include "tests/hosts/render_marks.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"
 #include "tools/vsthost/wav_file.h"

@@ -1,10 +1,10 @@
 // The pass-through plug-in compiled into the test: what the binding tells the plug-in (hooks) and
 // asks of the host (time, identification, notifications) for each request.
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include "framework/vst/BoundaryGuard.h"
-#include "framework/plugin_test_surface.h"
+#include "tests/support/plugin_test_surface.h"
 
 #include <gtest/gtest.h>
 

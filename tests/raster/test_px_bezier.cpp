@@ -1,7 +1,7 @@
 // Bezier evaluation, curves drawn as float line chains, and cubic fills.
 #include "raster/px_bezier.h"
 #include "raster/px_line.h"
-#include "shape_test_util.h"
+#include "tests/support/shape_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // PX_Blit, PX_Copy, PX_DeltaBlit and PX_TransformBlit: results per mode and weight, the
 // exact lanes, and inputs that must draw nothing.
 #include "raster/px.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

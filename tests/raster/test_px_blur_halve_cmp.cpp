@@ -1,7 +1,7 @@
 // PX_Blur, PX_HalveBlitAA and PX_BitmapCmp against straightforward per-channel loops on random
 // bitmaps, normal and flipped, and the cases their lane arithmetic decides.
 #include "raster/px_blur_halve_cmp.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

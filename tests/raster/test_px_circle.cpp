@@ -1,7 +1,7 @@
 // Circles, arcs and rounded rectangles.
 #include "raster/px_arc.h"
 #include "raster/px_line.h"
-#include "shape_test_util.h"
+#include "tests/support/shape_test_util.h"
 
 #include <gtest/gtest.h>
 

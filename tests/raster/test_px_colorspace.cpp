@@ -1,7 +1,7 @@
 // The public HSV conversions against a floating-point reference, hue shifts of any size, and the
 // rectangle alteration: its two ways agree, it clips, and it leaves unusable input alone.
 #include "raster/px_colorspace.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // that must draw nothing.
 #include "raster/px.h"
 #include "raster/px_combine.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

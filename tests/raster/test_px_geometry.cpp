@@ -2,7 +2,7 @@
 // that never leak their surroundings, and flipped bitmaps addressed by logical rows.
 #include "raster/px.h"
 #include "raster/px_scaled.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

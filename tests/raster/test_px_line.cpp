@@ -1,7 +1,7 @@
 // Line clipping, lines, dashed lines, rectangle outlines and the segment helpers.
 #include "raster/px_line.h"
 #include "raster/px_shape_setup.h"
-#include "shape_test_util.h"
+#include "tests/support/shape_test_util.h"
 
 #include <gtest/gtest.h>
 

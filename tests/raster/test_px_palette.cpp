@@ -3,7 +3,7 @@
 // against a brute-force nearest-entry search, and unusable input.
 #include "raster/px_palette.h"
 #include "raster/px_png.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

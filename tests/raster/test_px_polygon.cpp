@@ -1,6 +1,6 @@
 // Trapezoid, triangle and convex polygon fills.
 #include "raster/px_line.h"
-#include "shape_test_util.h"
+#include "tests/support/shape_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // values stay in their ranges, the parameters do what they say, and tiny or unusable areas are
 // handled.
 #include "raster/px_texgen.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // measuring.
 #include "raster/px_combine.h"
 #include "raster/px_text.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

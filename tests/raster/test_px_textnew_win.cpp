@@ -5,7 +5,7 @@
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_textnew.h"
 #include "raster/px_textnew_platform.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

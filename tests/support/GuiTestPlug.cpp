@@ -10,7 +10,7 @@
 // (GuiTestPage.h), whose web link records the address it opens as the current program's name
 // instead of starting a browser.
 
-#include "GuiTestPage.h"
+#include "tests/support/GuiTestPage.h"
 #include "framework/vst/PluginVST.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"

@@ -6,7 +6,7 @@
 // One host at a time per program (the callback finds it through a global). Calls may come from
 // several threads; the record has a lock of its own.
 
-#include "PassThroughPlug.h"
+#include "tests/support/PassThroughPlug.h"
 
 #include <mutex>
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "raster/px.h"
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <zlib.h>
 

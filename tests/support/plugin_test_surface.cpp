@@ -1,4 +1,4 @@
-#include "framework/plugin_test_surface.h"
+#include "tests/support/plugin_test_surface.h"
 
 #include "framework/PluginBase.h"
 #include "gui/IControl.h"

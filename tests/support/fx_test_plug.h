@@ -3,7 +3,7 @@
 // shaped), slots of which the first three hold programs (the third with a name longer than a file's
 // name field) and the rest the defaults; state chunks on or off.
 
-#include "framework/plugin_test_plug.h"
+#include "tests/support/plugin_test_plug.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 // The pass-through plug-in library's instance maker: the variant is fixed when the library is built.
 
-#include "PassThroughPlug.h"
+#include "tests/support/PassThroughPlug.h"
 
 #ifndef QV_PASSTHRU_VARIANT
 #error "QV_PASSTHRU_VARIANT names the variant this library builds"

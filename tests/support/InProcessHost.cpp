@@ -1,4 +1,4 @@
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include <cstring>
 #include <stdexcept>

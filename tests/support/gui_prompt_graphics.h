@@ -5,7 +5,7 @@
 
 #include "gui/IControl.h"
 #include "gui/IPopupMenu.h"
-#include "gui_test_util.h"
+#include "tests/support/gui_test_util.h"
 
 #include <string>
 #include <vector>

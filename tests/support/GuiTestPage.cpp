@@ -1,5 +1,5 @@
 // The GUI test plug-in's page of further controls and the pictures they show.
-#include "GuiTestPage.h"
+#include "tests/support/GuiTestPage.h"
 
 #include "gui/IBitmapOverlayControl.h"
 #include "gui/IFaderControl.h"

@@ -1,6 +1,6 @@
-#include "PassThroughPlug.h"
+#include "tests/support/PassThroughPlug.h"
 
-#include "framework/plugin_test_surface.h"
+#include "tests/support/plugin_test_surface.h"
 
 #include <cstdio>
 #include <cstring>

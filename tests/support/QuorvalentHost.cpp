@@ -1,4 +1,4 @@
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <algorithm>
 #include <cmath>
