@@ -24,8 +24,8 @@ using Hooks = std::vector<std::string>;
 TEST(PlugInProcess, OpenIdentifiesHostOnceAndReportsEveryParameter)
 {
   InProcessHost host;
-  host.mProductString = "REAPER";
-  host.mVendorVersion = 60105;
+  host.vst().identity().product = "REAPER";
+  host.vst().identity().vendorVersion = 60105;
   host.Create("stereo");
   host.Dispatch(effOpen);
   host.Dispatch(effOpen);
@@ -248,8 +248,8 @@ TEST(PlugInProcess, NotificationsReachTheHost)
     {
       InProcessHost host;
       host.Create("stereo");
-      host.mProcessLevel = level;
-      host.mEventsAnswer = taken;
+      host.vst().setProcessLevel(level);
+      host.vst().setProcessEventsAnswer(taken);
       EXPECT_EQ(host.Plug()->IsRenderingOffline(), level == kVstProcessLevelOffline);
       IMidiMsg msg(0, 0x90, 60, 100);
       ISysEx sysex(0, (const uint8_t*)"\xF0\xF7", 2);

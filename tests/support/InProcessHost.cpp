@@ -9,7 +9,6 @@ bool gPassThroughThrow = false;
 
 namespace {
 
-InProcessHost* gHost = nullptr;
 const char* gVariant = "stereo";
 
 // The pass-through plug-in with hooks that throw on demand.
@@ -61,88 +60,42 @@ InProcessHost::InProcessHost()
   mTime.timeSigNumerator = 4;
   mTime.timeSigDenominator = 4;
   mTime.flags = kVstTempoValid | kVstTimeSigValid | kVstPpqPosValid;
-  gHost = this;
+  mHost.identity().product = "Test Host";
+  mHost.setProcessLevel(kVstProcessLevelRealtime);
+  mHost.setTimeSource([this] { return mAnswerTime ? &mTime : nullptr; });
 }
 
 InProcessHost::~InProcessHost()
 {
   Close();
-  gHost = nullptr;
   gPassThroughThrow = false;
 }
 
 AEffect* InProcessHost::Create(const char* variant)
 {
   gVariant = variant;
-  mEffect = VSTPluginMain(&Callback);
-  return mEffect;
+  mInstance = vsthost::PluginInstance::create(
+    mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
+  return Effect();
 }
 
 void InProcessHost::Close()
 {
-  if (mEffect)
-    mEffect->dispatcher(mEffect, effClose, 0, 0, nullptr, 0.0f);
-  mEffect = nullptr;
+  if (mInstance)
+    mInstance->close();
+  mInstance.reset();
 }
 
 VstIntPtr InProcessHost::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt)
 {
-  return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
+  return mInstance->dispatch(opcode, index, value, ptr, opt);
 }
 
 std::vector<RecordedHostCall> InProcessHost::Calls()
 {
-  std::lock_guard<std::mutex> guard(mLock);
-  return mCalls;
-}
-
-int InProcessHost::Count(int opcode)
-{
-  std::lock_guard<std::mutex> guard(mLock);
-  int n = 0;
-  for (const RecordedHostCall& c : mCalls)
-    n += c.mOpcode == opcode;
-  return n;
-}
-
-void InProcessHost::ClearCalls()
-{
-  std::lock_guard<std::mutex> guard(mLock);
-  mCalls.clear();
-}
-
-VstIntPtr InProcessHost::Callback(AEffect* /*pEffect*/, VstInt32 opcode, VstInt32 index,
-                                  VstIntPtr value, void* ptr, float opt)
-{
-  return gHost ? gHost->Answer(opcode, index, value, ptr, opt) : 0;
-}
-
-VstIntPtr InProcessHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt)
-{
-  {
-    std::lock_guard<std::mutex> guard(mLock);
-    mCalls.push_back({opcode, index, value, opt});
-  }
-  switch (opcode)
-  {
-    case audioMasterVersion:
-      return kVstVersion;
-    case audioMasterGetTime:
-      return mAnswerTime ? (VstIntPtr)&mTime : 0;
-    case audioMasterProcessEvents:
-      return mEventsAnswer;
-    case audioMasterGetCurrentProcessLevel:
-      return mProcessLevel;
-    case audioMasterGetProductString:
-      if (!ptr || mProductString.empty())
-        return 0;
-      snprintf((char*)ptr, kVstMaxProductStrLen, "%s", mProductString.c_str());
-      return 1;
-    case audioMasterGetVendorVersion:
-      return mVendorVersion;
-    default:
-      return 0;
-  }
+  std::vector<RecordedHostCall> calls;
+  for (const vsthost::HostLogEntry& e : mHost.log().entries())
+    calls.push_back({e.opcode, e.index, e.value, e.opt});
+  return calls;
 }

@@ -1,15 +1,15 @@
 #pragma once
-// A minimal host for tests that need to see inside the plug-in: the pass-through plug-in is compiled
-// into the test program and created through VSTPluginMain with a callback that records every host
-// call and answers from fields the test sets.
+// A host for tests that need to see inside the plug-in: the pass-through plug-in is compiled into
+// the test program and created through its VSTPluginMain by the test host, which records every host
+// call and answers as configured (`vst()`); the time information is the test's own `mTime`.
 //
-// One host at a time per program (the callback finds it through a global). Calls may come from
-// several threads; the record has a lock of its own.
+// Calls may come from several threads; the test host's log has a lock of its own.
 
 #include "tests/support/PassThroughPlug.h"
+#include "tools/vsthost/plugin_instance.h"
+#include "tools/vsthost/vst_host.h"
 
-#include <mutex>
-#include <string>
+#include <memory>
 #include <vector>
 
 struct RecordedHostCall
@@ -26,41 +26,33 @@ public:
   InProcessHost();
   ~InProcessHost();
 
-  // What the host answers.
-  std::string mProductString = "Test Host";  // empty: writes nothing
-  VstIntPtr mVendorVersion = 1000;
+  // The test host's answers: a product "Test Host" of version 1000, realtime processing.
+  vsthost::VstHost& vst() { return mHost; }
   VstTimeInfo mTime;        // answered to audioMasterGetTime
   bool mAnswerTime = true;  // false: audioMasterGetTime answers null
-  VstIntPtr mProcessLevel = kVstProcessLevelRealtime;
-  VstIntPtr mEventsAnswer = 1;  // answer to audioMasterProcessEvents
 
   // The plug-in to build: a variant name, or "throwing" for a plug-in that throws from its hooks
-  // once mThrow is set, or "constructor-throws".
+  // once gPassThroughThrow is set, or "constructor-throws".
   AEffect* Create(const char* variant);
   // Closes the instance (effClose) when still open.
   void Close();
 
-  AEffect* Effect() { return mEffect; }
+  AEffect* Effect() { return mInstance ? mInstance->effect() : nullptr; }
   PassThroughPlug* Plug()
   {
-    return static_cast<PassThroughPlug*>(static_cast<PluginVST*>(mEffect->object));
+    return static_cast<PassThroughPlug*>(static_cast<PluginVST*>(Effect()->object));
   }
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
 
+  // The notifications the plug-in sent, and the calls of one opcode, since the last clear.
   std::vector<RecordedHostCall> Calls();
-  int Count(int opcode);
-  void ClearCalls();
-
-  static VstIntPtr Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                            void* ptr, float opt);
+  int Count(int opcode) { return (int)mHost.log().calls(opcode); }
+  void ClearCalls() { mHost.log().clear(); }
 
 private:
-  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
-
-  std::mutex mLock;
-  std::vector<RecordedHostCall> mCalls;
-  AEffect* mEffect = nullptr;
+  vsthost::VstHost mHost;
+  std::unique_ptr<vsthost::PluginInstance> mInstance;
 };
 
 // Set by the "throwing" plug-in's tests: its hooks throw while true.

@@ -7,27 +7,50 @@
 
 VST_EXTERN_C AEffect* VSTPluginMain(audioMasterCallback hostCallback);
 
-namespace {
-QuorvalentHost* gHost = nullptr;
-}
-
 QuorvalentHost::QuorvalentHost(double sampleRate, int maxBlock)
   : mSampleRate(sampleRate)
   , mMaxBlock(maxBlock)
 {
-  gHost = this;
-  mEffect = VSTPluginMain(&QuorvalentHost::callback);
+  // A plain host: it names itself, asks nothing of the plug-in and claims no capability.
+  mHost.identity().product = "Quorvalent Test Host";
+  mHost.identity().vendorVersion = 1;
+  mHost.setProcessLevel(0);
+  for (const char* capability :
+       {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents",
+        "receiveVstMidiEvent", "sizeWindow", "startStopProcess"})
+    mHost.setCanDo(capability, 0);
+  mHost.setTimeSource([this] { return timeInfo(); });
+  mInstance = vsthost::PluginInstance::create(
+    mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
+  mEffect = mInstance->effect();
   dispatch(effOpen);
   setSampleRate(sampleRate);
-  dispatch(effSetBlockSize, 0, maxBlock);
+  mInstance->setBlockSize(maxBlock);
   dispatch(effMainsChanged, 0, 1);
 }
 
 QuorvalentHost::~QuorvalentHost()
 {
   dispatch(effMainsChanged, 0, 0);
-  dispatch(effClose);
-  gHost = nullptr;
+  mInstance->close();
+}
+
+std::vector<std::string> QuorvalentHost::edits()
+{
+  std::vector<std::string> edits;
+  for (const vsthost::HostLogEntry& e : mHost.log().entries())
+  {
+    char call[64];
+    if (e.opcode == audioMasterAutomate)
+      snprintf(call, sizeof(call), "automate %d %g", e.index, e.opt);
+    else if (e.opcode == audioMasterBeginEdit || e.opcode == audioMasterEndEdit)
+      snprintf(call, sizeof(call), "%s %d", e.opcode == audioMasterBeginEdit ? "begin" : "end",
+               e.index);
+    else
+      continue;
+    edits.push_back(call);
+  }
+  return edits;
 }
 
 Quorvalent& QuorvalentHost::plug()
@@ -59,7 +82,7 @@ void QuorvalentHost::setSampleRate(double sampleRate)
 {
   mSampleRate = sampleRate;
   mClock.setSampleRate(sampleRate);
-  dispatch(effSetSampleRate, 0, 0, nullptr, (float)sampleRate);
+  mInstance->setSampleRate(sampleRate);
 }
 
 void QuorvalentHost::setParam(int idx, double value)
@@ -138,39 +161,6 @@ VstTimeInfo* QuorvalentHost::timeInfo()
                 (transport.playing ? kVstTransportPlaying : 0) |
                 (transport.loop ? kVstTransportCycleActive : 0);
   return &mTime;
-}
-
-VstIntPtr QuorvalentHost::callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
-                                   float opt)
-{
-  switch (opcode)
-  {
-    case audioMasterBeginEdit:
-    case audioMasterEndEdit:
-    case audioMasterAutomate:
-      if (gHost)
-      {
-        char call[64];
-        if (opcode == audioMasterAutomate)
-          snprintf(call, sizeof(call), "automate %d %g", index, opt);
-        else
-          snprintf(call, sizeof(call), "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end",
-                   index);
-        gHost->edits.push_back(call);
-      }
-      return 0;
-    case audioMasterVersion:
-      return 2400;
-    case audioMasterGetTime:
-      return gHost ? (VstIntPtr)gHost->timeInfo() : 0;
-    case audioMasterGetProductString:
-      strcpy((char*)ptr, "Quorvalent Test Host");
-      return 1;
-    case audioMasterGetVendorVersion:
-      return 1;
-    default:
-      return 0;
-  }
 }
 
 Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& blockSize,

@@ -1,16 +1,19 @@
 #pragma once
 // An in-process host for the plug-in's tests. Quorvalent is compiled into the test program, created
-// through VSTPluginMain and opened as a host would. The host plays a scripted transport: it answers
+// through its VSTPluginMain by the test host and opened as a host would. The host plays a scripted
+// transport: it answers
 // audioMasterGetTime for the block about to run, moves on by each block while playing and wraps at
 // a loop's end (splitting the block there); or it keeps time with the test host's transport
-// (`useClock`). MIDI is queued by frame and handed to the block that holds it. One host exists at a
-// time (the callback finds it through a global).
+// (`useClock`). MIDI is queued by frame and handed to the block that holds it.
 
 #include "effect/Quorvalent.h"
+#include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/transport.h"
+#include "tools/vsthost/vst_host.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,7 +90,7 @@ public:
 
   Transport transport;
   // What the plug-in reported from its editor: "begin 3", "automate 3 0.5", "end 3".
-  std::vector<std::string> edits;
+  std::vector<std::string> edits();
   double samplesPerBeat() const { return 60.0 * mSampleRate / transport.tempo; }
   // From now on the test host's transport (song positions in ticks, pre-roll, locates) keeps
   // the time instead of `transport`; it follows later sample-rate changes.
@@ -108,11 +111,11 @@ public:
   }
 
 private:
-  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
-                            float opt);
   VstTimeInfo* timeInfo();
   void sendMidi(int64_t from, int64_t to);
 
+  vsthost::VstHost mHost;
+  std::unique_ptr<vsthost::PluginInstance> mInstance;
   AEffect* mEffect = nullptr;
   double mSampleRate;
   int mMaxBlock;
