@@ -39,7 +39,7 @@ Events record(QuorvalentHost& host, int frames)
   Quorvalent& q = host.plug();
   auto last = QuorvalentTestAccess::ampStage(q);
   host.render(
-    dcInput((size_t)frames), [] { return 1; }, ProcessCall::kDouble,
+    dcInput((size_t)frames), [] { return 1; }, ProcessCall::Double,
     [&](double pos) {
       const auto stage = QuorvalentTestAccess::ampStage(q);
       if (QuorvalentTestAccess::trigger(q) && QuorvalentTestAccess::gateGain(q) == 0.95f)

@@ -86,7 +86,7 @@ TEST(QuorvalentThreads, AudioAutomationIdleAndEditorShareTheInstance)
 
   RunBounded([&] {
     std::thread audio([&] {
-      const Stereo out = host.render(testSignal(kRounds * 64), 64, ProcessCall::kReplacing);
+      const Stereo out = host.render(testSignal(kRounds * 64), 64, ProcessCall::Replacing);
       for (size_t i = 0; i < out.size(); ++i)
         if (!std::isfinite(out.l[i]) || !std::isfinite(out.r[i]))
           finite = false;

@@ -186,7 +186,7 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
       len = std::min<int64_t>(len, (int64_t)std::ceil(loopEnd - transport.pos));
     sendMidi(frame, frame + std::max<int64_t>(len, 1));
 
-    if (call == ProcessCall::kDouble)
+    if (call == ProcessCall::Double)
     {
       double* in[2] = {const_cast<double*>(&input.l[frame]), const_cast<double*>(&input.r[frame])};
       double* out[2] = {&output.l[frame], &output.r[frame]};
@@ -196,7 +196,7 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
     {
       float* in[2] = {&fin[0][frame], &fin[1][frame]};
       float* out[2] = {&fout[0][frame], &fout[1][frame]};
-      (call == ProcessCall::kReplacing ? mEffect->processReplacing
+      (call == ProcessCall::Replacing ? mEffect->processReplacing
                                        : mEffect->process)(mEffect, in, out, (VstInt32)len);
       for (int64_t i = frame; i < frame + len; ++i)
       {

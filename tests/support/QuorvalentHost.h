@@ -38,12 +38,7 @@ struct QuorvalentTestAccess
   }
 };
 
-enum class ProcessCall
-{
-  kReplacing,
-  kAccumulating,
-  kDouble
-};
+using vsthost::ProcessCall;
 
 struct Stereo
 {
@@ -102,9 +97,9 @@ public:
   // Renders input in blocks of blockSize(); after each one-frame block, perFrame (when given)
   // receives the host position of that frame.
   Stereo render(const Stereo& input, const std::function<int()>& blockSize,
-                ProcessCall call = ProcessCall::kDouble,
+                ProcessCall call = ProcessCall::Double,
                 const std::function<void(double hostPos)>& perFrame = nullptr);
-  Stereo render(const Stereo& input, int blockSize, ProcessCall call = ProcessCall::kDouble)
+  Stereo render(const Stereo& input, int blockSize, ProcessCall call = ProcessCall::Double)
   {
     return render(
       input, [blockSize] { return blockSize; }, call);
