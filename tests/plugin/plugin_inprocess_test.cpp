@@ -239,6 +239,7 @@ TEST(PlugInProcess, NotificationsReachTheHost)
     r.act(host.Plug());
     const std::vector<RecordedHostCall> calls = host.Calls();
     ASSERT_EQ(calls.size(), 1u) << r.what;
+    EXPECT_EQ(host.CountAll(), 1) << r.what;  // and no other call
     EXPECT_EQ(calls[0].mOpcode, r.call.mOpcode) << r.what;
     EXPECT_EQ(calls[0].mIndex, r.call.mIndex) << r.what;
     EXPECT_EQ(calls[0].mOpt, r.call.mOpt) << r.what;

@@ -48,6 +48,13 @@ public:
   // The notifications the plug-in sent, and the calls of one opcode, since the last clear.
   std::vector<RecordedHostCall> Calls();
   int Count(int opcode) { return (int)mHost.log().calls(opcode); }
+  int CountAll()
+  {
+    int n = 0;
+    for (int opcode = 0; opcode < vsthost::HostLog::kCountedOpcodes; ++opcode)
+      n += Count(opcode);
+    return n;
+  }
   void ClearCalls() { mHost.log().clear(); }
 
 private:
