@@ -3,7 +3,7 @@
 #include "tests/support/QuorvalentHost.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_png.h"
 #include "resources/resource.h"

@@ -4,7 +4,7 @@
 // 40 ms, give or take the window system's jitter.
 #include "framework/vst/abi/host_opcodes.h"
 #include "framework/vst/abi/opcodes.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "raster/px.h"
 #include "raster/px_png.h"
 #include "tools/vsthost/editor_window.h"

@@ -4,7 +4,7 @@
 #include "tests/support/GuiTestPage.h"
 #include "framework/vst/abi/opcodes.h"
 #include "tests/support/win_modal_driver.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "raster/px_png.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_instance.h"
