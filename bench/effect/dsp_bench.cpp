@@ -1,6 +1,6 @@
 // Per-sample cost of the DSP blocks as the effect stage runs them: two LFOs, two envelopes, the
 // cutoff modulation and two filters per stereo sample; and the stereo filter chain alone.
-#include "CoreClock.h"
+#include "bench/effect/CoreClock.h"
 #include "effect/dsp/EnvelopeGenerator.h"
 #include "effect/dsp/Filter.h"
 #include "effect/dsp/FilterPair.h"

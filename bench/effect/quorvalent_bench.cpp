@@ -4,7 +4,7 @@
 // stereo gate of lsp-plugins, when installed, runs through the same host for comparison.
 //
 //   quorvalent_bench [--benchmark_filter=...]        (QV_PLUGIN overrides the library path)
-#include "CoreClock.h"
+#include "bench/effect/CoreClock.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/signal_generator.h"
 #include "tools/vsthost/transport.h"

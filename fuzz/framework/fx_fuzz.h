@@ -3,7 +3,7 @@
 // a refused file changes nothing; after an accepted one every parameter is finite and in its range,
 // and the plug-in's own file of what it now holds loads again (in the chunk form to the same bytes).
 
-#include "framework/fx_test_plug.h"
+#include "tests/support/fx_test_plug.h"
 
 #include <cmath>
 #include <cstdint>

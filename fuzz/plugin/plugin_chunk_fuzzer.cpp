@@ -1,7 +1,7 @@
 // effSetChunk with hostile data, as a bank and as a program: an accepted chunk reads back the same
 // way again, a refused one changes nothing, and every parameter stays finite and in its range.
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include <cmath>
 #include <cstdint>

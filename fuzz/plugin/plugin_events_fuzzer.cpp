@@ -1,7 +1,7 @@
 // effProcessEvents with hostile event lists, each followed by a block: the answer is always 1, the
 // plug-in sees only MIDI and well-formed system-exclusive events, and parameters stay in range.
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include <cmath>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "raster/px_colorspace.h"
 #include "raster/px_palette.h"
 #include "raster/px_texgen.h"
-#include "tests/raster/raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <algorithm>
 #include <climits>

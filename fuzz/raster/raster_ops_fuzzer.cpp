@@ -3,7 +3,7 @@
 // flipped, so that any read or write outside a bitmap leaves its heap block.
 #include "fuzz/raster/fuzz_reader.h"
 #include "raster/px.h"
-#include "tests/raster/raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <cfloat>
 #include <cmath>

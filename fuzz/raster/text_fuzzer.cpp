@@ -8,7 +8,7 @@
 #include "raster/px_text.h"
 #include "raster/px_textnew.h"
 #include "raster/px_utf8.h"
-#include "tests/raster/raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
 // The plug-in's editor: its layout, what moves its controls, the gestures it reports to the host,
 // and a golden rendering of the whole editor.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_png.h"
 #include "resources/resource.h"
@@ -205,7 +205,7 @@ TEST(QuorvalentEditor, HostAutomationAndTheSequencerMoveTheControls)
               host.plug().GetParam(c.paramIdx)->GetNormalized())
       << c.paramIdx;
   }
-  EXPECT_TRUE(host.edits.empty());  // nothing echoed to the host
+  EXPECT_TRUE(host.edits().empty());  // nothing echoed to the host
 
   // The lamps show the step the last block ended on, one at a time.
   for (int blocks : {3, 17, 40})
@@ -253,7 +253,7 @@ TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
     if (c.dy)
       g.OnMouseDrag(c.x, c.y + c.dy, &left);
     g.OnMouseUp(c.x, c.y + c.dy, &left);
-    EXPECT_EQ(host.edits, c.edits);
+    EXPECT_EQ(host.edits(), c.edits);
   }
 }
 

@@ -2,7 +2,7 @@
 // files, golden files as other writers give them, and every factory program and a whole bank
 // loaded back.
 
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 #include "framework/base/FileIO.h"
 
 #include <gtest/gtest.h>

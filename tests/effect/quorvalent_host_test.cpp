@@ -1,6 +1,6 @@
 // What a host sees of the plug-in (identity, parameters, programs, their texts and values) and how
 // parameter changes and MIDI reach the engine.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 #include "gui/IGraphics.h"
 
 #include <gtest/gtest.h>

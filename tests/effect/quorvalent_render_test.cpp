@@ -3,7 +3,7 @@
 // output non-finite.
 #include "effect/dsp/AvxCode.h"
 #include "effect/ParameterTable.h"
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 
@@ -57,20 +57,20 @@ TEST(QuorvalentRender, OutputDoesNotDependOnBlocksOrCallback)
         host.midi(n.frame, n.status, n.key, n.velocity);
       return host.render(testSignal((size_t)frames, 7), blockSize, call);
     };
-    const Stereo ref = renderWith([] { return 4096; }, ProcessCall::kDouble);
+    const Stereo ref = renderWith([] { return 4096; }, ProcessCall::Double);
     std::mt19937 rng(11);
     const std::function<int()> sizes[] = {[] { return 1; }, [] { return 32; }, [] { return 512; },
                                           [] { return 4096; },
                                           [&rng] { return (int)(rng() % 700); }};
     for (ProcessCall call :
-         {ProcessCall::kDouble, ProcessCall::kReplacing, ProcessCall::kAccumulating})
+         {ProcessCall::Double, ProcessCall::Replacing, ProcessCall::Accumulating})
       for (size_t s = 0; s < 5; ++s)
       {
         SCOPED_TRACE(testing::Message() << c.what << ", callback " << (int)call << ", sizes " << s);
         const Stereo out = renderWith(sizes[s], call);
         for (int i = 0; i < frames; ++i)
         {
-          const bool same = call == ProcessCall::kDouble
+          const bool same = call == ProcessCall::Double
                               ? out.l[i] == ref.l[i] && out.r[i] == ref.r[i]
                               : out.l[i] == (float)ref.l[i] && out.r[i] == (float)ref.r[i];
           ASSERT_TRUE(same) << "frame " << i;

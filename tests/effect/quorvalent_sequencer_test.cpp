@@ -2,8 +2,8 @@
 // restart and release, how bars, time signatures, stops, loops and sample rates move the grid,
 // and what happens with timing it cannot use.
 #include "effect/ParameterTable.h"
-#include "effect/QuorvalentHost.h"
-#include "effect/StepGrid.h"
+#include "tests/support/QuorvalentHost.h"
+#include "tests/support/StepGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ Events record(QuorvalentHost& host, int frames)
   Quorvalent& q = host.plug();
   auto last = QuorvalentTestAccess::ampStage(q);
   host.render(
-    dcInput((size_t)frames), [] { return 1; }, ProcessCall::kDouble,
+    dcInput((size_t)frames), [] { return 1; }, ProcessCall::Double,
     [&](double pos) {
       const auto stage = QuorvalentTestAccess::ampStage(q);
       if (QuorvalentTestAccess::trigger(q) && QuorvalentTestAccess::gateGain(q) == 0.95f)

@@ -1,6 +1,6 @@
 // State from the host: a bank is staged without touching the engine, then its current program is
 // applied once, as a program chunk would apply it.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The product under a host's threads (run under ThreadSanitizer as well): the audio thread, a host
 // automation thread, the idle thread and the editor's path share one instance; and a host whose
 // callback takes a lock of its own never deadlocks with it.
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,7 @@ TEST(QuorvalentThreads, AudioAutomationIdleAndEditorShareTheInstance)
 
   RunBounded([&] {
     std::thread audio([&] {
-      const Stereo out = host.render(testSignal(kRounds * 64), 64, ProcessCall::kReplacing);
+      const Stereo out = host.render(testSignal(kRounds * 64), 64, ProcessCall::Replacing);
       for (size_t i = 0; i < out.size(); ++i)
         if (!std::isfinite(out.l[i]) || !std::isfinite(out.r[i]))
           finite = false;

@@ -1,7 +1,7 @@
 #include "framework/base/ByteChunk.h"
 #include "framework/base/ByteOrder.h"
 
-#include "FailingAlloc.h"
+#include "tests/support/FailingAlloc.h"
 
 #include <gtest/gtest.h>
 

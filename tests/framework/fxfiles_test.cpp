@@ -1,7 +1,7 @@
 // Program (FXP) and bank (FXB) files: layouts, round trips, refusals and files of other writers.
 
 #include "framework/FxFiles.h"
-#include "framework/fx_test_plug.h"
+#include "tests/support/fx_test_plug.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "framework/IMidiMsg.h"
 #include "framework/IMidiQueue.h"
 
-#include "FailingAlloc.h"
+#include "tests/support/FailingAlloc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The instance base: names, versions, the editor, parameter changes from the editor, host texts.
 
-#include "framework/plugin_test_plug.h"
-#include "framework/plugin_test_surface.h"
+#include "tests/support/plugin_test_plug.h"
+#include "tests/support/plugin_test_surface.h"
 
 #include <gtest/gtest.h>
 

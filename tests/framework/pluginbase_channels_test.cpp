@@ -1,6 +1,6 @@
 // Channel records, connection and the per-block attachment of host buffers.
 
-#include "framework/plugin_test_plug.h"
+#include "tests/support/plugin_test_plug.h"
 
 #include "framework/base/Alloc.h"
 #include "framework/NChanDelayLine.h"

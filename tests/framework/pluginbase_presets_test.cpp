@@ -1,6 +1,6 @@
 // Program slots: filling, restoring, renaming, and the bank state.
 
-#include "framework/plugin_test_plug.h"
+#include "tests/support/plugin_test_plug.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The state-chunk header, the program state and base64 preset blobs.
 
-#include "framework/plugin_test_plug.h"
+#include "tests/support/plugin_test_plug.h"
 
 #include "framework/base/Base64.h"
 

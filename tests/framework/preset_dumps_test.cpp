@@ -2,7 +2,7 @@
 
 #include "framework/base/Base64.h"
 #include "framework/base/FileIO.h"
-#include "framework/fx_test_plug.h"
+#include "tests/support/fx_test_plug.h"
 
 #include <gtest/gtest.h>
 

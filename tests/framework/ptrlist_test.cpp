@@ -1,6 +1,6 @@
 #include "framework/base/PtrList.h"
 
-#include "FailingAlloc.h"
+#include "tests/support/FailingAlloc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "framework/base/QvString.h"
 
-#include "FailingAlloc.h"
+#include "tests/support/FailingAlloc.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // selection, knob drags, switch steps, the contact button, double click, wheel, values from the
 // plug-in.
 #include "gui/IBitmapControl.h"
-#include "gui_test_util.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 

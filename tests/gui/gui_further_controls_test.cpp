@@ -9,7 +9,7 @@
 #include "gui/IPlainControls.h"
 #include "gui/IRadioButtonsControl.h"
 #include "gui/IURLControl.h"
-#include "gui_prompt_graphics.h"
+#include "tests/support/gui_prompt_graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Popup menus: the model, the depth-first numbering a platform builds from and the lookup from a
 // chosen id back to its menu, and named parameters prompted through a menu.
 #include "gui/IPopupMenu.h"
-#include "gui_prompt_graphics.h"
+#include "tests/support/gui_prompt_graphics.h"
 
 #include <gtest/gtest.h>
 

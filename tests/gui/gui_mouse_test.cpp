@@ -1,7 +1,7 @@
 // Mouse and key dispatch: which control gets an event, the capture, and the edit gestures the host
 // sees (whole: begin-edit, the changes, end-edit; for the plug-in's parameters only).
 #include "gui/IBitmapControl.h"
-#include "gui_test_util.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Program and bank files through the editor's file dialog: the chosen file is written or read,
 // and nothing happens without an editor or when the dialog is cancelled.
-#include "framework/fx_test_plug.h"
-#include "gui_prompt_graphics.h"
+#include "tests/support/fx_test_plug.h"
+#include "tests/support/gui_prompt_graphics.h"
 
 #include <gtest/gtest.h>
 

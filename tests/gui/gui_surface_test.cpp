@@ -1,7 +1,7 @@
 // The drawing surface: redraw bookkeeping against what a window shows, the idle hook, the control
 // list and values from the plug-in, the bitmap cache and the drawing guards.
 #include "gui/IBitmapControl.h"
-#include "gui_test_util.h"
+#include "tests/support/gui_test_util.h"
 #include "raster/px_scaled.h"
 
 #include <gtest/gtest.h>

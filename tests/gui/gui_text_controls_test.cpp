@@ -2,7 +2,7 @@
 // value and name displays a control keeps up to date.
 #include "gui/IPlainControls.h"
 #include "gui/ITextControl.h"
-#include "gui_prompt_graphics.h"
+#include "tests/support/gui_prompt_graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 //   hostcheck compare PLUGIN RENDER.wav (--grid TOL | --steps TOL | --restarts | --samples TOL)
 //                     [REFERENCE]
 //       --grid       every bar's step starts within TOL samples of the grid that tempo, meter,
-//                    rate and the program's speed, step count and steps give (tests/effect/
+//                    rate and the program's speed, step count and steps give (tests/support/
 //                    StepGrid.h): each enabled step starts once, nothing else starts
 //       renders the reference with the test host's exact transport and compares:
 //       --steps      every bar's step starts within TOL samples of the reference's
@@ -39,8 +39,8 @@
 #include <string>
 #include <vector>
 
-#include "effect/StepGrid.h"
-#include "render_marks.h"
+#include "tests/support/StepGrid.h"
+#include "tests/hosts/render_marks.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"
 #include "tools/vsthost/wav_file.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "effect/QuorvalentHost.h"
+#include "tests/support/QuorvalentHost.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "render_marks.h"
+#include "tests/hosts/render_marks.h"
 
 #include <algorithm>
 #include <cmath>

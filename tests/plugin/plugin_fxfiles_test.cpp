@@ -1,7 +1,7 @@
 // Program and bank files in chunk form, from the pass-through plug-in that keeps state chunks: the
 // layout against golden files, and both files loaded back exactly.
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 #include "framework/base/FileIO.h"
 
 #include <gtest/gtest.h>

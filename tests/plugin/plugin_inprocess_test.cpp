@@ -1,10 +1,10 @@
 // The pass-through plug-in compiled into the test: what the binding tells the plug-in (hooks) and
 // asks of the host (time, identification, notifications) for each request.
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include "framework/vst/BoundaryGuard.h"
-#include "framework/plugin_test_surface.h"
+#include "tests/support/plugin_test_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@ using Hooks = std::vector<std::string>;
 TEST(PlugInProcess, OpenIdentifiesHostOnceAndReportsEveryParameter)
 {
   InProcessHost host;
-  host.mProductString = "REAPER";
-  host.mVendorVersion = 60105;
+  host.vst().identity().product = "REAPER";
+  host.vst().identity().vendorVersion = 60105;
   host.Create("stereo");
   host.Dispatch(effOpen);
   host.Dispatch(effOpen);
@@ -239,6 +239,7 @@ TEST(PlugInProcess, NotificationsReachTheHost)
     r.act(host.Plug());
     const std::vector<RecordedHostCall> calls = host.Calls();
     ASSERT_EQ(calls.size(), 1u) << r.what;
+    EXPECT_EQ(host.CountAll(), 1) << r.what;  // and no other call
     EXPECT_EQ(calls[0].mOpcode, r.call.mOpcode) << r.what;
     EXPECT_EQ(calls[0].mIndex, r.call.mIndex) << r.what;
     EXPECT_EQ(calls[0].mOpt, r.call.mOpt) << r.what;
@@ -248,8 +249,8 @@ TEST(PlugInProcess, NotificationsReachTheHost)
     {
       InProcessHost host;
       host.Create("stereo");
-      host.mProcessLevel = level;
-      host.mEventsAnswer = taken;
+      host.vst().setProcessLevel(level);
+      host.vst().setProcessEventsAnswer(taken);
       EXPECT_EQ(host.Plug()->IsRenderingOffline(), level == kVstProcessLevelOffline);
       IMidiMsg msg(0, 0x90, 60, 100);
       ISysEx sysex(0, (const uint8_t*)"\xF0\xF7", 2);

@@ -1,7 +1,7 @@
 // Audio blocks, host parameter changes and idle calls from three threads at once: the instance
 // mutex must serialise them (run under ThreadSanitizer).
 
-#include "InProcessHost.h"
+#include "tests/support/InProcessHost.h"
 
 #include <gtest/gtest.h>
 

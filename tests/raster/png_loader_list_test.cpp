@@ -2,7 +2,7 @@
 #include "raster/px_image.h"
 #include "raster/px_png.h"
 
-#include "png_test_util.h"
+#include "tests/support/png_test_util.h"
 
 #include <gtest/gtest.h>
 

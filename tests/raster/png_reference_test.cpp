@@ -3,7 +3,7 @@
 // malformed samples, which must be refused or decoded exactly as the other decoder does.
 #include "raster/px_png.h"
 
-#include "png_test_util.h"
+#include "tests/support/png_test_util.h"
 
 #include <lodepng.h>
 

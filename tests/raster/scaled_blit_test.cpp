@@ -2,7 +2,7 @@
 // rectangles that never bleed, storage-independent results, and refusal of unusable arguments.
 #include "raster/px_scaled.h"
 
-#include "raster_test_util.h"
+#include "tests/support/raster_test_util.h"
 
 #include <gtest/gtest.h>
 

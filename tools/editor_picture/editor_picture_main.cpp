@@ -3,7 +3,7 @@
 // drawing surface without a window.
 #include "effect/Quorvalent.h"
 #include "gui/IGraphics.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "raster/px.h"
 
 #include <cstdio>

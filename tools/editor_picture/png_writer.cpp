@@ -1,4 +1,4 @@
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 
 #include "raster/px.h"
 

@@ -57,5 +57,6 @@ uint64_t AllocProbe::count() const { return tCount - mStart; }
 
 AllocProbePause::AllocProbePause() { ++tPaused; }
 AllocProbePause::~AllocProbePause() { --tPaused; }
+bool AllocProbePause::active() { return tPaused > 0; }
 
 }  // namespace vsthost

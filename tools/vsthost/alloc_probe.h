@@ -37,6 +37,10 @@ public:
   ~AllocProbePause();
   AllocProbePause(const AllocProbePause&) = delete;
   AllocProbePause& operator=(const AllocProbePause&) = delete;
+
+  // True while a pause lives on the calling thread: a program counting allocations its own way
+  // leaves out the host's work too.
+  static bool active();
 };
 
 }  // namespace vsthost

@@ -68,6 +68,13 @@ std::unique_ptr<PluginInstance> PluginInstance::load(VstHost& host, const std::s
   std::unique_ptr<PluginLibrary> library = PluginLibrary::open(path, error);
   if (!library)
     return nullptr;
+  return create(host, std::move(library), error);
+}
+
+std::unique_ptr<PluginInstance> PluginInstance::create(VstHost& host,
+                                                       std::unique_ptr<PluginLibrary> library,
+                                                       std::string* error)
+{
   std::unique_ptr<PluginInstance> instance(new PluginInstance(host, std::move(library)));
   AEffect* effect = nullptr;
   {

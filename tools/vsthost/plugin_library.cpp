@@ -23,6 +23,14 @@ std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::string& path, std:
   return nullptr;
 }
 
+std::unique_ptr<PluginLibrary> PluginLibrary::linked(VstPluginMainProc entry)
+{
+  std::unique_ptr<PluginLibrary> lib(new PluginLibrary());
+  lib->mEntry = entry;
+  lib->mEntryName = "VSTPluginMain";
+  return lib;
+}
+
 PluginLibrary::~PluginLibrary()
 {
   if (mHandle)

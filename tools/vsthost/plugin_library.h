@@ -17,6 +17,9 @@ class PluginLibrary
 public:
   // Null on failure, with the reason in *error.
   static std::unique_ptr<PluginLibrary> open(const std::string& path, std::string* error);
+  // A plug-in linked into this program, reached through its entry point: nothing to load or
+  // release.
+  static std::unique_ptr<PluginLibrary> linked(VstPluginMainProc entry);
   ~PluginLibrary();
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;

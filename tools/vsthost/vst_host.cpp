@@ -79,6 +79,8 @@ VstHost::VstHost()
 
 VstIntPtr VstHost::answerTime(VstIntPtr /*filter: every group is filled whatever is asked*/)
 {
+  if (mTimeSource)
+    return reinterpret_cast<VstIntPtr>(mTimeSource());
   if (mTimeOverrides.answerNull())
     return 0;
   mTimeAnswer = mTransport.timeInfo();

@@ -11,6 +11,7 @@
 // Configure it from the thread that drives the plug-ins, not while a plug-in is running on another.
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -94,6 +95,9 @@ public:
 
   // Answers to audioMasterCanDo; texts not set answer 0.
   void setCanDo(const std::string& capability, VstIntPtr answer) { mCanDo[capability] = answer; }
+  // Answers audioMasterGetTime with what `source` returns (null: no time information) instead of
+  // the transport's; an empty source restores the transport.
+  void setTimeSource(std::function<VstTimeInfo*()> source) { mTimeSource = std::move(source); }
   // Answer to audioMasterProcessEvents (1, "taken", by default).
   void setProcessEventsAnswer(VstIntPtr answer) { mProcessEventsAnswer = answer; }
 
@@ -113,6 +117,7 @@ private:
   bool mOffline = false;
   std::map<std::string, VstIntPtr> mCanDo;
   VstIntPtr mProcessEventsAnswer = 1;
+  std::function<VstTimeInfo*()> mTimeSource;
   VstTimeInfo mTimeAnswer{};  // valid until the next audioMasterGetTime
 };
 

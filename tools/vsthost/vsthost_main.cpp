@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framework/vst/abi/opcodes.h"
-#include "png_writer.h"
+#include "tools/editor_picture/png_writer.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_info.h"
 #include "tools/vsthost/plugin_instance.h"
