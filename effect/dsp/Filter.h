@@ -3,9 +3,11 @@
 //
 // The cutoff is a normalised coefficient (0.01 .. 0.99), not a frequency; the modulation is added
 // to it and the sum clamped before use. Low-pass taps the second stage, high-pass and band-pass
-// subtract the fourth. At high resonance the feedback can drive the states beyond any finite
-// value; the filter then clears its states and outputs silence for that sample rather than
-// holding inf or NaN for ever.
+// subtract the fourth. Near full resonance the filter sits on the edge of stability, and a cutoff
+// that moves every few samples (a fast LFO, envelope steps) pumps it up without bound: the first
+// stage is held within +-kStateLimit (36 dB above full scale), so a runaway whistles loud but
+// finite instead of climbing to infinity; every stage follows the first, so that bounds them all.
+// An infinite or NaN input clears the stages and gives silence for that sample.
 
 #include <cmath>
 
@@ -26,7 +28,7 @@ public:
   double process(double input)
   {
     const double c = calculatedCutoff;
-    buf0 += c * (input - buf0 + feedbackAmount * (buf0 - buf1));
+    buf0 = limitState(buf0 + c * (input - buf0 + feedbackAmount * (buf0 - buf1)));
     buf1 += c * (buf0 - buf1);
     buf2 += c * (buf1 - buf2);
     buf3 += c * (buf2 - buf3);
@@ -82,8 +84,19 @@ public:
   // cutoff + cutoffMod, clamped to 0.01 .. 0.99.
   double getCalculatedCutoff() const { return clampCutoff(cutoff + cutoffMod); }
 
+  // The bound of the first stage's state.
+  static constexpr double kStateLimit = 64.0;
+
 private:
   friend class FilterPair;
+
+  // Held within +-kStateLimit. An infinity or no number becomes no number (x - x), so that it is
+  // caught and cleared; x - 0 keeps every finite value, the sign of a zero included.
+  static double limitState(double x)
+  {
+    const double atMost = x > kStateLimit ? kStateLimit : x;
+    return (atMost < -kStateLimit ? -kStateLimit : atMost) - (x - x);
+  }
 
   // Written as a maximum then a minimum (maxsd, minsd: no branch), no number giving 0.01.
   static double clampCutoff(double c)

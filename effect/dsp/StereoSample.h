@@ -65,6 +65,14 @@ public:
     return _mm_movemask_pd(_mm_cmplt_pd(v, _mm_set1_pd(bound))) != 0;
   }
 
+  // Each finite lane held within -limit .. limit; an infinite lane or one holding no number
+  // becomes no number (min and max answer their second operand for no number; x - x is 0 exactly
+  // for finite x).
+  StereoSample limited(double limit) const
+  {
+    const __m128d held = _mm_max_pd(_mm_set1_pd(-limit), _mm_min_pd(_mm_set1_pd(limit), v));
+    return _mm_sub_pd(held, _mm_sub_pd(v, v));
+  }
   // Whether either lane holds no number.
   bool anyNaN() const { return _mm_movemask_pd(nanLanes()) != 0; }
   // The lanes in which `probe` holds no number become 0; the others stay.
@@ -96,6 +104,11 @@ public:
   }
   bool bothWithin(double lo, double hi) const { return l >= lo && l <= hi && r >= lo && r <= hi; }
   bool anyBelow(double bound) const { return l < bound || r < bound; }
+  StereoSample limited(double limit) const
+  {
+    const double l1 = l > limit ? limit : l, r1 = r > limit ? limit : r;
+    return {(l1 < -limit ? -limit : l1) - (l - l), (r1 < -limit ? -limit : r1) - (r - r)};
+  }
   bool anyNaN() const { return l != l || r != r; }
   StereoSample zeroWhereNaN(StereoSample probe) const
   {

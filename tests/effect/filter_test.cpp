@@ -132,13 +132,44 @@ TEST(Filter, RandomFiniteInputNeverGivesNonFiniteOutput)
   EXPECT_GT(resets, 0);  // the unstable ones did overflow and restart
 }
 
+// Near and at full resonance a cutoff moving every few samples (a fast LFO, envelope steps) pumps
+// the filter up without bound: the first stage is held at its limit, so the output stays finite
+// and within it (band-pass: two stages apart) and the filter plays on instead of restarting.
+TEST(Filter, ModulatedFullResonanceStaysWithinTheStateLimit)
+{
+  const double limit = Filter::kStateLimit;
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> unit(-0.5, 0.5);
+  for (Filter::FilterMode mode : {Filter::FILTER_MODE_LOWPASS, Filter::FILTER_MODE_BANDPASS})
+    for (double r : {0.99, 1.0})
+      for (int period : {4, 16, 64})
+      {
+        Filter f = makeFilter(mode, 0.74, r);
+        double loudest = 0.0;
+        int zeros = 0;
+        for (int n = 0; n < 20000; ++n)
+        {
+          f.setCutoffMod(0.56 * std::sin(2.0 * 3.141592653589793 * n / period));
+          const double y = f.process(unit(rng));
+          loudest = std::fmax(loudest, std::fabs(y));
+          zeros += (y == 0.0);
+        }
+        SCOPED_TRACE(testing::Message() << "mode " << mode << " res " << r << " period " << period);
+        EXPECT_LE(loudest, mode == Filter::FILTER_MODE_BANDPASS ? 2 * limit : limit);
+        if (mode == Filter::FILTER_MODE_LOWPASS)
+          EXPECT_GT(loudest, limit / 2);  // it did run away: the limit held it
+        EXPECT_EQ(zeros, 0);
+      }
+}
+
 // A pair run in lockstep gives, bit for bit, what its two filters give run one by one: in every
 // mode (an unknown one included), with settings that differ (no lockstep then), with modulations
-// that are not numbers (ignored), through blow-ups that reset one channel while the other plays
-// on, and in runs of any length; afterwards both filters carry on alike.
+// that are not numbers (ignored), through infinite inputs that reset one channel while the other
+// plays on, at the state limit, and in runs of any length; afterwards both filters carry on alike.
 TEST(Filter, PairMatchesTheFiltersRunOneByOne)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double kInf = std::numeric_limits<double>::infinity();
   struct Case
   {
     const char* what;
@@ -152,8 +183,9 @@ TEST(Filter, PairMatchesTheFiltersRunOneByOne)
     {"high-pass", 1, 0.6, 0.9, 0.9, 1.0, -1.3, false, false, false},
     {"band-pass", 2, 0.05, 0.2, 0.2, 1.0, 0.5, false, false, false},
     {"no such mode", 3, 0.5, 0.5, 0.5, 1.0, 1.0, false, true, true},
-    {"right channel blows up alone", 1, 0.99, 1.0, 1.0, 1.0, 1e300, false, false, true},
-    {"both blow up", 2, 0.99, 1.0, 1.0, 1e300, -1e300, false, true, true},
+    {"right channel fed infinities alone", 1, 0.99, 1.0, 1.0, 1.0, kInf, false, false, true},
+    {"both fed infinities", 2, 0.99, 1.0, 1.0, kInf, -kInf, false, true, true},
+    {"both held at the state limit", 0, 0.99, 1.0, 1.0, 1e300, -1e300, false, false, false},
     {"modulations not numbers", 0, 0.4, 0.7, 0.7, 1.0, 0.9, true, false, false},
     {"settings differ", 0, 0.4, 0.7, 0.2, 1.0, 0.9, false, false, false},
   };
