@@ -28,7 +28,9 @@ public:
   double process(double input)
   {
     const double c = calculatedCutoff;
-    buf0 = limitState(buf0 + c * (input - buf0 + feedbackAmount * (buf0 - buf1)));
+    buf0 += c * (input - buf0 + feedbackAmount * (buf0 - buf1));
+    if (std::fabs(buf0) > kStateLimit)  // rare (a runaway, an infinite input): off the hot path
+      buf0 = limitState(buf0);
     buf1 += c * (buf0 - buf1);
     buf2 += c * (buf1 - buf2);
     buf3 += c * (buf2 - buf3);

@@ -60,7 +60,9 @@ public:
   StereoSample process(const Coefficients& k, StereoSample input)
   {
     const StereoSample c = StereoSample::both(k.cutoff);
-    b0 = (b0 + c * (input - b0 + k.feedback * (b0 - b1))).limited(Filter::kStateLimit);
+    b0 += c * (input - b0 + k.feedback * (b0 - b1));
+    if (b0.anyBeyond(Filter::kStateLimit))  // rare: a branch keeps it off the states' chain
+      b0 = b0.limited(Filter::kStateLimit);
     b1 += c * (b0 - b1);
     b2 += c * (b1 - b2);
     b3 += c * (b2 - b3);

@@ -73,6 +73,11 @@ public:
     const __m128d held = _mm_max_pd(_mm_set1_pd(-limit), _mm_min_pd(_mm_set1_pd(limit), v));
     return _mm_sub_pd(held, _mm_sub_pd(v, v));
   }
+  // Whether either lane's magnitude exceeds bound (a lane holding no number does not).
+  bool anyBeyond(double bound) const
+  {
+    return _mm_movemask_pd(_mm_cmpgt_pd(abs().v, _mm_set1_pd(bound))) != 0;
+  }
   // Whether either lane holds no number.
   bool anyNaN() const { return _mm_movemask_pd(nanLanes()) != 0; }
   // The lanes in which `probe` holds no number become 0; the others stay.
@@ -109,6 +114,7 @@ public:
     const double l1 = l > limit ? limit : l, r1 = r > limit ? limit : r;
     return {(l1 < -limit ? -limit : l1) - (l - l), (r1 < -limit ? -limit : r1) - (r - r)};
   }
+  bool anyBeyond(double bound) const { return std::fabs(l) > bound || std::fabs(r) > bound; }
   bool anyNaN() const { return l != l || r != r; }
   StereoSample zeroWhereNaN(StereoSample probe) const
   {
