@@ -574,6 +574,15 @@ static inline PX_COMBINEFUNC pxi_NoClampCombineFunc(int mode, int w)
   return fn;
 }
 
+// The weight for alpha and the NoClamp combiner for mode at it; null (nothing to draw) when alpha
+// gives no usable or a zero weight, or mode has no such combiner.
+static inline PX_COMBINEFUNC pxi_NoClampCombineForAlpha(double alpha, int mode, int* w)
+{
+  if (!pxi_WeightFromAlpha(alpha, w) || *w == 0)
+    return nullptr;
+  return pxi_NoClampCombineFunc(mode, *w);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Shapes, fills, single pixels and glyphs. Keyed on the operation byte (op = mode &
 // PX_MODE_MASK); the caller has rejected weight 0.

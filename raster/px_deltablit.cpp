@@ -72,32 +72,14 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
     *other_dt += n * idtdxdy;
     return fits(sx) && fits(sy) && fits(*other_ds) && fits(*other_dt);
   };
-  if (dx < 0)
-  {
-    if (!skip(-dx, sdx, tdx, &sdy, &tdy))
-      return;
-    dw += dx;
-    dx = 0;
-  }
-  if (dy < 0)
-  {
-    if (!skip(-dy, sdy, tdy, &sdx, &tdx))
-      return;
-    dh += dy;
-    dy = 0;
-  }
-  const int64_t destw = dest->getWidth(), desth = dest->getHeight();
-  if (dw > destw - dx)
-    dw = destw - dx;
-  if (dh > desth - dy)
-    dh = desth - dy;
-  if (dw <= 0 || dh <= 0)
+  if (!pxi_ClipRectToDest(
+        dx, dy, dw, dh, dest->getWidth(), dest->getHeight(), [&](int64_t n, bool horizontal) {
+          return horizontal ? skip(n, sdx, tdx, &sdy, &tdy) : skip(n, sdy, tdy, &sdx, &tdx);
+        }))
     return;
 
   int w;
-  if (!pxi_WeightFromAlpha(alpha, &w) || w == 0)
-    return;
-  const PX_COMBINEFUNC combine = pxi_NoClampCombineFunc(mode, w);
+  const PX_COMBINEFUNC combine = pxi_NoClampCombineForAlpha(alpha, mode, &w);
   if (!combine)
     return;
 
@@ -120,6 +102,20 @@ void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dst
                                 drows.step, w, mode & PX_FILTER_MASK, combine);
 }
 
+// Moves a grid line of the transform blit on by step: *next is its new pixel, *len the pixels
+// between it and prev. False when the position leaves the int range or the gap is wider than an int.
+static bool NextGridLine(double* pos, float step, int prev, int* next, int* len)
+{
+  *pos += step;
+  if (!pxi_ToInt(*pos, next))
+    return false;
+  const int64_t gap = (int64_t)*next - prev;
+  if (gap > INT32_MAX)
+    return false;
+  *len = (int)gap;
+  return true;
+}
+
 void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
                       const float* srcpoints, int div_w, int div_h, float alpha, int mode)
 {
@@ -140,33 +136,25 @@ void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int
   int py = dsty;
   for (int j = 0; j < div_h - 1; ++j, srcpoints += rowpoints)
   {
-    y += ystep;
-    int ny;
-    if (!pxi_ToInt(y, &ny))
+    int ny, ch;
+    if (!NextGridLine(&y, ystep, py, &ny, &ch))
       return;
     if (ny != py)
     {
-      if ((int64_t)ny - py > INT32_MAX)
-        return;
-      const int ch = (int)((int64_t)ny - py);
       const double iy = 1.0 / ch;
       double x = dstx;
       int px = dstx;
       for (int i = 0; i < div_w - 1; ++i)
       {
-        x += xstep;
-        int nx;
-        if (!pxi_ToInt(x, &nx))
+        int nx, cw;
+        if (!NextGridLine(&x, xstep, px, &nx, &cw))
           return;
         if (nx != px)
         {
-          if ((int64_t)nx - px > INT32_MAX)
-            return;
           const float* P = srcpoints + (ptrdiff_t)i * 2;
           const float* Q = P + 2;
           const float* R = P + rowpoints;
           const float* S = R + 2;
-          const int cw = (int)((int64_t)nx - px);
           const double ix = 1.0 / cw;
           const double dsdx = (Q[0] - P[0]) * ix, dtdx = (Q[1] - P[1]) * ix;
           const double dsdy = (R[0] - P[0]) * iy, dtdy = (R[1] - P[1]) * iy;

@@ -126,29 +126,16 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
   // Left and top clipping move the 16.16 start values by whole steps, so a clipped gradient
   // continues exactly as the unclipped one would.
   int64_t x = dstx, y = dsty, w = dstw, h = dsth;
-  if (x < 0)
-  {
+  const auto skip = [&](int64_t n, bool horizontal) {
     for (GradChannel* c : {&r, &g, &b, &a})
-      if (!advance(c, -x, c->dx))
-        return;
-    w += x;
-    x = 0;
-  }
-  if (y < 0)
-  {
-    for (GradChannel* c : {&r, &g, &b, &a})
-      if (!advance(c, -y, c->dy))
-        return;
-    h += y;
-    y = 0;
-  }
-  const int64_t bw = dest->getWidth(), bh = dest->getHeight();
-  if (w > bw - x)
-    w = bw - x;
-  if (h > bh - y)
-    h = bh - y;
+      if (!advance(c, n, horizontal ? c->dx : c->dy))
+        return false;
+    return true;
+  };
+  if (!pxi_ClipRectToDest(x, y, w, h, dest->getWidth(), dest->getHeight(), skip))
+    return;
   PX_pixel* bits = dest->getBits();
-  if (w <= 0 || h <= 0 || !bits || dest->getRowSpan() <= 0)
+  if (!bits || dest->getRowSpan() <= 0)
     return;
   if (!gradFits(r, (int)w, (int)h) || !gradFits(g, (int)w, (int)h) ||
       !gradFits(b, (int)w, (int)h) || !gradFits(a, (int)w, (int)h))

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 PX_ImageLoaderEntry* PX_ImageLoader_list = nullptr;
 
@@ -106,19 +107,17 @@ PX_IBitmap* PX_LoadImage(const char* filename, PX_IBitmap* bmp, bool tryall)
 {
   if (!filename)
     return nullptr;
-  for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
+  // First the loaders that claim the file's extension, then (with tryall) every loader.
+  for (const bool checkFileName : {true, false})
   {
-    PX_IBitmap* r = e->loadfunc ? e->loadfunc(filename, true, bmp) : nullptr;
-    if (r)
-      return r;
-  }
-  if (!tryall)
-    return nullptr;
-  for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
-  {
-    PX_IBitmap* r = e->loadfunc ? e->loadfunc(filename, false, bmp) : nullptr;
-    if (r)
-      return r;
+    if (!checkFileName && !tryall)
+      break;
+    for (PX_ImageLoaderEntry* e = PX_ImageLoader_list; e; e = e->_next)
+    {
+      PX_IBitmap* r = e->loadfunc ? e->loadfunc(filename, checkFileName, bmp) : nullptr;
+      if (r)
+        return r;
+    }
   }
   return nullptr;
 }

@@ -19,21 +19,9 @@ enum : unsigned
 // moves is rejected rather than walked for ever.
 constexpr int kMaxClipMoves = 16;
 
-unsigned OffscreenTest(int64_t x, int64_t y, int64_t w, int64_t h)
-{
-  unsigned c = 0;
-  if (x < 0)
-    c = kLeft;
-  else if (x >= w)
-    c = kRight;
-  if (y < 0)
-    c |= kTop;
-  else if (y >= h)
-    c |= kBottom;
-  return c;
-}
-
-unsigned OffscreenFTest(float x, float y, float right, float bottom)
+// The outcode of (x, y) against [0, right) x [0, bottom), in integers or in float.
+template <class T>
+unsigned OffscreenTest(T x, T y, T right, T bottom)
 {
   unsigned c = 0;
   if (x < 0)
@@ -96,7 +84,7 @@ bool pxi_ClipLine(int64_t* px1, int64_t* py1, int64_t* px2, int64_t* py2, int64_
 {
   int64_t x1 = *px1, y1 = *py1, x2 = *px2, y2 = *py2;
   const bool accept = ClipLoop(
-    x1, y1, x2, y2, [&](int64_t x, int64_t y) { return OffscreenTest(x, y, w, h); },
+    x1, y1, x2, y2, [&](int64_t x, int64_t y) { return OffscreenTest<int64_t>(x, y, w, h); },
     [&](unsigned c, int64_t* x, int64_t* y) {
       if (c & kBottom)
         *x = Interpolate(x1, x2 - x1, h - y1, y2 - y1), *y = h - 1;
@@ -118,7 +106,7 @@ bool pxi_ClipFLine(float* px1, float* py1, float* px2, float* py2, int w, int h)
     return false;
   const float W = (float)((int64_t)w - 1), H = (float)((int64_t)h - 1);
   const bool accept = ClipLoop(
-    x1, y1, x2, y2, [&](float x, float y) { return OffscreenFTest(x, y, W, H); },
+    x1, y1, x2, y2, [&](float x, float y) { return OffscreenTest<float>(x, y, W, H); },
     [&](unsigned c, float* x, float* y) {
       if (c & kBottom)
         *x = InterpolateF(x1, x2 - x1, H - y1, y2 - y1), *y = H - 1.0f;

@@ -166,6 +166,24 @@ public:
   }
 
 private:
+  // One step of the walk from both ends toward the middle: the minor step once err passes LIMIT,
+  // then the major step (px forward, px2 backward).
+  template <int LIMIT>
+  static inline __attribute__((always_inline)) void
+  stepBoth(PX_pixel*& px, PX_pixel*& px2, int& err, int derr, ptrdiff_t majorstep,
+           ptrdiff_t minorstep)
+  {
+    err += derr;
+    if (err > LIMIT)
+    {
+      px += minorstep;
+      px2 -= minorstep;
+      err -= 65536;
+    }
+    px += majorstep;
+    px2 -= majorstep;
+  }
+
   static void plain(PX_pixel* px, PX_pixel* px2, int derr, ptrdiff_t majorstep, int n,
                     ptrdiff_t minorstep, PX_pixel color, int alpha)
   {
@@ -176,15 +194,7 @@ private:
     {
       S::put(px, c, alpha);
       S::put(px2, c, alpha);
-      err += derr;
-      if (err > 0x7FFF)
-      {
-        px += minorstep;
-        px2 -= minorstep;
-        err -= 65536;
-      }
-      px += majorstep;
-      px2 -= majorstep;
+      stepBoth<0x7FFF>(px, px2, err, derr, majorstep, minorstep);
     }
     if (!(n & 1))
       S::put(px, c, alpha);
@@ -208,15 +218,7 @@ private:
       S::put(px + minorstep, c, w2);
       S::put(px2, c, w1);
       S::put(px2 - minorstep, c, w2);
-      err += derr;
-      if (err > 0xFFFF)
-      {
-        px += minorstep;
-        px2 -= minorstep;
-        err -= 65536;
-      }
-      px += majorstep;
-      px2 -= majorstep;
+      stepBoth<0xFFFF>(px, px2, err, derr, majorstep, minorstep);
     }
     if (!(n & 1))
     {

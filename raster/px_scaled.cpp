@@ -304,9 +304,7 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
     return;
 
   int w;
-  if (!pxi_WeightFromAlpha(alpha, &w) || w == 0)
-    return;
-  const PX_COMBINEFUNC combine = pxi_NoClampCombineFunc(mode, w);
+  const PX_COMBINEFUNC combine = pxi_NoClampCombineForAlpha(alpha, mode, &w);
   if (!combine)
     return;
 

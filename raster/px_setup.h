@@ -54,6 +54,34 @@ static inline int pxi_ClampToInt(int64_t v)
   return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int)v;
 }
 
+// Clips a w x h rectangle at (x, y) to a destination of bw x bh. Columns or rows cut off at the
+// left or top are first offered to skip(n, horizontal), which may refuse them (false: nothing is
+// drawn). True when something is left to draw.
+template <class SKIP>
+static inline bool pxi_ClipRectToDest(int64_t& x, int64_t& y, int64_t& w, int64_t& h, int64_t bw,
+                                      int64_t bh, SKIP&& skip)
+{
+  if (x < 0)
+  {
+    if (!skip(-x, true))
+      return false;
+    w += x;
+    x = 0;
+  }
+  if (y < 0)
+  {
+    if (!skip(-y, false))
+      return false;
+    h += y;
+    y = 0;
+  }
+  if (w > bw - x)
+    w = bw - x;
+  if (h > bh - y)
+    h = bh - y;
+  return w > 0 && h > 0;
+}
+
 // Clips the source columns [left, right) and rows [top, bottom), to be drawn with their corner at
 // (dx, dy), against a destination of dw x dh: a negative position moves the source's start on, the
 // far edges stop at the destination's. In 64 bits: no sum of caller coordinates can overflow. The
