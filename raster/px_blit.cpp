@@ -126,24 +126,18 @@ void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, const PX_REC
   int64_t left = 0, top = 0, right = sw, bottom = sh, dx = dstx, dy = dsty;
   if (srcrect)
   {
+    // The source rectangle is cut to the source; what it loses at the left or top moves the
+    // destination corner on.
     left = srcrect->left;
     top = srcrect->top;
-    right = srcrect->right;
-    bottom = srcrect->bottom;
-    if (left < 0)
-    {
-      dx -= left;
-      left = 0;
-    }
-    if (top < 0)
-    {
-      dy -= top;
-      top = 0;
-    }
-    if (right > sw)
-      right = sw;
-    if (bottom > sh)
-      bottom = sh;
+    int64_t w = (int64_t)srcrect->right - left, h = (int64_t)srcrect->bottom - top;
+    if (!pxi_ClipRectToDest(left, top, w, h, sw, sh, [&](int64_t n, bool horizontal) {
+          (horizontal ? dx : dy) += n;
+          return true;
+        }))
+      return;
+    right = left + w;
+    bottom = top + h;
   }
   pxi_ClipToDest(left, top, right, bottom, dx, dy, dw, dh);
   if (right <= left || bottom <= top)

@@ -50,11 +50,13 @@ float InterpolateF(float a, float d, float num, float den)
   return (float)((double)d * (double)num / (double)den + (double)a);
 }
 
-// The Cohen-Sutherland loop shared by both clippers: code(x, y) is the outcode, cross(c, ...)
-// the new point for the outside end with code c. True when both ends end up inside.
-template <class T, class Code, class Cross>
-bool ClipLoop(T& x1, T& y1, T& x2, T& y2, Code code, Cross cross)
+// The Cohen-Sutherland loop shared by both clippers, the outcodes taken against [0, right) x
+// [0, bottom); cross(c, ...) the new point for the outside end with code c. True when both ends
+// end up inside.
+template <class T, class Cross>
+bool ClipLoop(T& x1, T& y1, T& x2, T& y2, T right, T bottom, Cross cross)
 {
+  const auto code = [&](T x, T y) { return OffscreenTest<T>(x, y, right, bottom); };
   unsigned c1 = code(x1, y1), c2 = code(x2, y2);
   for (int moves = 0;; ++moves)
   {
@@ -83,18 +85,16 @@ bool ClipLoop(T& x1, T& y1, T& x2, T& y2, Code code, Cross cross)
 bool pxi_ClipLine(int64_t* px1, int64_t* py1, int64_t* px2, int64_t* py2, int64_t w, int64_t h)
 {
   int64_t x1 = *px1, y1 = *py1, x2 = *px2, y2 = *py2;
-  const bool accept = ClipLoop(
-    x1, y1, x2, y2, [&](int64_t x, int64_t y) { return OffscreenTest<int64_t>(x, y, w, h); },
-    [&](unsigned c, int64_t* x, int64_t* y) {
-      if (c & kBottom)
-        *x = Interpolate(x1, x2 - x1, h - y1, y2 - y1), *y = h - 1;
-      else if (c & kTop)
-        *x = Interpolate(x1, x2 - x1, 0 - y1, y2 - y1), *y = 0;
-      else if (c & kRight)
-        *y = Interpolate(y1, y2 - y1, w - x1, x2 - x1), *x = w - 1;
-      else
-        *y = Interpolate(y1, y2 - y1, 0 - x1, x2 - x1), *x = 0;
-    });
+  const bool accept = ClipLoop(x1, y1, x2, y2, w, h, [&](unsigned c, int64_t* x, int64_t* y) {
+    if (c & kBottom)
+      *x = Interpolate(x1, x2 - x1, h - y1, y2 - y1), *y = h - 1;
+    else if (c & kTop)
+      *x = Interpolate(x1, x2 - x1, 0 - y1, y2 - y1), *y = 0;
+    else if (c & kRight)
+      *y = Interpolate(y1, y2 - y1, w - x1, x2 - x1), *x = w - 1;
+    else
+      *y = Interpolate(y1, y2 - y1, 0 - x1, x2 - x1), *x = 0;
+  });
   *px1 = x1, *py1 = y1, *px2 = x2, *py2 = y2;
   return accept;
 }
@@ -105,18 +105,16 @@ bool pxi_ClipFLine(float* px1, float* py1, float* px2, float* py2, int w, int h)
   if (!pxi_AllFinite(x1, y1, x2, y2))
     return false;
   const float W = (float)((int64_t)w - 1), H = (float)((int64_t)h - 1);
-  const bool accept = ClipLoop(
-    x1, y1, x2, y2, [&](float x, float y) { return OffscreenTest<float>(x, y, W, H); },
-    [&](unsigned c, float* x, float* y) {
-      if (c & kBottom)
-        *x = InterpolateF(x1, x2 - x1, H - y1, y2 - y1), *y = H - 1.0f;
-      else if (c & kTop)
-        *x = InterpolateF(x1, x2 - x1, y1, y1 - y2), *y = 0.0f;
-      else if (c & kRight)
-        *y = InterpolateF(y1, y2 - y1, W - x1, x2 - x1), *x = W - 1.0f;
-      else
-        *y = InterpolateF(y1, y2 - y1, x1, x1 - x2), *x = 0.0f;
-    });
+  const bool accept = ClipLoop(x1, y1, x2, y2, W, H, [&](unsigned c, float* x, float* y) {
+    if (c & kBottom)
+      *x = InterpolateF(x1, x2 - x1, H - y1, y2 - y1), *y = H - 1.0f;
+    else if (c & kTop)
+      *x = InterpolateF(x1, x2 - x1, y1, y1 - y2), *y = 0.0f;
+    else if (c & kRight)
+      *y = InterpolateF(y1, y2 - y1, W - x1, x2 - x1), *x = W - 1.0f;
+    else
+      *y = InterpolateF(y1, y2 - y1, x1, x1 - x2), *x = 0.0f;
+  });
   *px1 = x1, *py1 = y1, *px2 = x2, *py2 = y2;
   return accept && pxi_AllFinite(x1, y1, x2, y2);
 }

@@ -89,20 +89,13 @@ static inline bool pxi_ClipRectToDest(int64_t& x, int64_t& y, int64_t& w, int64_
 static inline void pxi_ClipToDest(int64_t& left, int64_t& top, int64_t& right, int64_t& bottom,
                                   int64_t& dx, int64_t& dy, int64_t dw, int64_t dh)
 {
-  if (dx < 0)
-  {
-    left -= dx;
-    dx = 0;
-  }
-  if (dy < 0)
-  {
-    top -= dy;
-    dy = 0;
-  }
-  if (right - left + dx > dw)
-    right = dw - dx + left;
-  if (bottom - top + dy > dh)
-    bottom = dh - dy + top;
+  int64_t w = right - left, h = bottom - top;
+  pxi_ClipRectToDest(dx, dy, w, h, dw, dh, [&](int64_t n, bool horizontal) {
+    (horizontal ? left : top) += n;
+    return true;
+  });
+  right = left + w;
+  bottom = top + h;
 }
 
 // The source pixels a warped or rotated walk may sample: columns [left, right) and rows
