@@ -120,27 +120,15 @@ void ISysEx::Clear()
 
 const char* StatusMsgStr(IMidiMsg::EStatusMsg msg)
 {
-  switch (msg)
-  {
-    case IMidiMsg::kNone:
-      return "none";
-    case IMidiMsg::kNoteOff:
-      return "noteoff";
-    case IMidiMsg::kNoteOn:
-      return "noteon";
-    case IMidiMsg::kPolyAftertouch:
-      return "aftertouch";
-    case IMidiMsg::kControlChange:
-      return "controlchange";
-    case IMidiMsg::kProgramChange:
-      return "programchange";
-    case IMidiMsg::kChannelAftertouch:
-      return "channelaftertouch";
-    case IMidiMsg::kPitchWheel:
-      return "pitchwheel";
-    default:
-      return "unknown";
-  }
+  // Names of the channel messages, kNoteOff to kPitchWheel in order.
+  static const char* const kChannelMsgNames[] = {
+    "noteoff",           "noteon",    "aftertouch", "controlchange", "programchange",
+    "channelaftertouch", "pitchwheel"};
+  if (msg == IMidiMsg::kNone)
+    return "none";
+  if (msg >= IMidiMsg::kNoteOff && msg <= IMidiMsg::kPitchWheel)
+    return kChannelMsgNames[msg - IMidiMsg::kNoteOff];
+  return "unknown";
 }
 
 void SysExStr(char* str, int maxLen, const uint8_t* data, int size)

@@ -423,6 +423,19 @@ private:
   // to pState. Takes the instance lock and puts the parameters back before releasing it. Answers
   // the position after the state, or -1.
   int StagePresetState(ByteChunk* pChunk, int pos, double* current, ByteChunk* pState);
+  // Under the instance lock, put(i) for i = 0 .. count() - 1: false when pChunk is null or a put
+  // fails (what was put so far stays in pChunk).
+  template <class COUNT, class PUT>
+  bool PutEachLocked(ByteChunk* pChunk, COUNT&& count, PUT&& put)
+  {
+    if (!pChunk)
+      return false;
+    IMutexLock lock(this);
+    for (int i = 0; i < count(); ++i)
+      if (!put(i))
+        return false;
+    return true;
+  }
   // Set while UnserializePresets stages a bank: OnParamReset does nothing.
   bool mStagingPresets = false;
   IPreset* GetNextUninitializedPreset();

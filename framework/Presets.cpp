@@ -226,18 +226,13 @@ bool PluginBase::CompareState(const unsigned char* data, int startPos)
 
 bool PluginBase::SerializePresets(ByteChunk* pChunk)
 {
-  if (!pChunk)
-    return false;
-  IMutexLock lock(this);
-  for (int i = 0; i < NPresets(); ++i)
-  {
-    IPreset* pPreset = mPresets.Get(i);
-    if (pChunk->PutStr(pPreset->mName) < 1 || pChunk->PutBool(pPreset->mInitialized) < 1)
-      return false;
-    if (pPreset->mInitialized && pChunk->PutChunk(&pPreset->mChunk) < 1)
-      return false;
-  }
-  return true;
+  return PutEachLocked(
+    pChunk, [&] { return NPresets(); },
+    [&](int i) {
+      IPreset* pPreset = mPresets.Get(i);
+      return pChunk->PutStr(pPreset->mName) >= 1 && pChunk->PutBool(pPreset->mInitialized) >= 1 &&
+             (!pPreset->mInitialized || pChunk->PutChunk(&pPreset->mChunk) >= 1);
+    });
 }
 
 namespace {

@@ -31,57 +31,74 @@ int PosAfterHeader(ByteChunk* pChunk)
   return pos;
 }
 
-}  // namespace
-
-bool PluginBase::GetProgramFXP(ByteChunk* pFile)
+// Writes a file into pFile under the instance lock: write(identity) puts its contents. pFile is
+// left empty when that fails.
+template <class WRITE>
+bool WriteFxFile(PluginBase* pPlug, ByteChunk* pFile, WRITE&& write)
 {
   if (!pFile)
     return false;
   pFile->Clear();
-  IMutexLock lock(this);
-  const FxIdentity id = IdentityOf(this);
-  const char* name = GetPresetName(mCurrentPresetIdx);
-  bool ok;
-  if (DoesStateChunks())
-  {
-    ByteChunk state;
-    InitChunkWithPluginVer(&state);
-    ok = SerializeState(&state) && FxPutProgramChunk(pFile, id, name, state);
-  }
-  else
-  {
-    QvTypedBuf<float> values;
-    values.Resize(id.mNParams);
-    ok = values.GetSize() == id.mNParams;
-    for (int i = 0; ok && i < id.mNParams; ++i)
-      values.Get()[i] = (float)GetParam(i)->GetNormalized();
-    ok = ok && FxPutProgram(pFile, id, name, values.Get());
-  }
+  PluginBase::IMutexLock lock(pPlug);
+  const bool ok = write(IdentityOf(pPlug));
   if (!ok)
     pFile->Clear();
   return ok;
 }
 
+// Reads and checks a file into *pFx with read, then applies it: apply() under the instance lock,
+// after which, when it succeeded, the host is told of the program change (outside the lock).
+template <class FX, class APPLY>
+bool ApplyFxFile(PluginBase* pPlug, const unsigned char* data, int size,
+                 bool (*read)(const unsigned char*, int, const FxIdentity&, bool, FX*), FX* pFx,
+                 APPLY&& apply)
+{
+  if (!read(data, size, IdentityOf(pPlug), pPlug->DoesStateChunks(), pFx))
+    return false;
+  PluginBase::IMutexLock lock(pPlug);
+  if (!apply())
+    return false;
+  lock.Destroy();
+  pPlug->InformHostOfProgramChange();
+  return true;
+}
+
+}  // namespace
+
+bool PluginBase::GetProgramFXP(ByteChunk* pFile)
+{
+  return WriteFxFile(this, pFile, [&](const FxIdentity& id) {
+    const char* name = GetPresetName(mCurrentPresetIdx);
+    if (DoesStateChunks())
+    {
+      ByteChunk state;
+      InitChunkWithPluginVer(&state);
+      return SerializeState(&state) && FxPutProgramChunk(pFile, id, name, state);
+    }
+    QvTypedBuf<float> values;
+    values.Resize(id.mNParams);
+    bool ok = values.GetSize() == id.mNParams;
+    for (int i = 0; ok && i < id.mNParams; ++i)
+      values.Get()[i] = (float)GetParam(i)->GetNormalized();
+    return ok && FxPutProgram(pFile, id, name, values.Get());
+  });
+}
+
 bool PluginBase::GetBankFXB(ByteChunk* pFile)
 {
-  if (!pFile)
-    return false;
-  pFile->Clear();
-  IMutexLock lock(this);
-  const FxIdentity id = IdentityOf(this);
-  bool ok;
-  if (DoesStateChunks())
-  {
-    ByteChunk bank;
-    InitChunkWithPluginVer(&bank);
-    ok = SerializePresets(&bank) && FxPutBankChunk(pFile, id, NPresets(), mCurrentPresetIdx, bank);
-  }
-  else
-  {
+  return WriteFxFile(this, pFile, [&](const FxIdentity& id) {
+    if (DoesStateChunks())
+    {
+      ByteChunk bank;
+      InitChunkWithPluginVer(&bank);
+      return SerializePresets(&bank) &&
+             FxPutBankChunk(pFile, id, NPresets(), mCurrentPresetIdx, bank);
+    }
     // Each slot's stored values; the slots hold program states of one double per parameter.
     QvTypedBuf<float> values;
     values.Resize(id.mNParams);
-    ok = values.GetSize() == id.mNParams && FxPutBankHead(pFile, id, NPresets(), mCurrentPresetIdx);
+    bool ok =
+      values.GetSize() == id.mNParams && FxPutBankHead(pFile, id, NPresets(), mCurrentPresetIdx);
     for (int s = 0; ok && s < NPresets(); ++s)
     {
       const IPreset* pPreset = mPresets.Get(s);
@@ -89,58 +106,45 @@ bool PluginBase::GetBankFXB(ByteChunk* pFile)
         values.Get()[i] = StoredNormalized(GetParam(i), pPreset->mChunk, i);
       ok = FxPutProgram(pFile, id, pPreset->mName, values.Get());
     }
-  }
-  if (!ok)
-    pFile->Clear();
-  return ok;
+    return ok;
+  });
 }
 
 bool PluginBase::SetProgramFromFXP(const unsigned char* data, int size)
 {
   FxProgram fxp;
-  if (!FxReadProgram(data, size, IdentityOf(this), DoesStateChunks(), &fxp))
-    return false;
-
-  IMutexLock lock(this);
-  if (fxp.mChunkForm)
-  {
-    if (UnserializeState(&fxp.mState, PosAfterHeader(&fxp.mState)) < 0)
-      return false;
-    ModifyCurrentPreset(fxp.mName.mText);
-    RedrawParamControls();
-  }
-  else
-  {
-    // The values become the current slot's state, which is then applied as a program change.
-    for (int i = 0; i < NParams(); ++i)
-      GetParam(i)->SetNormalized(fxp.mValues.Get()[i]);
-    ModifyCurrentPreset(fxp.mName.mText);
-    if (!RestorePreset(mCurrentPresetIdx))
+  return ApplyFxFile(this, data, size, FxReadProgram, &fxp, [&] {
+    if (fxp.mChunkForm)
     {
-      // No slot to hold them (a plug-in without programs): apply the values directly.
-      OnParamReset();
+      if (UnserializeState(&fxp.mState, PosAfterHeader(&fxp.mState)) < 0)
+        return false;
+      ModifyCurrentPreset(fxp.mName.mText);
       RedrawParamControls();
     }
-  }
-  lock.Destroy();
-  InformHostOfProgramChange();
-  return true;
+    else
+    {
+      // The values become the current slot's state, which is then applied as a program change.
+      for (int i = 0; i < NParams(); ++i)
+        GetParam(i)->SetNormalized(fxp.mValues.Get()[i]);
+      ModifyCurrentPreset(fxp.mName.mText);
+      if (!RestorePreset(mCurrentPresetIdx))
+      {
+        // No slot to hold them (a plug-in without programs): apply the values directly.
+        OnParamReset();
+        RedrawParamControls();
+      }
+    }
+    return true;
+  });
 }
 
 bool PluginBase::SetBankFromFXB(const unsigned char* data, int size)
 {
   FxBank fxb;
-  if (!FxReadBank(data, size, IdentityOf(this), DoesStateChunks(), &fxb))
-    return false;
+  return ApplyFxFile(this, data, size, FxReadBank, &fxb, [&] {
+    if (fxb.mChunkForm)
+      return UnserializePresets(&fxb.mBank, PosAfterHeader(&fxb.mBank)) >= 0;
 
-  IMutexLock lock(this);
-  if (fxb.mChunkForm)
-  {
-    if (UnserializePresets(&fxb.mBank, PosAfterHeader(&fxb.mBank)) < 0)
-      return false;
-  }
-  else
-  {
     // The records become a bank state, which UnserializePresets reads as a whole. A record's state
     // is what SerializeState makes of its values; the parameters are put back afterwards. Slots
     // beyond the file's records keep what they hold; records beyond the slots are skipped.
@@ -188,10 +192,8 @@ bool PluginBase::SetBankFromFXB(const unsigned char* data, int size)
       mCurrentPresetIdx = before;
       return false;
     }
-  }
-  lock.Destroy();
-  InformHostOfProgramChange();
-  return true;
+    return true;
+  });
 }
 
 bool PluginBase::SaveProgramToFXPFile(const char* path)

@@ -31,16 +31,12 @@ int PluginBase::GetPluginVerFromChunk(ByteChunk* pChunk, int* pPos)
 
 bool PluginBase::SerializeParams(ByteChunk* pChunk)
 {
-  if (!pChunk)
-    return false;
-  IMutexLock lock(this);
-  for (int i = 0; i < NParams(); ++i)
-  {
-    const double v = GetParam(i)->Value();
-    if (pChunk->Put(&v) < 1)
-      return false;
-  }
-  return true;
+  return PutEachLocked(
+    pChunk, [&] { return NParams(); },
+    [&](int i) {
+      const double v = GetParam(i)->Value();
+      return pChunk->Put(&v) >= 1;
+    });
 }
 
 int PluginBase::ReadParams(const ByteChunk* pChunk, int startPos, QvTypedBuf<double>* pValues) const

@@ -40,15 +40,8 @@ public:
   template <class MAKE>
   PX_IBitmap* FindOrAdd(int id, MAKE make)
   {
-    QvMutexLock lock(&m_mutex);
-    PX_IBitmap* pBitmap = Find(id);
-    if (!pBitmap)
-    {
-      pBitmap = make();
-      if (pBitmap)
-        Add(pBitmap, id);
-    }
-    return pBitmap;
+    return QvFindOrMake(
+      &m_mutex, [&] { return Find(id); }, make, [&](PX_IBitmap* pBitmap) { Add(pBitmap, id); });
   }
 
   BitmapStorage(const BitmapStorage&) = delete;

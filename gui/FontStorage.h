@@ -50,16 +50,13 @@ public:
   template <class MAKE>
   PX_IFont* FindOrAdd(IText* pText, MAKE make)
   {
-    QvMutexLock lock(&m_mutex);
-    PX_IFont* pFont = Find(pText);
-    if (!pFont)
-    {
-      const FontKey key(pText, nullptr);
-      pFont = make(key.face);
-      if (pFont)
-        Add(pFont, pText);
-    }
-    return pFont;
+    return QvFindOrMake(
+      &m_mutex, [&] { return Find(pText); },
+      [&]() -> PX_IFont* {
+        const FontKey key(pText, nullptr);
+        return make(key.face);
+      },
+      [&](PX_IFont* pFont) { Add(pFont, pText); });
   }
 
   FontStorage(const FontStorage&) = delete;

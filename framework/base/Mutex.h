@@ -32,3 +32,20 @@ public:
 private:
   QvMutex* mMutex;
 };
+
+// In one hold of the lock: find(), and when that gives null, make() and keep() its result unless
+// that is null too. Answers what was found or made. Lets a cache filled from several threads at
+// once make each entry once.
+template <class FIND, class MAKE, class KEEP>
+auto QvFindOrMake(QvMutex* pMutex, FIND&& find, MAKE&& make, KEEP&& keep) -> decltype(find())
+{
+  QvMutexLock lock(pMutex);
+  auto p = find();
+  if (!p)
+  {
+    p = make();
+    if (p)
+      keep(p);
+  }
+  return p;
+}

@@ -321,13 +321,20 @@ bool PluginVST::SendVSTEvent(VstEvent* pEvent)
   return HostCall(audioMasterProcessEvents, 0, 0, &events) == 1;
 }
 
+// Clears an event record and fills in its header.
+template <class EVENT>
+static void InitVSTEvent(EVENT* pEvent, VstInt32 type, VstInt32 deltaFrames)
+{
+  memset(pEvent, 0, sizeof(EVENT));
+  pEvent->type = type;
+  pEvent->byteSize = (VstInt32)sizeof(EVENT);
+  pEvent->deltaFrames = deltaFrames;
+}
+
 bool PluginVST::SendMidiMsg(IMidiMsg* pMsg)
 {
   VstMidiEvent midiEvent;
-  memset(&midiEvent, 0, sizeof(VstMidiEvent));
-  midiEvent.type = kVstMidiType;
-  midiEvent.byteSize = (VstInt32)sizeof(VstMidiEvent);
-  midiEvent.deltaFrames = pMsg->mOffset;
+  InitVSTEvent(&midiEvent, kVstMidiType, pMsg->mOffset);
   midiEvent.midiData[0] = (char)pMsg->mStatus;
   midiEvent.midiData[1] = (char)pMsg->mData1;
   midiEvent.midiData[2] = (char)pMsg->mData2;
@@ -337,10 +344,7 @@ bool PluginVST::SendMidiMsg(IMidiMsg* pMsg)
 bool PluginVST::SendSysEx(ISysEx* pSysEx)
 {
   VstMidiSysexEvent sysexEvent;
-  memset(&sysexEvent, 0, sizeof(VstMidiSysexEvent));
-  sysexEvent.type = kVstSysExType;
-  sysexEvent.byteSize = (VstInt32)sizeof(VstMidiSysexEvent);
-  sysexEvent.deltaFrames = pSysEx->mOffset;
+  InitVSTEvent(&sysexEvent, kVstSysExType, pSysEx->mOffset);
   sysexEvent.dumpBytes = pSysEx->mSize;
   sysexEvent.sysexDump = (char*)pSysEx->mData;
   return SendVSTEvent((VstEvent*)&sysexEvent);
@@ -512,18 +516,18 @@ VstIntPtr PluginVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, vo
       return 0;
 
     case effGetParamLabel:
-      if (ptr && IsParamIdx(idx))
-        StrCopyBounded((char*)ptr, kParamStrLen, GetParam(idx)->GetLabelForHost());
-      return 0;
-
     case effGetParamDisplay:
-      if (ptr && IsParamIdx(idx))
-        GetParam(idx)->GetDisplayForHost((char*)ptr, kParamStrLen);
-      return 0;
-
     case effGetParamName:
       if (ptr && IsParamIdx(idx))
-        StrCopyBounded((char*)ptr, kParamStrLen, GetParam(idx)->GetNameForHost());
+      {
+        const IParam* pParam = GetParam(idx);
+        if (opCode == effGetParamDisplay)
+          pParam->GetDisplayForHost((char*)ptr, kParamStrLen);
+        else
+          StrCopyBounded((char*)ptr, kParamStrLen,
+                         opCode == effGetParamLabel ? pParam->GetLabelForHost()
+                                                    : pParam->GetNameForHost());
+      }
       return 0;
 
     case effSetSampleRate:
