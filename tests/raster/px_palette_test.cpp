@@ -232,7 +232,9 @@ TEST(Octree, PrunesTheDeepestLevelFirstOnRealImages)
       Tree t(PX_CreateOctree(maxcolors));
       const int n = PX_BuildOctree(t.get(), img.get());
       if (bits == 4)
+      {
         EXPECT_EQ(n, maxcolors) << name;
+      }
       std::vector<std::set<PX_pixel>> entry(maxcolors);
       for (int y = 0; y < img->getHeight(); ++y)
         for (int x = 0; x < img->getWidth(); ++x)
