@@ -306,8 +306,7 @@ void FillOnce(PX_IBitmap* dest, PX_pixel color, float alpha, int mode, WALK walk
   for (int y = 0; y < mh; ++y, m += span)
     for (int x = 0, e; x < mw; x = e)
     {
-      for (e = x + 1; e < mw && (m[e] != 0) == (m[x] != 0);)
-        ++e;
+      e = (int)pxi_RunEnd(m, x, mw);  // drawn opaquely in ~0u: a cell is 0 or ~0u
       pxi_PolyPoint run[3] = {{ox + x, oy + y}, {ox + e - 1, oy + y}, {ox + e - 1, oy + y}};
       if (m[x])
         pxi_FillConvexPolygon(dest, run, 3, color, alpha, mode);

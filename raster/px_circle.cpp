@@ -210,8 +210,7 @@ void fillDiscs(PX_IBitmap* dest, const Disc* discs, int n, const Hole* holes, in
         const PX_pixel* row = &mask[(size_t)((y - top) * bw)];
         for (int64_t x = 0, e; x < bw; x = e)
         {
-          for (e = x + 1; e < bw && row[e] == row[x];)
-            ++e;
+          e = pxi_RunEnd(row, x, bw);
           if (row[x] != kUnmarked)
             D::DrawClippedHorzLine(c, y, (int)(L + x), (int)(L + e - 1), (int)row[x]);
         }

@@ -1,6 +1,6 @@
 // Set-up helpers shared by the line, polygon, circle and curve code: saturating float-to-int
-// conversions, the shapes' integer weight, the segment interpolators, and the 64-bit entry points
-// that one shape file offers another.
+// conversions, the shapes' integer weight, the segment interpolators, the run finder of the filled
+// shapes' masks, and the 64-bit entry points that one shape file offers another.
 //
 // Shapes take float and int positions straight from callers. Every conversion here saturates
 // (NaN gives 0) so that no conversion is undefined, and end-point arithmetic runs in 64 bits; the
@@ -11,6 +11,32 @@
 
 #include <cmath>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The end of the run of cells equal to row[from] in row[from .. n): the first later index that
+// holds another value, or n. Filled shapes mark a mask first and combine it run by run; the
+// interiors are long runs, compared here four cells at a time.
+static inline int64_t pxi_RunEnd(const PX_pixel* row, int64_t from, int64_t n)
+{
+  const PX_pixel v = row[from];
+  int64_t e = from + 1;
+#if defined(__SSE2__)
+  const __m128i vv = _mm_set1_epi32((int)v);
+  for (; e + 4 <= n; e += 4)
+  {
+    const int same =
+      _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_loadu_si128((const __m128i*)(row + e)), vv));
+    if (same != 0xFFFF)
+      return e + (__builtin_ctz((unsigned)~same & 0xFFFFu) >> 2);
+  }
+#endif
+  while (e < n && row[e] == v)
+    ++e;
+  return e;
+}
 
 // (int)v truncated toward zero, saturated to the int range; NaN gives 0.
 static inline int pxi_SatInt(double v)
