@@ -1,7 +1,7 @@
 // Bezier curves drawn as chains of float line segments, and cubic curves filled toward a row or a
-// column with triangles, convex quadrilaterals and line pieces. Curves are clipped in x only (to
-// the bitmap's columns, by solving for the curve parameter); the primitives clip the rest. A fill
-// combines each pixel it covers once.
+// column with triangles and convex quadrilaterals. Curves are clipped in x only (to the bitmap's
+// columns, by solving for the curve parameter); the primitives clip the rest. A fill combines each
+// pixel it covers once.
 #include "raster/px_bezier.h"
 #include "raster/px_line.h"
 #include "raster/px_shape_setup.h"
@@ -130,15 +130,10 @@ void DoBezierFillSegment(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, i
 void DoBezierFillSegmentX(PX_IBitmap* dest, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
                           int64_t xfill, PX_pixel color, float alpha, int mode)
 {
-  // Rows y1..y2 + 1 at most; none of them inside the bitmap draws nothing.
+  // Rows y1..y2 + 1 at most; none of them inside the bitmap draws nothing. A single row is filled
+  // like taller pieces, so that every row meets the fill column alike.
   if (y2 < y1 || y2 + 1 < 0 || y1 >= dest->getHeight())
     return;
-  if (y2 == y1)
-  {
-    pxi_Line(dest, x1 < xfill ? x1 : xfill, y1, x2 > xfill ? x2 - 1 : xfill, y1, color, alpha, mode,
-             false);
-    return;
-  }
   if ((x1 < xfill) == (x2 < xfill))
   {
     const int64_t xf = x1 < xfill ? xfill + 1 : xfill;

@@ -410,6 +410,22 @@ TEST(FxFiles, FilesOfOtherWritersAndOtherSlotCountsAreTaken)
     EXPECT_EQ(p.GetCurrentPresetIdx(), 2);
     EXPECT_EQ(p.Values(), (std::vector<double>{-60.0, 1, 1, 16, 20.0}));
   };
+  // Every slot as the file holds it, the last one current.
+  const auto slotsKeptLastCurrent = [](TestPlug& p) {
+    EXPECT_EQ(Names(p), (std::vector<std::string>{"slot 0", "slot 1", "slot 2", "slot 3"}));
+    EXPECT_EQ(p.GetCurrentPresetIdx(), 3);
+    EXPECT_EQ(p.GetParam(3)->Value(), 4.0);
+    const std::vector<std::vector<double>> slots = SlotValues(p);
+    for (int s = 0; s < 4; ++s)
+      EXPECT_EQ(slots[(size_t)s][3], 1.0 + s) << "slot " << s;
+  };
+  const auto currentProgram = [](uint32_t field) {
+    return [=] {
+      Bytes b = BankOfSlots(4, 1);
+      PutBE(b, 28, field);
+      return b;
+    };
+  };
   const Case cases[] = {
     {"program: byte size 0", kProgram, false,
      plain(kProgram, false, [](Bytes& b) { PutBE(b, 4, 0); }), loadedProgram},
@@ -453,13 +469,12 @@ TEST(FxFiles, FilesOfOtherWritersAndOtherSlotCountsAreTaken)
        ASSERT_TRUE(p.RestorePreset(2));
        EXPECT_EQ(p.GetParam(3)->Value(), 16.0);
      }},
-    {"bank: current program below the slots", kBank, false,
-     [] {
-       Bytes b = BankOfSlots(4, 1);
-       PutBE(b, 28, (uint32_t)-5);
-       return b;
-     },
+    {"bank: current program below the slots", kBank, false, currentProgram((uint32_t)-5),
      [](TestPlug& p) { EXPECT_EQ(p.GetCurrentPresetIdx(), 0); }},
+    {"bank: current program at the slot count", kBank, false, currentProgram(4),
+     slotsKeptLastCurrent},
+    {"bank: current program far above the slots", kBank, false, currentProgram(0x7FFFFFFF),
+     slotsKeptLastCurrent},
   };
   for (const Case& c : cases)
   {

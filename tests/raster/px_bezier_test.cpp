@@ -179,13 +179,19 @@ TEST(PxBezier, FillsAgreeWithCairo)
                                                  fill, c, a, m, 2.0f);
     });
     // Each pixel is combined once, also where pieces meet. Every column filled above a fill row
-    // reaches the row below it, one column wide or wider.
+    // reaches the row below it, and every row filled left of a fill column the column right of it,
+    // one pixel wide or wider.
     for (int v : n)
       ASSERT_LE(v, 1) << k;
     if (!xfill && fill + 1 < H)
     {
       for (int x = 0; x < W; ++x)
         EXPECT_LE(n[(size_t)(fill - 1) * W + x], n[(size_t)(fill + 1) * W + x]) << k << " x " << x;
+    }
+    if (xfill && fill + 1 < W)
+    {
+      for (int y = 0; y < H; ++y)
+        EXPECT_LE(n[(size_t)y * W + fill - 1], n[(size_t)y * W + fill + 1]) << k << " y " << y;
     }
 #ifdef QV_HAVE_CAIRO
     // Pixel (x, y) covers [x, x + 1) x [y, y + 1); the fill reaches to the far side of its row.

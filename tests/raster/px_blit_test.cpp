@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -120,6 +122,55 @@ TEST(Blit, SourceAlphaRunsOfClearAndOpaquePixelsAreTheirCombinerApplied)
         EXPECT_EQ(Px(out, x, y), PX_CombinePixels(Px(dst, x, y), Px(src, x, y), alpha,
                                                   PX_MODE_COPY | PX_MODE_SOURCEALPHA))
           << alpha << " at " << x << "," << y;
+  }
+}
+
+// Just below full weight (alpha 255/256) a blit blends by its weight, not as at full weight (the
+// whole source added, the source-alpha copy that ignores the weight). Against the forms worked by
+// hand per channel, d the destination, s the source, a the source alpha, divisions truncating:
+// add d + s * w / 256, at most 255; source-alpha copy with w' = (a + 1) * w / 256, colour
+// s + (d - s) * (256 - w') / 256 and alpha min(d + w', 255), a pixel of source alpha 0 untouched.
+// At full weight: add d + s; the copy colour s + (d - s) * (255 - a) / 256, alpha min(d + a, 255).
+// Seven pixels: four through the row kernels, three through their tails.
+TEST(Blit, WeightJustBelowFullBlendsByThatWeight)
+{
+  const auto add = [](PX_pixel d, PX_pixel s, int w) {
+    return PerChannel(d, s, [&](int dc, int sc) { return std::min(dc + sc * w / 256, 255); });
+  };
+  const auto sourceAlphaCopy = [](PX_pixel d, PX_pixel s, int w) {
+    const int a = (int)(s >> 24);
+    if (a == 0)
+      return d;
+    const int wp = w == 256 ? a : (a + 1) * w / 256, k = w == 256 ? 255 - a : 256 - wp;
+    const PX_pixel colour =
+      PerChannel(d, s, [&](int dc, int sc) { return sc + (dc - sc) * k / 256; });
+    return (colour & 0xFFFFFFu) | (PX_pixel)std::min((int)(d >> 24) + wp, 255) << 24;
+  };
+  const struct
+  {
+    int mode;
+    int w;
+    std::function<PX_pixel(PX_pixel, PX_pixel, int)> want;
+  } cases[] = {
+    {PX_MODE_ADD, 255, add},
+    {PX_MODE_ADD, 256, add},
+    {PX_MODE_SOURCEALPHA | PX_MODE_COPY, 255, sourceAlphaCopy},
+    {PX_MODE_SOURCEALPHA | PX_MODE_COPY, 256, sourceAlphaCopy},
+  };
+  const PX_pixel alphas[7] = {0x80, 0xFE, 0xFF, 0x01, 0x00, 0x4D, 0xC8};
+  for (const auto& c : cases)
+  {
+    ExactBitmap dst(7, 1), src(7, 1);
+    for (int x = 0; x < 7; ++x)
+    {
+      Px(dst, x, 0) = 0x10FF2000u + (PX_pixel)(x * 0x0D) * 0x01000101u;
+      Px(src, x, 0) = alphas[x] << 24 | (0x0040FFu + (PX_pixel)(x * 0x11) * 0x010100u);
+    }
+    const std::vector<PX_pixel> before = Pixels(dst);
+    PX_Blit(&dst, &src, 0, 0, nullptr, (float)c.w / 256, c.mode);
+    for (int x = 0; x < 7; ++x)
+      EXPECT_EQ(Px(dst, x, 0), c.want(before[(size_t)x], Px(src, x, 0), c.w))
+        << "mode 0x" << std::hex << c.mode << std::dec << " weight " << c.w << " pixel " << x;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -297,6 +298,90 @@ TEST(PxLine, CombinerChoiceByAlphaAndMode)
     PX_Line(bm, 0, 0, 5, 2, col, 1e9f, m, false);
   });
   EXPECT_EQ(n[0], 128);
+}
+
+// Plain copy at the weights around the whole-word steps, against the blends worked by hand per
+// channel (d the background, s the colour, w = (int)(alpha * 256), divisions truncating): the
+// weighted copy s + (d - s) * (256 - w) / 256, the half mix (d + s) / 2, and the whole-word mixes
+// that drop each channel's low bits, (d >> 1) + (s >> 1), (d >> 1) + (d >> 2) + (s >> 2) and
+// (d >> 2) + (s >> 1) + (s >> 2). Axis lines take the word mixes only at alphas of exactly 0.5,
+// 0.25 and 0.75; fills take them by weight. The channel pairs (0, 255), (255, 0) and (255, 255) set
+// each blend apart from the others at its weight.
+TEST(PxLine, PlainCopyBlendsAroundTheWholeWordSteps)
+{
+  enum Blend
+  {
+    Copy,
+    Half,
+    WordHalf,
+    WordQuarter,
+    WordThreeQuarters
+  };
+  const PX_pixel bg = 0x00FFFF80u, col = 0xFF00FF40u;
+  const auto blend = [&](Blend b, int w) {
+    return PerChannel(bg, col, [&](int d, int s) {
+      switch (b)
+      {
+        case Copy:
+          return s + (d - s) * (256 - w) / 256;
+        case Half:
+          return (d + s) / 2;
+        case WordHalf:
+          return (d >> 1) + (s >> 1);
+        case WordQuarter:
+          return (d >> 1) + (d >> 2) + (s >> 2);
+        default:
+          return (d >> 2) + (s >> 1) + (s >> 2);
+      }
+    });
+  };
+  struct Row
+  {
+    float alpha;
+    Blend slanted, axis, fill;  // lines neither horizontal nor vertical, axis lines, fills
+  };
+  const Row cases[] = {
+    {1 / 256.0f, Copy, Copy, Copy},  // faint, not nothing
+    {127 / 256.0f, Copy, Copy, Copy},
+    {0.5f, Half, WordHalf, WordHalf},
+    {128.5f / 256, Half, Half, WordHalf},
+    {129 / 256.0f, Copy, Copy, Copy},
+    {0.25f, Copy, WordQuarter, WordQuarter},
+    {64.5f / 256, Copy, Copy, WordQuarter},
+    {0.75f, Copy, WordThreeQuarters, WordThreeQuarters},
+    {192.5f / 256, Copy, Copy, WordThreeQuarters},
+    {255 / 256.0f, Copy, Copy, Copy},
+  };
+  // Which column of the table a shape takes.
+  const auto slanted = &Row::slanted, axis = &Row::axis, fill = &Row::fill;
+  const struct
+  {
+    const char* what;
+    Blend Row::*column;
+    std::function<void(PX_IBitmap*, float)> draw;
+  } shapes[] = {
+    {"general line", slanted,
+     [&](PX_IBitmap* bm, float a) { PX_Line(bm, 1, 1, 9, 4, col, a, PX_MODE_COPY, false); }},
+    {"diagonal", slanted,
+     [&](PX_IBitmap* bm, float a) { PX_Line(bm, 1, 1, 5, 5, col, a, PX_MODE_COPY, false); }},
+    {"horizontal line", axis,
+     [&](PX_IBitmap* bm, float a) { PX_Line(bm, 1, 1, 9, 1, col, a, PX_MODE_COPY, false); }},
+    {"vertical line", axis,
+     [&](PX_IBitmap* bm, float a) { PX_Line(bm, 1, 1, 1, 9, col, a, PX_MODE_COPY, false); }},
+    {"triangle fill", fill,
+     [&](PX_IBitmap* bm, float a) { PX_FillTriangle(bm, 1, 1, 6, 1, 1, 6, col, a, PX_MODE_COPY); }},
+  };
+  for (const Row& c : cases)
+    for (const auto& sh : shapes)
+    {
+      ExactBitmap bm(12, 12);
+      for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+          Px(bm, x, y) = bg;
+      sh.draw(&bm, c.alpha);
+      EXPECT_EQ(Px(bm, 1, 1), blend(c.*sh.column, (int)(c.alpha * 256)))
+        << sh.what << " at alpha " << c.alpha * 256 << "/256";
+    }
 }
 
 TEST(PxDashedLine, OnOffRunsFromTheStart)

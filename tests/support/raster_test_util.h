@@ -108,6 +108,16 @@ inline std::vector<PX_pixel> Crop(PX_IBitmap& bm, int x0, int y0, int w, int h)
   return v;
 }
 
+// f(d, s) on each of the four channels of two pixel words; each result's low eight bits are kept.
+template <class F>
+inline PX_pixel PerChannel(PX_pixel d, PX_pixel s, F f)
+{
+  PX_pixel out = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    out |= (PX_pixel)(f((int)((d >> shift) & 0xFF), (int)((s >> shift) & 0xFF)) & 0xFF) << shift;
+  return out;
+}
+
 // Copies the logical image of src into dst (same size).
 inline void CopyPixels(PX_IBitmap& dst, PX_IBitmap& src)
 {

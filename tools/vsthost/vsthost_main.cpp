@@ -39,6 +39,7 @@ const char kUsage[] =
   "  vsthost editor PLUGIN OUT.png [OPTIONS]  (Windows: the editor's window, after the\n"
   "                                  transport ran --seconds, 0.7 by default, through it)\n"
   "  vsthost help-script\n"
+  "  vsthost help | --help | -h          (this text)\n"
   "render options:\n"
   "  --in FILE.wav | --signal silence|impulse[:A]|dc[:A]|sine[:F[:A]]|noise[:A[:SEED]]\n"
   "                                  (sine:440:0.5)\n"
@@ -466,6 +467,11 @@ int main(int argc, char** argv)
   if (args.empty())
     return usage("");
   const std::string command = args[0];
+  if (command == "help" || command == "--help" || command == "-h")
+  {
+    std::cout << kUsage;
+    return 0;
+  }
   if (command == "help-script")
   {
     std::cout << scriptHelp();

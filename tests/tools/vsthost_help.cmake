@@ -1,0 +1,20 @@
+# Runs vsthost (-DVSTHOST=<program>) each way a user asks it for help: the usage on standard
+# output and exit code 0. An unknown command still prints it on standard error and exits 2.
+foreach(arg help --help -h unknown-command)
+  execute_process(COMMAND ${VSTHOST} ${arg} RESULT_VARIABLE rc OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  if(arg STREQUAL "unknown-command")
+    set(ok FALSE)
+    if(rc EQUAL 2 AND out STREQUAL "" AND err MATCHES "unknown command unknown-command\nusage:\n")
+      set(ok TRUE)
+    endif()
+  else()
+    set(ok FALSE)
+    if(rc EQUAL 0 AND err STREQUAL "" AND out MATCHES "^usage:\n  vsthost info PLUGIN")
+      set(ok TRUE)
+    endif()
+  endif()
+  if(NOT ok)
+    message(FATAL_ERROR "vsthost ${arg}: exit ${rc}\nstdout:\n${out}\nstderr:\n${err}")
+  endif()
+endforeach()
