@@ -130,9 +130,11 @@ public:
   // false) is normalised first. Controls bound to other parameters are not touched.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
   // [GUI] A value the user gave pControl (bound to a parameter of the plug-in's list): the
-  // parameter is set inside an edit gesture and every other control bound to it shows the value.
-  // Within a press or double click the first change sends begin-edit and the release end-edit;
-  // any other change (the wheel, keys, the entry box) is a gesture of its own.
+  // parameter is set inside an edit gesture and every other control bound to it shows the value
+  // the parameter then holds (stepped). Within a press or double click the first change sends
+  // begin-edit and the release end-edit; any other change (the wheel, keys, the entry box) is a
+  // gesture of its own. A value the parameter would hold as it holds it now sets and sends
+  // nothing.
   void SetParameterFromControl(IControl* pControl, double value);
   // [idle thread] One control's value by its index; an index outside the list does nothing.
   void SetControlFromPlug(int controlIdx, double normalizedValue);

@@ -64,6 +64,8 @@ struct Editor
   Editor()
   {
     plug.InitDoubles();
+    for (int i = 0; i < plug.NParams(); ++i)
+      plug.GetParam(i)->SetNormalized(0.75);  // no control sets it: each first change is one
     plug.AttachGraphics(&g);
   }
   void AddBackground() { g.AttachControl(new IBitmapControl(&plug, 0, 0, -1, &whole)); }
