@@ -304,6 +304,9 @@ protected:
   bool mPrompted;     // the press in progress opened an entry box or a menu
   int mClientW, mClientH;
 
+  // Inserts a control at idx (0: under all others); it is bound as an attached one is.
+  void InsertControl(int idx, IControl* pControl);
+
 private:
   // A control's call for a parameter: its main value (aux -1) or auxiliary parameter aux.
   struct Binding
@@ -315,8 +318,6 @@ private:
   std::vector<std::vector<Binding>> mBindings;
   void Bind(IControl* pControl);
   void RebindAll();
-  // Inserts a control at idx (0: under all others).
-  void InsertControl(int idx, IControl* pControl);
   // Hands value to the controls bound to paramIdx, except pExcept.
   void ShowParameter(int paramIdx, double value, const IControl* pExcept);
 
