@@ -191,6 +191,9 @@ public:
   // The window lost the mouse while a button was down (another window took it, the editor closed
   // or hid): the gesture ends as a release at the last position.
   void OnMouseCaptureLost();
+  // Input that failed halfway (its control threw): the press or double click in progress is given
+  // up without calling the control again, an edit gesture begun ended.
+  void AbandonMouseGesture();
   bool HasMouseCapture() const { return mMouseCapture >= 0; }
   // True when mouse-over is handled (the window then asks for a leave notice).
   bool OnMouseOver(int x, int y, IMouseMod* pMod);

@@ -132,6 +132,12 @@ void IGraphics::OnMouseCaptureLost()
   OnMouseUp(mMouseX, mMouseY, &none);
 }
 
+void IGraphics::AbandonMouseGesture()
+{
+  ReleaseMouseCapture();
+  EndEditGesture();
+}
+
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
 {
   if (mMouseCapture < 0)
