@@ -7,6 +7,7 @@
 
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -359,6 +360,31 @@ TEST(MouseDispatch, APressThatChangesTwoParametersKeepsBothGesturesWhole)
   e.g.OnMouseUp(15, 15, &left);
   EXPECT_EQ(e.Gestures(), (std::vector<std::string>{"begin 0", "set 0", "begin 1", "set 1", "end 1",
                                                     "set 0", "end 0"}));
+}
+
+// A change the plug-in throws on: the exception goes on to the window's guard, and the host's
+// gesture is whole all the same: a change of its own is ended at once, a press's when the window
+// gives the press up.
+TEST(MouseDispatch, AChangeThatThrowsLeavesNoGestureOpen)
+{
+  struct ThrowingPlug : TestPlug
+  {
+    using TestPlug::TestPlug;
+    void OnParamChange(int) override { throw std::runtime_error("no change"); }
+  };
+  ThrowingPlug plug(1, "1-1");
+  plug.InitDoubles();
+  TestGraphics* g = new TestGraphics(&plug, 50, 50);
+  plug.AttachGraphics(g);
+  std::vector<std::string> log;
+  g->AttachControl(new LoggingControl(&log, &plug, IRECT(10, 10, 30, 30), 0, "c"));
+  IMouseMod left(true);
+  EXPECT_THROW(g->OnMouseWheel(15, 15, &left, 1), std::runtime_error);
+  EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "end 0"}));
+  EXPECT_THROW(g->OnMouseDown(15, 15, &left), std::runtime_error);
+  g->AbandonMouseGesture();
+  EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "end 0", "begin 0", "end 0"}));
+  EXPECT_FALSE(g->HasMouseCapture());
 }
 
 TEST(KeyDispatch, KeysGoToTheControlUnderThePointerElseTheCatcher)
