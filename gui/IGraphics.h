@@ -174,8 +174,8 @@ public:
   // A press captures the control under the pointer: it gets every drag and the release, wherever
   // the pointer goes. A double click captures the same way until its release. Edit gestures reach
   // the host whole and only for the plug-in's parameters: begin-edit before the first change a
-  // press (or double click) makes, end-edit with its release; a press that changes nothing sends
-  // neither.
+  // press (or double click) makes, end-edit with its release; a press that changes nothing and
+  // opens no prompt is a touch, begin-edit right after it.
 
   // The captured control, or else the topmost visible, usable control hit at (x, y); -1 none. With
   // mo, grayed controls that take mouse-over count as usable.

@@ -172,6 +172,7 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* pMod)
     return true;
   }
   pControl->OnMouseDblClick(x, y, pMod);
+  BeginTouchGesture(c);
   return false;
 }
 

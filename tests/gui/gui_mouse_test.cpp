@@ -261,8 +261,9 @@ TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
             (std::vector<std::string>{"begin 1", "set 1", "end 1", "begin 1", "set 1", "end 1"}));
 }
 
-// A press that changes nothing still tells the host the user touched the control; a press that
-// opens the entry box does not (the box's commit is a gesture of its own).
+// A press that changes nothing still tells the host the user touched the control, and so does a
+// double click that restores the value held already; a press that opens the entry box does not
+// (the box's commit is a gesture of its own).
 TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
 {
   struct PromptingControl : IControl  // a right press opens the entry box
@@ -274,19 +275,30 @@ TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
     }
     bool Draw(IGraphics*) override { return true; }
   };
+  enum How
+  {
+    kLeft,
+    kRight,
+    kDouble
+  };
   const struct
   {
-    bool right;
+    How how;
     std::vector<std::string> gestures;
-  } cases[] = {{false, {"begin 1", "end 1"}}, {true, {}}};
+  } cases[] = {{kLeft, {"begin 1", "end 1"}}, {kRight, {}}, {kDouble, {"begin 1", "end 1"}}};
   for (const auto& c : cases)
   {
     Editor e;
-    e.g.AttachControl(new PromptingControl(&e.plug));
-    IMouseMod mod(!c.right, c.right);
-    e.g.OnMouseDown(10, 10, &mod);
+    PromptingControl* pControl = new PromptingControl(&e.plug);
+    e.g.AttachControl(pControl);
+    pControl->SetValueFromPlug(e.plug.GetParam(1)->GetNormalized());  // also its default
+    IMouseMod mod(c.how != kRight, c.how == kRight);
+    if (c.how == kDouble)
+      e.g.OnMouseDblClick(10, 10, &mod);
+    else
+      e.g.OnMouseDown(10, 10, &mod);
     e.g.OnMouseUp(10, 10, &mod);
-    EXPECT_EQ(e.Gestures(), c.gestures) << "right button " << c.right;
+    EXPECT_EQ(e.Gestures(), c.gestures) << c.how;
   }
 }
 
