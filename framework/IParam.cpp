@@ -106,16 +106,27 @@ void IParam::Set(double value)
   mValue = Clamp(value, mMin, mMax);
 }
 
-void IParam::SetNormalized(double normalizedValue)
+double IParam::HeldValue(double normalizedValue) const
 {
   if (!std::isfinite(normalizedValue))
-    return;
+    return NAN;
   double v = FromNormalizedParam(Clamp(normalizedValue, 0.0, 1.0), mMin, mMax, mShape);
   if (mType != kTypeDouble && mStep > 0.0)
     v = std::floor(0.5 + v / mStep) * mStep;
-  if (std::isnan(v))
-    return;
-  mValue = Clamp(v, mMin, mMax);
+  return std::isnan(v) ? v : Clamp(v, mMin, mMax);
+}
+
+void IParam::SetNormalized(double normalizedValue)
+{
+  const double v = HeldValue(normalizedValue);
+  if (!std::isnan(v))
+    mValue = v;
+}
+
+// GetNormalized takes NaN for the current value.
+double IParam::HeldNormalized(double normalizedValue) const
+{
+  return GetNormalized(HeldValue(normalizedValue));
 }
 
 double IParam::GetNormalized() const { return GetNormalized(mValue); }

@@ -52,6 +52,10 @@ public:
 
   void Set(double value);
   void SetNormalized(double normalizedValue);
+  // The normalised value the parameter holds after SetNormalized(normalizedValue): clamped and,
+  // for every type but double, at the nearest step; the current one for a value that is not
+  // finite.
+  double HeldNormalized(double normalizedValue) const;
   double GetNormalized() const;
   double GetNormalized(double nonNormalizedValue) const;
 
@@ -90,6 +94,9 @@ public:
   bool MapDisplayText(const char* text, int* pValue) const;
 
 private:
+  // The plain value SetNormalized holds for normalizedValue; NaN when it keeps the current one.
+  double HeldValue(double normalizedValue) const;
+
   EParamType mType;
   double mValue;
   double mMin;

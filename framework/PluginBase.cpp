@@ -1,7 +1,7 @@
 #include "framework/PluginBase.h"
 
-#include "framework/base/Log.h"
 #include "framework/NChanDelayLine.h"
+#include "framework/base/Log.h"
 #include "framework/base/StrCopy.h"
 #include "gui/IGraphics.h"
 
@@ -134,12 +134,18 @@ void PluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
   TRACE("%d:%f", paramIdx, normalizedValue);
+  double before, held;
   {
     IMutexLock lock(this);
-    GetParam(paramIdx)->SetNormalized(normalizedValue);
+    IParam* pParam = GetParam(paramIdx);
+    before = pParam->GetNormalized();
+    pParam->SetNormalized(normalizedValue);
+    held = pParam->GetNormalized();
     OnParamChange(paramIdx);
   }
-  InformHostOfParamChange(paramIdx, normalizedValue);
+  // Automation records what the plug-in holds, never a value between its steps.
+  if (held != before)
+    InformHostOfParamChange(paramIdx, held);
 }
 
 void PluginBase::AttachGraphics(IGraphics* pGraphics)

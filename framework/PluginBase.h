@@ -16,16 +16,16 @@
 // that notify the host change the instance under the lock, release it, and only then call out; and
 // each says below which lock it takes and whether it calls the host.
 
-#include "framework/base/ByteChunk.h"
-#include "framework/base/HeapBuf.h"
 #include "framework/Hosts.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
-#include "framework/base/Mutex.h"
 #include "framework/PluginStructs.h"
+#include "framework/Versions.h"
+#include "framework/base/ByteChunk.h"
+#include "framework/base/HeapBuf.h"
+#include "framework/base/Mutex.h"
 #include "framework/base/PtrList.h"
 #include "framework/base/QvString.h"
-#include "framework/Versions.h"
 
 class IGraphics;
 class NChanDelayLine;
@@ -141,8 +141,9 @@ public:
   virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
   // [GUI] The user moved a control bound to paramIdx: under the instance lock, sets the parameter
   // and runs OnParamChange; then, the lock released, records automation with the host
-  // (InformHostOfParamChange). An index outside the parameter list does nothing. Call it without
-  // holding the instance lock: it calls the host.
+  // (InformHostOfParamChange) of the value the parameter now holds (stepped, as getParameter
+  // answers it), and only when that changed. An index outside the parameter list does nothing.
+  // Call it without holding the instance lock: it calls the host.
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   // [GUI] Host notifications (begin and end of an edit gesture, automation, display update);
   // supplied by the binding. Each calls the host and takes no lock: call them without holding the

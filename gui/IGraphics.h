@@ -130,9 +130,11 @@ public:
   // false) is normalised first. Controls bound to other parameters are not touched.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
   // [GUI] A value the user gave pControl (bound to a parameter of the plug-in's list): the
-  // parameter is set inside an edit gesture and every other control bound to it shows the value.
-  // Within a press or double click the first change sends begin-edit and the release end-edit;
-  // any other change (the wheel, keys, the entry box) is a gesture of its own.
+  // parameter is set inside an edit gesture and every other control bound to it shows the value
+  // the parameter then holds (stepped). Within a press or double click the first change sends
+  // begin-edit and the release end-edit; any other change (the wheel, keys, the entry box) is a
+  // gesture of its own. A value the parameter would hold as it holds it now sets and sends
+  // nothing.
   void SetParameterFromControl(IControl* pControl, double value);
   // [idle thread] One control's value by its index; an index outside the list does nothing.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
@@ -172,8 +174,8 @@ public:
   // A press captures the control under the pointer: it gets every drag and the release, wherever
   // the pointer goes. A double click captures the same way until its release. Edit gestures reach
   // the host whole and only for the plug-in's parameters: begin-edit before the first change a
-  // press (or double click) makes, end-edit with its release; a press that changes nothing sends
-  // neither.
+  // press (or double click) makes, end-edit with its release; a press that changes nothing and
+  // opens no prompt is a touch, begin-edit right after it.
 
   // The captured control, or else the topmost visible, usable control hit at (x, y); -1 none. With
   // mo, grayed controls that take mouse-over count as usable.
@@ -189,6 +191,9 @@ public:
   // The window lost the mouse while a button was down (another window took it, the editor closed
   // or hid): the gesture ends as a release at the last position.
   void OnMouseCaptureLost();
+  // Input that failed halfway (its control threw): the press or double click in progress is given
+  // up without calling the control again, an edit gesture begun ended.
+  void AbandonMouseGesture();
   bool HasMouseCapture() const { return mMouseCapture >= 0; }
   // True when mouse-over is handled (the window then asks for a leave notice).
   bool OnMouseOver(int x, int y, IMouseMod* pMod);
@@ -302,6 +307,9 @@ protected:
   bool mPrompted;     // the press in progress opened an entry box or a menu
   int mClientW, mClientH;
 
+  // Inserts a control at idx (0: under all others); it is bound as an attached one is.
+  void InsertControl(int idx, IControl* pControl);
+
 private:
   // A control's call for a parameter: its main value (aux -1) or auxiliary parameter aux.
   struct Binding
@@ -313,8 +321,6 @@ private:
   std::vector<std::vector<Binding>> mBindings;
   void Bind(IControl* pControl);
   void RebindAll();
-  // Inserts a control at idx (0: under all others).
-  void InsertControl(int idx, IControl* pControl);
   // Hands value to the controls bound to paramIdx, except pExcept.
   void ShowParameter(int paramIdx, double value, const IControl* pExcept);
 

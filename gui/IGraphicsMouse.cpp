@@ -39,22 +39,37 @@ void IGraphics::EndEditGesture()
 
 // Begin-edit goes out before the first change a press makes, or after a press that changed nothing
 // (hosts take it as the user touching the control); a press that only opened the entry box or a
-// menu sends nothing (the box's commit is a gesture of its own).
+// menu sends nothing (the box's commit is a gesture of its own). A value the parameter holds as
+// it holds it now (a step not reached) is no change: nothing is sent.
 void IGraphics::SetParameterFromControl(IControl* pControl, double value)
 {
   const int paramIdx = pControl->ParamIdx();
-  if (!mPlug || paramIdx < 0 || paramIdx >= mPlug->NParams())
+  IParam* pParam = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+  if (!pParam)
     return;
+  {
+    PluginBase::IMutexLock lock(mPlug);
+    if (pParam->HeldNormalized(value) == pParam->GetNormalized())
+      return;
+  }
   const bool ownGesture = !mInGesture || (mEditParamIdx >= 0 && mEditParamIdx != paramIdx);
   if (ownGesture || mEditParamIdx < 0)
     mPlug->BeginInformHostOfParamChange(paramIdx);
   if (!ownGesture)
     mEditParamIdx = paramIdx;
-  mPlug->SetParameterFromGUI(paramIdx, value);
+  try
   {
-    // The bindings change under this lock (a parameter change may rebuild the editor).
+    mPlug->SetParameterFromGUI(paramIdx, value);
+    // The bindings change under this lock (a parameter change may rebuild the editor). The other
+    // controls show what the parameter holds.
     PluginBase::IMutexLock lock(mPlug);
-    ShowParameter(paramIdx, value, pControl);
+    ShowParameter(paramIdx, pParam->GetNormalized(), pControl);
+  }
+  catch (...)
+  {
+    if (ownGesture)
+      mPlug->EndInformHostOfParamChange(paramIdx);  // the host's gesture stays whole
+    throw;
   }
   if (ownGesture)
     mPlug->EndInformHostOfParamChange(paramIdx);
@@ -117,6 +132,12 @@ void IGraphics::OnMouseCaptureLost()
   OnMouseUp(mMouseX, mMouseY, &none);
 }
 
+void IGraphics::AbandonMouseGesture()
+{
+  ReleaseMouseCapture();
+  EndEditGesture();
+}
+
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
 {
   if (mMouseCapture < 0)
@@ -151,6 +172,7 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* pMod)
     return true;
   }
   pControl->OnMouseDblClick(x, y, pMod);
+  BeginTouchGesture(c);
   return false;
 }
 

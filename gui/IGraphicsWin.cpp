@@ -4,6 +4,7 @@
 #include "gui/IGraphicsWin.h"
 
 #include "framework/PluginBase.h"
+#include "framework/vst/BoundaryGuard.h"
 #include "gui/IControl.h"
 #include "gui/IGraphicsHeadless.h"
 #include "gui/WindowClassCount.h"
@@ -17,12 +18,16 @@
 namespace {
 
 const char kWndClassName[] = "PluginEditorWndClass";
+const char kWndProcWhere[] = "editor window";  // where the guard counts what it stopped
 const char kWndTitle[] = "PluginEditor";
 const UINT_PTR kRedrawTimerId = 2;
 const int kClassNameLen = 128;
 
-// Open editor windows of the process; the class is registered while there is any.
+// Open editor windows of the process; the class is registered while there is any, and until a
+// retry finds it free after its last window.
 WindowClassCount sWindowClasses;
+// The module the class is registered for (read and written under the count's lock).
+HINSTANCE sClassModule = nullptr;
 
 bool RegisterEditorClass(HINSTANCE hInstance)
 {
@@ -33,13 +38,12 @@ bool RegisterEditorClass(HINSTANCE hInstance)
   wc.hInstance = hInstance;
   wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
   wc.lpszClassName = kWndClassName;
+  sClassModule = hInstance;
   if (RegisterClassA(&wc))
     return true;
   if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     return false;
-  // A window destroyed by others (its parent first) is uncounted while it still exists, so the
-  // class it leaves cannot be unregistered then. Reuse it when it is this module's; replace it when
-  // an earlier load of the module left it behind.
+  // Reuse this module's own class; replace one an earlier load of the module left behind.
   WNDCLASSA existing;
   if (GetClassInfoA(hInstance, kWndClassName, &existing) &&
       existing.lpfnWndProc == IGraphicsWin::WndProc)
@@ -47,10 +51,17 @@ bool RegisterEditorClass(HINSTANCE hInstance)
   return UnregisterClassA(kWndClassName, hInstance) && RegisterClassA(&wc);
 }
 
-void ReleaseEditorClass(HINSTANCE hInstance)
+// Fails while a window of the class still exists.
+bool UnregisterEditorClass() { return UnregisterClassA(kWndClassName, sClassModule) != 0; }
+
+void ReleaseEditorClass() { sWindowClasses.Release(UnregisterEditorClass); }
+
+// At the module's unload (static destruction): a class whose last window outlived every retry goes
+// before the window procedure it names does.
+struct EditorClassAtUnload
 {
-  sWindowClasses.Release([hInstance] { UnregisterClassA(kWndClassName, hInstance); });
-}
+  ~EditorClassAtUnload() { sWindowClasses.Retry(UnregisterEditorClass); }
+} sEditorClassAtUnload;
 
 // A child window that is not an MDI child: resizing it resizes what the host embeds it in.
 bool IsEmbeddedChild(HWND wnd)
@@ -156,7 +167,7 @@ void* IGraphicsWin::OpenWindow(void* pParentWnd)
                              nullptr, mHInstance, this);
   if (!mPlugWnd)
   {
-    ReleaseEditorClass(mHInstance);
+    ReleaseEditorClass();
     return nullptr;
   }
   FitHostWindows();
@@ -169,7 +180,11 @@ void IGraphicsWin::CloseWindow() { CloseEditorWindow(true); }
 void IGraphicsWin::CloseEditorWindow(bool finishInput)
 {
   if (!mPlugWnd)
+  {
+    // The window went by others' hands, its class perhaps still held by it then.
+    sWindowClasses.Retry(UnregisterEditorClass);
     return;
+  }
   HWND wnd = mPlugWnd;
   const bool own = OnOwnThread(wnd);
   EndUserEdit(finishInput && mParamEditMsg.CommitPending());
@@ -186,20 +201,46 @@ void IGraphicsWin::CloseEditorWindow(bool finishInput)
     DestroyWindow(wnd);
   else
     PostMessageA(wnd, WM_CLOSE, 0, 0);  // its own thread destroys it
-  ReleaseEditorClass(mHInstance);
+  ReleaseEditorClass();
 }
 
+// The window is forgotten first: what the release of a press then sets off (a control's handler,
+// even one that throws) finds no window.
 void IGraphicsWin::OnWindowGone()
 {
+  mPlugWnd = nullptr;
+  ReleaseEditorClass();
   EndUserEdit(false);
   OnMouseCaptureLost();
-  mPlugWnd = nullptr;
-  ReleaseEditorClass(mHInstance);
 }
 
 // ---- Window procedure ---------------------------------------------------------------------------
 
 LRESULT CALLBACK IGraphicsWin::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  LRESULT result = 0;
+  if (!BoundaryGuard::Completed(kWndProcWhere,
+                                [&] { result = RouteMessage(hWnd, msg, wParam, lParam); }))
+    AfterStoppedMessage(hWnd, msg);
+  return result;
+}
+
+// A press or release that failed halfway leaves no capture held and no edit gesture open; its
+// control is not called again.
+void IGraphicsWin::AfterStoppedMessage(HWND hWnd, UINT msg)
+{
+  const bool mouse = (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_CAPTURECHANGED;
+  IGraphicsWin* pGraphics = (IGraphicsWin*)GetWindowLongPtrA(hWnd, GWLP_USERDATA);
+  if (!mouse || !pGraphics || pGraphics->mPlugWnd != hWnd)
+    return;
+  BoundaryGuard::Completed(kWndProcWhere, [&] {
+    pGraphics->AbandonMouseGesture();
+    if (GetCapture() == hWnd)
+      ReleaseCapture();
+  });
+}
+
+LRESULT IGraphicsWin::RouteMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   if (msg == WM_CREATE)
   {
@@ -370,23 +411,36 @@ void IGraphicsWin::OnRedrawTick()
   }
 }
 
-// The region is validated whatever is drawn: a surface without controls draws nothing and must
-// not be asked again and again.
+// The paint is ended (its region validated, its context given back) whatever is drawn, even when a
+// control throws while it draws. A surface without controls draws nothing: the window shows its
+// off-screen bitmap as it stands (blank after a resize), as a new window of that surface does.
 void IGraphicsWin::OnPaint()
 {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(mPlugWnd, &ps);
-  IRECT r(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+  struct Painting
+  {
+    IGraphicsWin* pGraphics;
+    HWND wnd;
+    PAINTSTRUCT ps;
+    ~Painting()
+    {
+      pGraphics->mPaintDC = nullptr;
+      EndPaint(wnd, &ps);
+    }
+  } painting = {this, mPlugWnd, {}};
+  HDC dc = BeginPaint(mPlugWnd, &painting.ps);
+  const RECT& p = painting.ps.rcPaint;
+  IRECT r(p.left, p.top, p.right, p.bottom);
   RECT client;
   if (dc && r.R > r.L && r.B > r.T && GetClientRect(mPlugWnd, &client))
   {
     // The paint is clipped to the window, which may show less than the surface.
     SetClientSize(client.right, client.bottom);
     mPaintDC = dc;
-    Draw(&r);
-    mPaintDC = nullptr;
+    if (NControls())
+      Draw(&r);
+    else
+      DrawScreen(&r);
   }
-  EndPaint(mPlugWnd, &ps);
 }
 
 bool IGraphicsWin::DrawScreen(IRECT* pR)

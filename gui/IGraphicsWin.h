@@ -16,7 +16,13 @@
 //
 // Careful: a window may also be destroyed by others (the host destroying its own window first, a
 // WM_CLOSE): its WM_NCDESTROY detaches it from the surface and ends any edit, so nothing keeps a
-// stale handle.
+// stale handle. Its window class, which cannot be unregistered while the window still exists, goes
+// at the next editor close, plug-in close or module unload (gui/WindowClassCount.h).
+//
+// The window procedures are a boundary like the plug-in's entry points: an exception thrown while
+// a message is handled (painting, the mouse, the entry box, a dialog's or menu's loop inside a
+// press) is stopped there, counted and reported through the log later. The paint is ended all the
+// same, and a mouse message that failed lets go of the mouse and ends its edit gesture.
 
 #include "framework/base/QvString.h"
 #include "gui/IGraphics.h"
@@ -110,6 +116,10 @@ public:
   static LRESULT CALLBACK ParamEditProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+  // WndProc's work, inside its guard.
+  static LRESULT RouteMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static void AfterStoppedMessage(HWND hWnd, UINT msg);
+  static LRESULT EditBoxMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Messages of the surface's current window once created (WndProc routes them here).
   LRESULT HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void OnRedrawTick();

@@ -1,6 +1,7 @@
 // The value entry box: a standard EDIT control over the control's text rectangle, subclassed to
 // filter what is typed and to turn Enter and the loss of focus into states; the redraw tick (or a
 // press, a close) finishes the edit. The states are gui/TextEntry.h's.
+#include "framework/vst/BoundaryGuard.h"
 #include "gui/IControl.h"
 #include "gui/IGraphicsWin.h"
 
@@ -100,6 +101,12 @@ void IGraphicsWin::OnEditBoxGone()
 }
 
 LRESULT CALLBACK IGraphicsWin::ParamEditProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  return BoundaryGuard::Run("entry box", (LRESULT)0,
+                            [&] { return EditBoxMessage(hWnd, msg, wParam, lParam); });
+}
+
+LRESULT IGraphicsWin::EditBoxMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   IGraphicsWin* pGraphics = (IGraphicsWin*)GetWindowLongPtrA(hWnd, GWLP_USERDATA);
   if (!pGraphics || pGraphics->mParamEditWnd != hWnd)

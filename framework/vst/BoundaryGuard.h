@@ -1,7 +1,9 @@
 #pragma once
 // BoundaryGuard: the edge between a C host and the plug-in's C++. Every function the host calls
-// runs its work through Run, so no exception unwinds into the host's frames; one that arrives
-// there is stopped, counted and reported later instead of vanishing.
+// runs its work through Run, and so does every window procedure of the editor (the window system
+// calls them, often from the host's message loop): no exception unwinds into the host's or the
+// system's frames; one that arrives there is stopped, counted and reported later instead of
+// vanishing.
 //
 // Why counted and not logged where it happens: the processing callbacks run on the audio thread,
 // which does no I/O. Counting is lock-free; only Report, called on the dispatcher thread, writes
@@ -33,6 +35,16 @@ public:
       sStopped.fetch_add(1, std::memory_order_release);
       return fallback;
     }
+  }
+
+  // [any thread] fn(); false when it threw, the exception stopped and counted under where.
+  template <class FN>
+  static bool Completed(const char* where, FN&& fn) noexcept
+  {
+    return Run(where, false, [&] {
+      fn();
+      return true;
+    });
   }
 
   // [dispatcher] One log line for the exceptions stopped since the last report; none without any.

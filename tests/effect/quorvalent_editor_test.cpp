@@ -1,16 +1,18 @@
 // The plug-in's editor: its layout, what moves its controls, the gestures it reports to the host,
 // and a golden rendering of the whole editor.
-#include "tests/support/QuorvalentHost.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
-#include "tools/editor_picture/png_writer.h"
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_png.h"
 #include "resources/resource.h"
+#include "tests/support/QuorvalentHost.h"
+#include "tools/editor_picture/png_writer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -255,6 +257,104 @@ TEST(QuorvalentEditor, MouseEditsReachTheHostAsGestures)
     g.OnMouseUp(c.x, c.y + c.dy, &left);
     EXPECT_EQ(host.edits(), c.edits);
   }
+}
+
+// The host hears the values the plug-in holds: a parameter with steps (switches, selectors, the
+// rate, step-count and speed knobs) moved by a drag, the wheel or clicks, event by event, records
+// what getParameter answers right after it, and nothing when the value held stays as it was.
+TEST(QuorvalentEditor, TheHostHearsTheSteppedValuesHeld)
+{
+  struct Example
+  {
+    const char* what;
+    int paramIdx;
+    double start;      // plain
+    double dragShare;  // of the knob's travel upwards; 0: one wheel notch down instead
+    std::vector<std::string> edits;
+  };
+  const Example examples[] = {
+    {"filter LFO rate 0 dragged up 3/8 of its travel: rate 3 of 7",
+     kFilterLFORate,
+     0,
+     0.375,
+     {"begin 14", "automate 14 0.428571", "end 14"}},
+    {"a notch down on a step that is on: still on", kStep1, 1, 0.0, {}},
+    {"a notch down on Arp Speed 5: still 5", kArpSpeed, 5, 0.0, {}},
+  };
+  IMouseMod left(true), none;
+  for (const Example& c : examples)
+  {
+    SCOPED_TRACE(c.what);
+    QuorvalentHost host;
+    host.setParam(c.paramIdx, c.start);
+    IGraphics& g = Editor(host);
+    const IRECT r = *g.GetControl(kFirstParam + c.paramIdx)->GetRECT();
+    const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+    if (c.dragShare)
+    {
+      g.OnMouseDown(x, y, &left);
+      g.OnMouseDrag(x, y - (int)(c.dragShare * r.H() * DEFAULT_GEARING), &left);
+      g.OnMouseUp(x, y, &left);
+    }
+    else
+    {
+      g.OnMouseWheel(x, y, &none, -1);
+    }
+    EXPECT_EQ(host.edits(), c.edits);
+  }
+
+  const int stepped[] = {kAmpLFORate, kAmpLFOTriplet, kFilterLFORate, kFilterLFOTriplet,
+                         kPush,       kFilterType,    kAmpLFOType,    kFilterLFOType,
+                         kStep1,      kStep16,        kStepMode,      kNumStepsParam,
+                         kArpSpeed};
+  for (int p : stepped)
+    for (const char* kind : {"drag", "wheel", "click"})
+    {
+      SCOPED_TRACE(testing::Message() << "parameter " << p << ", " << kind);
+      QuorvalentHost host;
+      IGraphics& g = Editor(host);
+      const IRECT r = *g.GetControl(kFirstParam + p)->GetRECT();
+      const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+      std::vector<std::function<void()>> events;
+      if (kind[0] == 'd')
+      {
+        events.push_back([&] { g.OnMouseDown(x, y, &left); });
+        for (int dy : {-9, -18, -27, -36, -45, -54, -63, -72, -81, -90, -77, -64, -51, -38})
+          events.push_back([&, dy] { g.OnMouseDrag(x, y + dy, &left); });
+        events.push_back([&] { g.OnMouseUp(x, y - 38, &left); });
+      }
+      else if (kind[0] == 'w')
+      {
+        for (int d : {-1, -1, -30, -30, 5, 60, -2, 1})
+          events.push_back([&, d] { g.OnMouseWheel(x, y, &none, d); });
+      }
+      else
+      {
+        for (int i = 0; i < 2; ++i)
+        {
+          events.push_back([&] { g.OnMouseDown(x, y, &left); });
+          events.push_back([&] { g.OnMouseUp(x, y, &left); });
+        }
+      }
+      AEffect* e = host.effect();
+      const std::string automate = "automate " + std::to_string(p) + " ";
+      for (size_t i = 0; i < events.size(); ++i)
+      {
+        const float before = e->getParameter(e, p);
+        const size_t seen = host.edits().size();
+        events[i]();
+        const float held = e->getParameter(e, p);
+        std::vector<std::string> recorded, expected;
+        for (size_t k = seen; k < host.edits().size(); ++k)
+          if (host.edits()[k].rfind(automate, 0) == 0)
+            recorded.push_back(host.edits()[k]);
+        char text[64];
+        snprintf(text, sizeof(text), "%s%g", automate.c_str(), held);
+        if (held != before)
+          expected.push_back(text);
+        EXPECT_EQ(recorded, expected) << "event " << i;
+      }
+    }
 }
 
 // The editor of a new instance (steps 1, 2 and 6 on) with the first step's lamp lit, pixel for

@@ -4,9 +4,9 @@
 // 40 ms, give or take the window system's jitter.
 #include "framework/vst/abi/host_opcodes.h"
 #include "framework/vst/abi/opcodes.h"
-#include "tools/editor_picture/png_writer.h"
 #include "raster/px.h"
 #include "raster/px_png.h"
+#include "tools/editor_picture/png_writer.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"
@@ -69,10 +69,10 @@ protected:
     return p;
   }
 
-  static bool ClassRegistered()
+  static bool ClassRegistered(HMODULE module = GetModuleHandleA("Quorvalent.dll"))
   {
     WNDCLASSA wc;
-    return GetClassInfoA(GetModuleHandleA("Quorvalent.dll"), kClassName, &wc) != 0;
+    return GetClassInfoA(module, kClassName, &wc) != 0;
   }
 
   // Opened and painted once.
@@ -227,6 +227,59 @@ TEST_F(QuorvalentWindow, SurvivesRepeatedOpeningAndHostsThatDestroyThingsFirst)
   p->close();
   EXPECT_FALSE(IsWindow(w));
   EditorWindow::pumpFor(kTicksMs);
+}
+
+// A host destroys its own window (the editor's parent) first, then closes the editor, or only the
+// plug-in, or opens the editor again: the class goes with the last window all the same. When the
+// window still exists at the plug-in's close (closed from another thread, not yet destroyed), the
+// class goes when the library is unloaded.
+TEST_F(QuorvalentWindow, TheClassGoesWhenTheHostDestroysTheWindowFirst)
+{
+  enum Then
+  {
+    kEditorClosed,
+    kPlugInClosed,
+    kReopened,
+    kLibraryUnloaded
+  };
+  for (Then then : {kEditorClosed, kPlugInClosed, kReopened, kLibraryUnloaded})
+  {
+    SCOPED_TRACE(then);
+    auto p = Load();
+    const HMODULE module = GetModuleHandleA("Quorvalent.dll");
+    EditorWindow e(*p);
+    Open(e);
+    HWND w = (HWND)e.editor();
+    if (then == kLibraryUnloaded)
+    {
+      std::thread([&] { EXPECT_EQ(e.close(), 1); }).join();
+      p->close();
+      EXPECT_TRUE(IsWindow(w));
+      EXPECT_TRUE(EditorWindow::pumpUntil([&] { return !IsWindow(w); }, kSettleMs));
+      EXPECT_TRUE(ClassRegistered(module));
+      p.reset();
+      EXPECT_EQ(GetModuleHandleA("Quorvalent.dll"), nullptr);
+      EXPECT_FALSE(ClassRegistered(module));
+      continue;
+    }
+    DestroyWindow((HWND)e.hostWindow());
+    EXPECT_FALSE(IsWindow(w));
+    if (then == kEditorClosed)
+    {
+      EXPECT_EQ(p->dispatch(effEditClose), 1);
+    }
+    else if (then == kPlugInClosed)
+    {
+      p->close();
+    }
+    else
+    {
+      EditorWindow again(*p);
+      Open(again);
+      EXPECT_EQ(again.close(), 1);
+    }
+    EXPECT_FALSE(ClassRegistered(module));
+  }
 }
 
 // In a window smaller than the editor, controls reach past its edges; once painted, it goes quiet

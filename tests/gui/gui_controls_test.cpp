@@ -286,6 +286,7 @@ TEST(ControlBase, WheelStepsAHundredthOrAThousandthWithModifiers)
     BareKnob* pKnob = new BareKnob(&plug, IRECT(0, 0, 10, 10), 0);
     TestGraphics g(&plug, 10, 10);
     g.AttachControl(pKnob);
+    plug.GetParam(0)->SetNormalized(c.start);
     pKnob->SetValueFromPlug(c.start);
     IMouseMod mod = c.mod;
     g.OnMouseWheel(5, 5, &mod, c.d);

@@ -104,11 +104,11 @@ TEST(RadioButtons, AClickSelectsTheButtonUnderItAndTheActiveOneShowsFrameTwo)
     int n;
     double start;
     int clickY;
-    double value;  // pushed to the plug-in
+    double value;  // the plug-in's afterwards
   };
   const Case cases[] = {
     {3, 0.0, 45, 0.5}, {3, 0.0, 95, 1.0},
-    {3, 0.5, 5, 0.0},  {3, 0.5, 30, 0.5},  // between buttons: unchanged, pushed all the same
+    {3, 0.5, 5, 0.0},  {3, 0.5, 30, 0.5},  // between buttons: unchanged, nothing recorded
     {1, 0.7, 5, 0.0},                      // a single button stands for 0
   };
   auto strip = Filmstrip(10, 20, 2);
@@ -119,11 +119,13 @@ TEST(RadioButtons, AClickSelectsTheButtonUnderItAndTheActiveOneShowsFrameTwo)
     Editor e(10, 100);
     IRadioButtonsControl* pRadio =
       e.Attach(new IRadioButtonsControl(&e.plug, IRECT(0, 0, 10, 100), 0, c.n, &bitmap));
+    e.plug.GetParam(0)->SetNormalized(c.start);
     pRadio->SetValueFromPlug(c.start);
     e.Click(5, c.clickY);
     EXPECT_EQ(pRadio->GetValue(), c.value);
     const std::vector<std::string>& log = e.plug.mLog;
-    EXPECT_NE(std::find(log.begin(), log.end(), "automate 0 " + TestPlug::Num(c.value)), log.end());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "automate 0 " + TestPlug::Num(c.value)),
+              c.value != c.start);
     e.g->FullRepaint();
     for (int i = 0; i < c.n; ++i)
     {

@@ -321,3 +321,33 @@ TEST(PromptUserInput, NamedValuesAreChosenFromAMenuOfTheirTexts)
     EXPECT_EQ(pParam->Value(), c.expected);
   }
 }
+
+// A window's menu takes the mouse from the editor: a value chosen in it while the press is open
+// reaches the host in a gesture, which the capture lost meanwhile (no control holds it any more)
+// ends, before any release.
+TEST(PromptUserInput, ALostCaptureEndsTheGestureOfAValueChosenFromAMenu)
+{
+  struct TakingMenuGraphics : PromptGraphics
+  {
+    using PromptGraphics::PromptGraphics;
+    IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) override
+    {
+      ReleaseMouseCapture();
+      return PromptGraphics::CreateIPopupMenu(pMenu, pTextRect);
+    }
+  };
+  TestPlug plug(1, "1-1");
+  plug.GetParam(0)->InitEnum("mode", 0, 3);
+  for (int i = 0; i < 3; ++i)
+    plug.GetParam(0)->SetDisplayText(i, std::to_string(i).c_str());
+  TakingMenuGraphics* pGraphics = new TakingMenuGraphics(&plug, 50, 50);
+  plug.AttachGraphics(pGraphics);
+  pGraphics->AttachControl(new PromptingControl(&plug, IRECT(10, 10, 30, 20), 0));
+  pGraphics->mChoose = 2;
+  IMouseMod right(false, true);
+  pGraphics->OnMouseDown(15, 15, &right);
+  EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "paramchange 0", "automate 0 1"}));
+  pGraphics->OnMouseCaptureLost();
+  EXPECT_EQ(plug.mLog.back(), "end 0");
+  EXPECT_FALSE(pGraphics->HasMouseCapture());
+}

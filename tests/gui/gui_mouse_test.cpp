@@ -7,6 +7,7 @@
 
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,28 +43,43 @@ public:
     mLog->push_back(mName + " key " + std::to_string(key));
     return true;
   }
+  void OnMouseOver(int, int, IMouseMod*) override { mLog->push_back(mName + " over"); }
+  void OnMouseOut() override { mLog->push_back(mName + " out"); }
+  void TakeMouseOverWhenGrayed() { mMOWhenGrayed = true; }
 
-private:
+protected:
   void Act(const char* what, double value)
   {
     mLog->push_back(mName + " " + what);
     mValue = value;
     SetDirty(true);
   }
+
+private:
   std::vector<std::string>* mLog;
   std::string mName;
+};
+
+// The test surface with mouse-over dispatch to switch on (nothing in the editor does).
+class MouseOverGraphics : public TestGraphics
+{
+public:
+  using TestGraphics::TestGraphics;
+  void HandleMouseOver() { mHandleMouseOver = true; }
 };
 
 // A surface of 100 x 100 holding the controls of a case, the editor of a plug-in with 4 parameters.
 struct Editor
 {
   TestPlug plug{4, "1-1"};
-  std::vector<std::string> log;                          // what the controls received
-  TestGraphics& g = *new TestGraphics(&plug, 100, 100);  // the plug-in's
+  std::vector<std::string> log;                                    // what the controls received
+  MouseOverGraphics& g = *new MouseOverGraphics(&plug, 100, 100);  // the plug-in's
   IBitmap whole{nullptr, 100, 100, 1};
   Editor()
   {
     plug.InitDoubles();
+    for (int i = 0; i < plug.NParams(); ++i)
+      plug.GetParam(i)->SetNormalized(0.75);  // no control sets it: each first change is one
     plug.AttachGraphics(&g);
   }
   void AddBackground() { g.AttachControl(new IBitmapControl(&plug, 0, 0, -1, &whole)); }
@@ -97,7 +113,8 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
     kDrag,
     kDbl,
     kWheel,
-    kLost  // the window lost the mouse
+    kPartWheel,  // less than a notch
+    kLost        // the window lost the mouse
   };
   struct Event
   {
@@ -171,6 +188,7 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
      {{kWheel, 15, 15}, {kWheel, 35, 35}},
      {"a wheel 2", "b wheel 2"},
      {"begin 0", "set 0", "end 0", "begin 1", "set 1", "end 1"}},
+    {"less than a wheel notch reaches nothing", false, {{kPartWheel, 15, 15}}, {}, {}},
   };
   for (const Case& c : cases)
   {
@@ -201,6 +219,9 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
           break;
         case kWheel:
           e.g.OnMouseWheel(ev.x, ev.y, &left, 2);
+          break;
+        case kPartWheel:
+          e.g.OnMouseWheel(ev.x, ev.y, &left, 0);
           break;
         case kLost:
           e.g.OnMouseCaptureLost();
@@ -240,8 +261,9 @@ TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
             (std::vector<std::string>{"begin 1", "set 1", "end 1", "begin 1", "set 1", "end 1"}));
 }
 
-// A press that changes nothing still tells the host the user touched the control; a press that
-// opens the entry box does not (the box's commit is a gesture of its own).
+// A press that changes nothing still tells the host the user touched the control, and so does a
+// double click that restores the value held already; a press that opens the entry box does not
+// (the box's commit is a gesture of its own).
 TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
 {
   struct PromptingControl : IControl  // a right press opens the entry box
@@ -253,38 +275,128 @@ TEST(MouseDispatch, APressWithoutAChangeIsATouchUnlessItPrompts)
     }
     bool Draw(IGraphics*) override { return true; }
   };
+  enum How
+  {
+    kLeft,
+    kRight,
+    kDouble
+  };
   const struct
   {
-    bool right;
+    How how;
     std::vector<std::string> gestures;
-  } cases[] = {{false, {"begin 1", "end 1"}}, {true, {}}};
+  } cases[] = {{kLeft, {"begin 1", "end 1"}}, {kRight, {}}, {kDouble, {"begin 1", "end 1"}}};
   for (const auto& c : cases)
   {
     Editor e;
-    e.g.AttachControl(new PromptingControl(&e.plug));
-    IMouseMod mod(!c.right, c.right);
-    e.g.OnMouseDown(10, 10, &mod);
+    PromptingControl* pControl = new PromptingControl(&e.plug);
+    e.g.AttachControl(pControl);
+    pControl->SetValueFromPlug(e.plug.GetParam(1)->GetNormalized());  // also its default
+    IMouseMod mod(c.how != kRight, c.how == kRight);
+    if (c.how == kDouble)
+      e.g.OnMouseDblClick(10, 10, &mod);
+    else
+      e.g.OnMouseDown(10, 10, &mod);
     e.g.OnMouseUp(10, 10, &mod);
-    EXPECT_EQ(e.Gestures(), c.gestures) << "right button " << c.right;
+    EXPECT_EQ(e.Gestures(), c.gestures) << c.how;
   }
 }
 
+// Hidden and grayed controls take no press, not even a grayed one that shows mouse-over: the
+// control beneath gets it.
 TEST(MouseDispatch, HiddenAndGrayedControlsLetThePressThrough)
 {
-  for (const bool hide : {true, false})
+  enum How
+  {
+    kHidden,
+    kGrayed,
+    kGrayedShowingMouseOver
+  };
+  for (How how : {kHidden, kGrayed, kGrayedShowingMouseOver})
   {
     Editor e;
     e.Add(IRECT(10, 10, 30, 30), 0, "under");
     LoggingControl* pTop = e.Add(IRECT(10, 10, 30, 30), 1, "top");
-    if (hide)
+    if (how == kHidden)
       pTop->Hide(true);
     else
       pTop->GrayOut(true);
+    if (how == kGrayedShowingMouseOver)
+      pTop->TakeMouseOverWhenGrayed();
     IMouseMod left(true);
     e.g.OnMouseDown(15, 15, &left);
     e.g.OnMouseUp(15, 15, &left);
-    EXPECT_EQ(e.log, (std::vector<std::string>{"under down", "under up"}));
+    EXPECT_EQ(e.log, (std::vector<std::string>{"under down", "under up"})) << how;
   }
+}
+
+// With mouse-over on, the control under the pointer hears each move over it, and its mouse-out
+// comes only when the pointer reaches another control or leaves the editor. A grayed control
+// that shows mouse-over gets it.
+TEST(MouseDispatch, MouseOverFollowsThePointerFromControlToControl)
+{
+  Editor e;
+  e.g.HandleMouseOver();
+  e.Add(IRECT(10, 10, 50, 50), 0, "under");
+  LoggingControl* pTop = e.Add(IRECT(10, 10, 30, 30), 1, "top");
+  pTop->GrayOut(true);
+  pTop->TakeMouseOverWhenGrayed();
+  IMouseMod none;
+  for (int x : {15, 16, 40, 41, 42})
+    EXPECT_TRUE(e.g.OnMouseOver(x, x, &none));
+  e.g.OnMouseOut();
+  EXPECT_EQ(e.log, (std::vector<std::string>{"top over", "top over", "under over", "top out",
+                                             "under over", "under over", "under out", "top out"}));
+}
+
+// A press that changes a second parameter besides its own: that change is a gesture of its own,
+// and the first parameter's gesture still ends with the release.
+TEST(MouseDispatch, APressThatChangesTwoParametersKeepsBothGesturesWhole)
+{
+  struct Pair : LoggingControl
+  {
+    using LoggingControl::LoggingControl;
+    IControl* mPartner = nullptr;
+    void OnMouseDown(int x, int y, IMouseMod* pMod) override
+    {
+      LoggingControl::OnMouseDown(x, y, pMod);
+      mPartner->SetValueFromUserInput(0.5);
+    }
+  };
+  Editor e;
+  Pair* pPair = new Pair(&e.log, &e.plug, IRECT(10, 10, 30, 30), 0, "pair");
+  e.g.AttachControl(pPair);
+  pPair->mPartner = e.Add(IRECT(60, 60, 70, 70), 1, "partner");
+  IMouseMod left(true);
+  e.g.OnMouseDown(15, 15, &left);
+  e.g.OnMouseUp(15, 15, &left);
+  EXPECT_EQ(e.Gestures(), (std::vector<std::string>{"begin 0", "set 0", "begin 1", "set 1", "end 1",
+                                                    "set 0", "end 0"}));
+}
+
+// A change the plug-in throws on: the exception goes on to the window's guard, and the host's
+// gesture is whole all the same: a change of its own is ended at once, a press's when the window
+// gives the press up.
+TEST(MouseDispatch, AChangeThatThrowsLeavesNoGestureOpen)
+{
+  struct ThrowingPlug : TestPlug
+  {
+    using TestPlug::TestPlug;
+    void OnParamChange(int) override { throw std::runtime_error("no change"); }
+  };
+  ThrowingPlug plug(1, "1-1");
+  plug.InitDoubles();
+  TestGraphics* g = new TestGraphics(&plug, 50, 50);
+  plug.AttachGraphics(g);
+  std::vector<std::string> log;
+  g->AttachControl(new LoggingControl(&log, &plug, IRECT(10, 10, 30, 30), 0, "c"));
+  IMouseMod left(true);
+  EXPECT_THROW(g->OnMouseWheel(15, 15, &left, 1), std::runtime_error);
+  EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "end 0"}));
+  EXPECT_THROW(g->OnMouseDown(15, 15, &left), std::runtime_error);
+  g->AbandonMouseGesture();
+  EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "end 0", "begin 0", "end 0"}));
+  EXPECT_FALSE(g->HasMouseCapture());
 }
 
 TEST(KeyDispatch, KeysGoToTheControlUnderThePointerElseTheCatcher)

@@ -1,8 +1,8 @@
 // The drawing surface: redraw bookkeeping against what a window shows, the idle hook, the control
 // list and values from the plug-in, the bitmap cache and the drawing guards.
 #include "gui/IBitmapControl.h"
-#include "tests/support/gui_test_util.h"
 #include "raster/px_scaled.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -286,6 +286,47 @@ TEST(Surface, AParameterChangeCallsItsBoundControlsInListOrder)
       EXPECT_EQ(log, expected) << "round " << round << ", parameter " << p;
     }
   }
+}
+
+// Controls inserted under the others follow the host as attached ones do, bound to parameter 0
+// or only through an auxiliary parameter alike.
+TEST(Surface, ControlsInsertedUnderTheOthersFollowTheHost)
+{
+  struct InsertingGraphics : TestGraphics
+  {
+    using IGraphics::InsertControl;
+    using TestGraphics::TestGraphics;
+  };
+  std::vector<std::string> log;
+  InsertingGraphics g(nullptr, 8, 8);
+  g.AttachControl(new BoundControl(&log, 0, 1));
+  IControl* pAuxOnly = new BoundControl(&log, 1, -1);
+  pAuxOnly->AddAuxParam(1);
+  g.InsertControl(0, pAuxOnly);
+  g.InsertControl(0, new BoundControl(&log, 2, 0));
+  g.SetParameterFromPlug(0, 0.5, true);
+  g.SetParameterFromPlug(1, 0.5, true);
+  EXPECT_EQ(log, (std::vector<std::string>{"2 main", "1 aux 0", "0 main"}));
+}
+
+// A resize deletes the controls: a host change afterwards reaches only those attached for the new
+// size (under the sanitizers: no deleted control is touched).
+TEST(Surface, AfterAResizeHostChangesReachOnlyTheNewControls)
+{
+  std::vector<std::string> log;
+  TestGraphics g(nullptr, 8, 8);
+  for (int k = 0; k < 3; ++k)
+  {
+    IControl* pControl = new BoundControl(&log, k, k % 2);
+    pControl->AddAuxParam(1 - k % 2);
+    g.AttachControl(pControl);
+  }
+  g.Resize(16, 16);
+  EXPECT_EQ(g.NControls(), 0);
+  g.AttachControl(new BoundControl(&log, 3, 1));
+  g.SetParameterFromPlug(0, 0.5, true);
+  g.SetParameterFromPlug(1, 0.5, true);
+  EXPECT_EQ(log, (std::vector<std::string>{"3 main"}));
 }
 
 TEST(Surface, BackgroundGoesFirstAndKeyCatchersAreReplaced)

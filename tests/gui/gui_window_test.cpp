@@ -246,6 +246,7 @@ TEST(WindowClassCount, TheClassIsRegisteredWhileAnyWindowIsOpen)
   auto unreg = [&] {
     if (registered.exchange(0) != 1)
       mismatches++;
+    return true;
   };
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t)
@@ -270,4 +271,21 @@ TEST(WindowClassCount, TheClassIsRegisteredWhileAnyWindowIsOpen)
   EXPECT_EQ(mismatches, 0);
   EXPECT_FALSE(count.Acquire([] { return false; }));
   EXPECT_EQ(count.Count(), 0);
+
+  // A class its last window still holds when uncounted stays until a retry finds it free; a
+  // window opened meanwhile uses it as it is, and a retry while that is open leaves it.
+  bool held = true;
+  auto unregWhenFree = [&] { return !held && unreg(); };
+  ASSERT_TRUE(count.Acquire(reg));
+  count.Release(unregWhenFree);
+  count.Retry(unregWhenFree);
+  EXPECT_TRUE(count.Registered());
+  EXPECT_TRUE(count.Acquire([] { return false; }));  // no registration needed
+  held = false;
+  count.Retry(unregWhenFree);
+  EXPECT_TRUE(count.Registered());
+  count.Release(unregWhenFree);
+  EXPECT_FALSE(count.Registered());
+  EXPECT_EQ(registered, 0);
+  EXPECT_EQ(mismatches, 0);
 }

@@ -1,7 +1,8 @@
 // The value entry box in real windows: the GUI test plug-in's knobs prompt for a typed value on a
 // right click. Keys and characters are posted to the box, clicks to the editor, all on this (the
 // editor's) thread; the box finishes on a later redraw tick, so every check waits (wall-clock,
-// with slack) for what the tick must bring.
+// with slack) for what the tick must bring. Besides, the first page's window without controls and
+// with a control that throws.
 #include "framework/vst/abi/opcodes.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_instance.h"
@@ -12,9 +13,12 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
+#include <vector>
 
 using namespace vsthost;
 
@@ -28,7 +32,34 @@ const int kEditBoxId = 99;
 const int kLevel = 0;  // double -10..10
 const int kCount = 1;  // int 0..16
 const int kSize = 2;   // 0: 300 x 200, 1: 400 x 300, 2: 200 x 100 without controls
+const int kThrow = 8;  // bool: the thrower throws
 const int kLevelX = 52, kLevelY = 52, kCountX = 152, kCountY = 52, kNameX = 60, kNameY = 130;
+const int kThrowerX = 250, kThrowerY = 50;
+
+// The plug-in's log lines (they end in CR LF; a failing test's messages go there too, without
+// the CR): OutputDebugString raises each as an exception that a handler of the process sees first.
+std::vector<std::string> gDebugLines;
+LONG CALLBACK CatchDebugLine(EXCEPTION_POINTERS* pInfo)
+{
+  const EXCEPTION_RECORD* r = pInfo->ExceptionRecord;
+  if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
+  {
+    const std::string line = (const char*)r->ExceptionInformation[1];
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
+      gDebugLines.push_back(line);
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+bool SamePicture(const Picture& a, const Picture& b)
+{
+  if (a.width != b.width || a.height != b.height)
+    return false;
+  for (size_t i = 0; i < a.pixels.size(); ++i)
+    if ((a.pixels[i] ^ b.pixels[i]) & 0xFFFFFF)
+      return false;
+  return true;
+}
 
 class EntryBox : public testing::Test
 {
@@ -324,10 +355,22 @@ TEST_F(EntryBox, ClosingOrResizingTheEditorEndsTheBox)
   EditorWindow::pumpFor(kTicksMs);
 }
 
-// An editor left without controls paints (and validates) its window like any other: no paint
-// stays pending.
-TEST_F(EntryBox, AnEditorWithoutControlsStopsPainting)
+// An editor left without controls by a resize paints its window as a new editor of that size
+// does, and validates it like any other: no paint stays pending.
+TEST_F(EntryBox, AnEditorLeftWithoutControlsPaintsAsANewOne)
 {
+  Picture fresh;
+  {
+    std::string error;
+    auto other = PluginInstance::load(host, QV_GUITEST_PLUGIN, &error);
+    ASSERT_TRUE(other) << error;
+    prepareInstance(*other, 44100.0, BlockPlan());
+    other->setParameter(kSize, 1.0f);
+    EditorWindow window(*other);
+    ASSERT_EQ(window.open(), 1);
+    EditorWindow::pumpFor(kTicksMs);
+    ASSERT_TRUE(window.capture(&fresh));
+  }
   plugin->setParameter(kSize, 1.0f);
   RECT r;
   GetClientRect((HWND)editor->editor(), &r);
@@ -335,9 +378,53 @@ TEST_F(EntryBox, AnEditorWithoutControlsStopsPainting)
   EXPECT_EQ(r.bottom, 100);
   EXPECT_TRUE(EditorWindow::pumpUntil([&] { return !HostWindow::paintPending(editor->editor()); },
                                       kSettleMs));
+  Picture shown;
+  ASSERT_TRUE(editor->capture(&shown));
+  EXPECT_TRUE(SamePicture(shown, fresh));
   InvalidateRect((HWND)editor->editor(), nullptr, FALSE);
   EXPECT_TRUE(EditorWindow::pumpUntil([&] { return !HostWindow::paintPending(editor->editor()); },
                                       kSettleMs));
+}
+
+// A control that throws while it draws and while it is pressed: the window stops each exception,
+// which the log reports at the host's next request; the paint ends and the mouse is let go all
+// the same. Once the control stops throwing, the editor draws and edits as before.
+TEST_F(EntryBox, AThrowingControlLeavesTheWindowUsable)
+{
+  EditorWindow::pumpFor(kTicksMs);
+  Picture before;
+  ASSERT_TRUE(editor->capture(&before));
+  PVOID handler = AddVectoredExceptionHandler(1, CatchDebugLine);
+  gDebugLines.clear();
+  host.log().clear();
+  plugin->setParameter(kThrow, 1.0f);
+  EditorWindow::pumpFor(kTicksMs);  // its paints throw
+  EXPECT_TRUE(EditorWindow::pumpUntil([&] { return !HostWindow::paintPending(editor->editor()); },
+                                      kSettleMs));
+  editor->press(0, kThrowerX, kThrowerY);
+  editor->release(0, kThrowerX, kThrowerY);
+  EditorWindow::pumpFor(kTicksMs);
+  EXPECT_NE(GetCapture(), (HWND)editor->editor());
+  EXPECT_TRUE(gDebugLines.empty());  // nothing is written where it was stopped
+  plugin->dispatch(effEditIdle);
+  RemoveVectoredExceptionHandler(handler);
+  ASSERT_EQ(gDebugLines.size(), 1u);
+  EXPECT_TRUE(std::regex_match(
+    gDebugLines[0],
+    std::regex("[0-9]+ exceptions stopped at the host boundary, the last in editor window\r\n")))
+    << gDebugLines[0];
+
+  // The level block's shade follows its value: 40 + 180 x 0.51, blue the rest to 255.
+  plugin->setParameter(kThrow, 0.0f);
+  editor->wheel(kLevelX, kLevelY, 120);
+  EXPECT_TRUE(
+    EditorWindow::pumpUntil([&] { return std::abs(Param(kLevel) - 0.51) < 1e-6; }, kSettleMs));
+  EXPECT_EQ(Edits(), (std::vector<std::string>{"beginEdit 0", "automate 0", "endEdit 0"}));
+  Picture now;
+  EXPECT_TRUE(EditorWindow::pumpUntil(
+    [&] { return editor->capture(&now) && (now.at(kLevelX, kLevelY) & 0xFFFFFF) == 0x83837C; },
+    kSettleMs));
+  EXPECT_EQ(now.at(kThrowerX, kThrowerY), before.at(kThrowerX, kThrowerY));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ enum EGuiTestParams
   kGuiGate,       // bool, named "off" and "on"
   kGuiAmount,     // double 0..100 "%"
   kGuiOverlay,    // bool: the overlay shown
+  kGuiThrow,      // bool: the first page's thrower throws from its drawing and mouse handlers
   kGuiNumParams
 };
 

@@ -3,17 +3,20 @@
 // box, menus and dialogs through real windows. Audio passes through unchanged.
 //
 // Its first page, 300 x 200: a background, a "Level" knob (double -10..10, centred text) and a
-// "Count" knob (int 0..16, right-aligned text) that open the entry box on a right click, and a name
-// field without a parameter whose box renames the current program. The "Size" parameter resizes
+// "Count" knob (int 0..16, right-aligned text) that open the entry box on a right click, a name
+// field without a parameter whose box renames the current program, and a block that throws from
+// its drawing and its mouse handlers while the "Throw" parameter is on. The "Size" parameter resizes
 // the editor: 0 and 1 rebuild the controls at 300 x 200 and 400 x 300; 2 leaves a 200 x 100
 // editor without any control. The "Page" parameter shows instead one of each further control
 // (GuiTestPage.h), whose web link records the address it opens as the current program's name
 // instead of starting a browser.
 
-#include "tests/support/GuiTestPage.h"
 #include "framework/vst/PluginVST.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
+#include "tests/support/GuiTestPage.h"
+
+#include <stdexcept>
 
 #ifdef _WIN32
 #include "gui/IGraphicsWin.h"
@@ -58,6 +61,29 @@ public:
   void TextFromTextEntry(const char* txt) override { mPlug->ModifyCurrentPreset(txt); }
 };
 
+// Shown like the background while its parameter is off; throws while it is on.
+class Thrower : public Block
+{
+public:
+  Thrower(PluginBase* pPlug, IRECT r)
+    : Block(pPlug, r, kGuiThrow, false, IText::kAlignCenter)
+  {}
+  bool Draw(IGraphics* pGraphics) override
+  {
+    ThrowWhenOn();
+    return Block::Draw(pGraphics);
+  }
+  void OnMouseDown(int, int, IMouseMod*) override { ThrowWhenOn(); }
+  void OnMouseUp(int, int, IMouseMod*) override { ThrowWhenOn(); }
+
+private:
+  void ThrowWhenOn()
+  {
+    if (mValue >= 0.5)
+      throw std::runtime_error("the thrower threw");
+  }
+};
+
 PluginBase* sLinkRecorder = nullptr;  // the instance whose program name takes opened addresses
 
 #ifdef _WIN32
@@ -87,6 +113,7 @@ public:
     GetParam(kGuiGate)->InitBool("Gate", false);
     GetParam(kGuiAmount)->InitDouble("Amount", 50.0, 0.0, 100.0, 0.1, "%");
     GetParam(kGuiOverlay)->InitBool("Overlay", true);
+    GetParam(kGuiThrow)->InitBool("Throw", false);
     MakeDefaultPreset("Default", 1);
     IGraphics* pGraphics = MakeGraphics(this, kSizes[0][0], kSizes[0][1], 0);
     AttachControls(pGraphics);
@@ -129,6 +156,7 @@ private:
     pGraphics->AttachControl(
       new Block(this, IRECT(120, 20, 184, 84), kCount, true, IText::kAlignFar));
     pGraphics->AttachControl(new NameField(this, IRECT(20, 120, 220, 144)));
+    pGraphics->AttachControl(new Thrower(this, IRECT(220, 20, 280, 80)));
   }
 
   GuiTestArt mArt;
