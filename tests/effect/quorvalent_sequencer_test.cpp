@@ -751,6 +751,24 @@ std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
 
 }  // namespace
 
+// A host position that jumps on over a step start's window at a block boundary starts that step
+// at the block's first sample; the next step still starts on its sample later in the same block
+// (32768 Hz, 120 BPM, steps of 4096, all on).
+TEST(QuorvalentSequencer, ALateStartLeavesTheNextStartInItsBlock)
+{
+  QuorvalentHost host(kRate, 8192);
+  host.loadDefaults();
+  setQuietEnvelopes(host);
+  for (int i = 0; i < kNumSteps; ++i)
+    host.setParam(kStep1 + i, 1.0);
+  vsthost::Transport& clock = host.useClock({});
+  std::vector<double> out = host.render(dcInput(4090), 4090).l;
+  clock.locatePpq(4110.0 / kQ);
+  const Stereo next = host.render(dcInput(5000), 5000);
+  out.insert(out.end(), next.l.begin(), next.l.end());
+  EXPECT_EQ(gateStarts(out, 64), (std::vector<int>{4090, 4090 + 8192 - 4110}));
+}
+
 // Lines inside blocks that do not line up with the bar: a bar line of 5/4 and 12/8 at a sample
 // rate and tempo that put it between two samples, a block that begins on a long bar's
 // four-quarter line, and a bar whose last slot is shorter than a step: step 1 starts, and both
