@@ -830,7 +830,7 @@ TEST(QuorvalentSequencer, SpeedChangesStartEachSlotOfTheNewSpeedOnce)
                 {2, 4, 48000, 137},
                 {4, 4, 48000, 120},
                 {7, 8, 44100, 133},
-                {5, 4, 88200, 97}};
+                {5, 4, 48000, 151}};
   const int blocks[] = {100, 441, 512, 777, 1000};
   // Every ordered pair of speeds once, as one walk (a circuit through the 72 changes).
   std::vector<int> walk, next(9, 0), stack = {0};
