@@ -575,10 +575,6 @@ std::vector<int> gateStarts(const std::vector<double>& out, int from)
   return starts;
 }
 
-}  // namespace
-
-namespace {
-
 // The "Arp Speed" value of a speed in sixty-fourths.
 int arpSpeedFor(double speed)
 {
@@ -686,6 +682,18 @@ Tally play(const Play& p)
   return tally;
 }
 
+// The first sample of each run of ten equal levels: with the LFO the only thing that moves the
+// level, where it restarts (its phase held at 0 for ten samples).
+std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
+{
+  std::vector<int> restarts;
+  for (int i = from; i + 10 <= (int)out.size(); ++i)
+    if (out[i] != out[i - 1] &&
+        std::all_of(&out[i + 1], &out[i + 10], [&](double v) { return v == out[i]; }))
+      restarts.push_back(i);
+  return restarts;
+}
+
 }  // namespace
 
 // Integer tempos 60-200 (every fifth, a different one at each of five sample rates), each with one
@@ -735,22 +743,6 @@ TEST(QuorvalentSequencer, EveryStepStartsOnceOnTheGridAtEveryTempoAndMeter)
          all.lost, all.extra);
 }
 
-namespace {
-
-// The first sample of each run of ten equal levels: with the LFO the only thing that moves the
-// level, where it restarts (its phase held at 0 for ten samples).
-std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
-{
-  std::vector<int> restarts;
-  for (int i = from; i + 10 <= (int)out.size(); ++i)
-    if (out[i] != out[i - 1] &&
-        std::all_of(&out[i + 1], &out[i + 10], [&](double v) { return v == out[i]; }))
-      restarts.push_back(i);
-  return restarts;
-}
-
-}  // namespace
-
 // A host position that jumps on over a step start's window at a block boundary starts that step
 // at the block's first sample; the next step still starts on its sample later in the same block
 // (32768 Hz, 120 BPM, steps of 4096, all on).
@@ -795,7 +787,8 @@ TEST(QuorvalentSequencer, LinesInsideBlocksStartStepOneAndTheLFOsOnTheirOwnSampl
     SCOPED_TRACE(c.what);
     const stepgrid::Lengths l = stepgrid::lengths(c.s);
     const double line = stepgrid::ownSample(c.line, l.beat);
-    const Play p = {c.s, line - c.before, c.before + std::max(l.stepLen, 2000) + 64, c.block, 0, 0, {}};
+    const Play p = {c.s, line - c.before, c.before + std::max(l.stepLen, 2000) + 64, c.block, 0, 0,
+                    {}};
     const Tally t = play(p);
     EXPECT_EQ(t.lost + t.extra, 0);
     EXPECT_GT(t.starts, 0);
