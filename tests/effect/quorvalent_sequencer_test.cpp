@@ -929,13 +929,14 @@ TEST(QuorvalentSequencer, TempoRampsStartEachSlotOnce)
     {7, 8, 44100, 9, 160, 100, 300},   // speed 1/2
     {2, 4, 48000, 1, 120, 140, 1000},  // speed 8: the cycles end in a remnant
     {5, 4, 96000, 4, 70, 110, 777},    // speed 5
+    {4, 4, 48000, 9, 60, 200, 2048},   // speed 1/2, the tempo a step apart from block to block
   };
   long long starts = 0, doubled = 0, lost = 0;
   for (const auto& c : cases)
   {
     SCOPED_TRACE(testing::Message() << c.numerator << "/" << c.denominator << ", " << c.from
                                     << " to " << c.to << " BPM");
-    QuorvalentHost host(c.rate, 1024);
+    QuorvalentHost host(c.rate, 4096);
     host.loadDefaults();
     setQuietEnvelopes(host);
     host.setParam(kArpSpeed, c.arpSpeed);
@@ -976,7 +977,8 @@ TEST(QuorvalentSequencer, TempoRampsStartEachSlotOnce)
       const double cycle64 = std::min(4.0, quarters - 4.0 * m) * 16.0;
       const double x = (at - bar * quarters - 4.0 * m) * 16.0;
       long long cycle = bar * cyclesPerBar + m, k = std::llround(x / speed);
-      EXPECT_LT(std::fabs(x / speed - k), 0.25) << "a start off the grid at " << j;
+      // (Whole-sample steps fall behind the song position by up to a sample each.)
+      EXPECT_LT(std::fabs(x / speed - k), 0.4) << "a start off the grid at " << j;
       if (x > cycle64 - 0.5)
         ++cycle, k = 0;
       if (++slots[{cycle, k}] == 2)
