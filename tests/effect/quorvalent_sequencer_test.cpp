@@ -779,7 +779,7 @@ TEST(QuorvalentSequencer, LinesInsideBlocksStartStepOneAndTheLFOsOnTheirOwnSampl
     {"12/8 bar line", {48000, 137, 12, 8, 5, 16}, 6.0, 777, 3000},
     {"5/4 four-quarter line on a block's start", {48000, 137, 5, 4, 3, 16}, 9.0, 512, 5 * 512},
     {"12/8 four-quarter line inside a block", {44100, 71, 12, 8, 7, 16}, 10.0, 1000, 6500},
-    {"a last slot shorter than a step", {44100, 120, 4, 4, 6, 16}, 4.0, 1000, 2990},
+    {"a last slot shorter than a step", {44100, 120, 4, 4, 6, 16}, 4.0, 1000, 6000},
     {"steps after a bar line in its block", {48000, 137, 4, 4, 0.5, 16}, 4.0, 4000, 1500},
   };
   for (const auto& c : cases)
