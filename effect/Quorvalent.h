@@ -15,12 +15,12 @@
 // calls effIdle and effEditIdle among them, so OnIdle too), parameter changes from host and editor.
 // The published step is atomic besides, so that an editor may read it without the lock.
 
+#include "effect/MIDIReceiver.h"
+#include "effect/ParameterTable.h"
 #include "effect/dsp/EnvelopeGenerator.h"
 #include "effect/dsp/Filter.h"
 #include "effect/dsp/FilterPair.h"
-#include "effect/MIDIReceiver.h"
 #include "effect/dsp/Oscillator.h"
-#include "effect/ParameterTable.h"
 #include "effect/dsp/StepTiming.h"
 #include "framework/vst/PluginVST.h"
 
@@ -81,13 +81,9 @@ private:
   // Per block: host time into the bar position and the step timing.
   void beginBlock();
   // Per block in which the sequencer runs: the step index follows the position when the sequencer
-  // starts and when the position jumped from where the last block ended (endBarPos); see
+  // starts and when the position jumped from where the last block ended (end); see
   // steptiming::followPosition.
-  void followPosition(long long endBarPos);
-  // The block's timing, as held in the members.
-  steptiming::BlockTiming timing() const;
-  // Where the sample about to run lies.
-  steptiming::Position position() const { return {mCounter, mStepPos, mToBarLine}; }
+  void followPosition(const steptiming::End& end);
 
   // What a block's samples share: neither the mode nor the transport changes during a block;
   // the host's buffers.
@@ -154,13 +150,10 @@ private:
   double mDryWet;
   bool mPush;
   ITimeInfo mTimeInfo;
-  double mPosInBar;    // quarter notes into the bar at block start
-  int mSamplesPerBar;  // the cycle: the bar, at most four quarter notes
-  int mSampleRate;     // whole samples per second, for bar and step timing
+  int mSampleRate;  // whole samples per second, for bar and step timing
   double mTempo;
   double mFilterEnvAmount;
   int mDumpCount;
-  int mCounter;  // sample position inside the bar
   int mCurrentStep;
   bool mStepHandled;
   int mLedIdx[kNumSteps];
@@ -177,18 +170,14 @@ private:
   double mNoteLen;  // fraction of a step
   double mSpeed;    // step length in sixty-fourth notes
 
-  // Step timing of the running block, fixed at its start.
-  bool mTimingValid;         // false: tempo, position or lengths unusable; the sequencer idles
-  int mUnit;                 // a sixty-fourth note in samples
-  int mStepLen;              // a step in samples
-  int mStepPos;              // mCounter % mStepLen
-  double mNoteOffThreshold;  // step position (plus the lead) from which the note-off is due
-  int mBarLen;     // a bar longer than the cycle, in samples (steptiming::kNoBarLine: none)
-  int mToBarLine;  // samples to that bar's line
+  // Step timing of the running block, fixed at its start, and where the sample about to run lies
+  // (in the cycle, the step and the cycle count).
+  steptiming::BlockTiming mTiming;
+  steptiming::Position mPos;
 
-  // One step start per step slot (mCounter / mStepLen): the slots of the step starts taken,
-  // forgotten when the step index is taken from the position.
-  steptiming::SlotMemory mStartSlots;
+  // The slot of the step start taken last (each slot starts once), forgotten when the step index
+  // is taken from the position.
+  steptiming::Slot mLastStart;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
   VectorCode mVectorCode;  // the version of the quiet runs taken

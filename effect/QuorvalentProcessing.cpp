@@ -32,9 +32,9 @@ using steptiming::kStepStartWindow;
 
 void Quorvalent::sequencer()
 {
-  const int pos = mStepPos;
+  const int pos = mPos.stepPos;
 
-  if ((double)(pos + kNoteOffLead) >= mNoteOffThreshold && !mNoteOffSent)
+  if ((double)(pos + kNoteOffLead) >= mTiming.noteOffThreshold && !mNoteOffSent)
   {
     onNoteOff(1, 1);
     mNoteOffSent = true;
@@ -46,7 +46,7 @@ void Quorvalent::sequencer()
     if (mStepHandled)
       return;
     mStepHandled = true;
-    const int step = steptiming::stepStart(timing(), position(), mCurrentStep, mNumSteps, mStartSlots);
+    const int step = steptiming::stepStart(mTiming, mPos, mCurrentStep, mNumSteps, mLastStart);
     if (step < 0)
       return;
     mCurrentStep = step;
@@ -77,33 +77,7 @@ void Quorvalent::gateFade()
   }
 }
 
-void Quorvalent::moveBarPosition(int n)
-{
-  mCounter += n;
-  // A bar longer than the cycle restarts it at its line.
-  if (mToBarLine != steptiming::kNoBarLine)
-  {
-    mToBarLine -= n;
-    if (mToBarLine <= 0)
-    {
-      mToBarLine = mBarLen;
-      mCounter = 0;
-    }
-  }
-  if (mCounter >= mSamplesPerBar)
-    mCounter = 0;
-  // mCounter % mStepLen, moved on without a division.
-  if (mCounter > 0)
-  {
-    mStepPos += n;
-    if (mStepPos >= mStepLen)
-      mStepPos = 0;
-  }
-  else
-  {
-    mStepPos = mCounter % mStepLen;
-  }
-}
+void Quorvalent::moveBarPosition(int n) { steptiming::advance(mTiming, mPos, n); }
 
 void Quorvalent::eventSample(const BlockState& block, int s)
 {
@@ -111,7 +85,7 @@ void Quorvalent::eventSample(const BlockState& block, int s)
     mMIDIReceiver.advance();
   if (block.timed)
   {
-    if (mCounter <= kLFORestartWindow)
+    if (mPos.counter <= kLFORestartWindow)
     {
       mFilterLFO.setStartPosition();
       mAmpLFO.setStartPosition();
@@ -170,22 +144,22 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
 
   // The LFOs restart during the first samples of a cycle; a run ends where the cycle, the bar and
   // the step end (with their last sample).
-  if (mCounter <= kLFORestartWindow)
+  if (mPos.counter <= kLFORestartWindow)
     return 0;
-  quiet = atMost(quiet, (unsigned long long)(mSamplesPerBar - mCounter));
-  quiet = atMost(quiet, (unsigned long long)mToBarLine);
-  quiet = atMost(quiet, (unsigned long long)(mStepLen - mStepPos));
+  quiet = atMost(quiet, (unsigned long long)mPos.toCycleEnd);
+  quiet = atMost(quiet, (unsigned long long)(mTiming.stepLen - mPos.stepPos));
   if (!block.stepping)
     return quiet;
 
   // Step starts: the window at the start of each step, and a step start the block begins with.
-  if (mLateStepStart || mStepPos <= kStepStartWindow)
+  if (mLateStepStart || mPos.stepPos <= kStepStartWindow)
     return 0;
   // The note-off comes at the first position p with p + lead >= the threshold; the positions
   // before it are the integers below ceil(threshold) - lead.
-  if (!mNoteOffSent && mNoteOffThreshold == mNoteOffThreshold)
+  const double threshold = mTiming.noteOffThreshold;
+  if (!mNoteOffSent && threshold == threshold)
   {
-    const double before = std::ceil(mNoteOffThreshold) - (double)kNoteOffLead - (double)mStepPos;
+    const double before = std::ceil(threshold) - (double)kNoteOffLead - (double)mPos.stepPos;
     if (!(before > 0.0))
       return 0;
     if (before < (double)quiet)
@@ -306,49 +280,22 @@ void Quorvalent::beginBlock()
 {
   GetTime(&mTimeInfo);
   mTempo = mTimeInfo.mTempo;
-  const steptiming::BlockTiming t =
-    steptiming::blockTiming(mTimeInfo.mPPQPos, mTempo, mTimeInfo.mNumerator,
-                            mTimeInfo.mDenominator, mSampleRate, mSpeed, mNoteLen);
-  mTimingValid = t.valid;
-  if (!t.valid)
-    return;
-  mPosInBar = t.posInBar;
-  mSamplesPerBar = t.samplesPerBar;
-  mCounter = t.counter;
-  mBarLen = t.barLen;
-  mToBarLine = t.toBarLine;
-  mUnit = t.unit;
-  mStepLen = t.stepLen;
-  mStepPos = t.stepPos;
-  mNoteOffThreshold = t.noteOffThreshold;
+  mTiming = steptiming::blockTiming(mTimeInfo.mPPQPos, mTempo, mTimeInfo.mNumerator,
+                                    mTimeInfo.mDenominator, mSampleRate, mSpeed, mNoteLen);
+  if (mTiming.valid)
+    mPos = steptiming::firstPosition(mTiming, mPos.cycle);
 }
 
-steptiming::BlockTiming Quorvalent::timing() const
+void Quorvalent::followPosition(const steptiming::End& end)
 {
-  steptiming::BlockTiming t;
-  t.valid = mTimingValid;
-  t.posInBar = mPosInBar;
-  t.samplesPerBar = mSamplesPerBar;
-  t.counter = mCounter;
-  t.barLen = mBarLen;
-  t.toBarLine = mToBarLine;
-  t.unit = mUnit;
-  t.stepLen = mStepLen;
-  t.stepPos = mStepPos;
-  t.noteOffThreshold = mNoteOffThreshold;
-  return t;
-}
-
-void Quorvalent::followPosition(long long endBarPos)
-{
-  const steptiming::BlockTiming t = timing();
-  const steptiming::FollowState s = steptiming::followPosition(
-    t, mSteppedLastBlock, endBarPos, steptiming::barPosition(t, position()), mNumSteps,
-    {mCurrentStep, mStartSlots, mStepHandled, mLateStepStart});
+  const steptiming::FollowState s =
+    steptiming::followPosition(mTiming, mSteppedLastBlock, end, mNumSteps,
+                               {mCurrentStep, mLastStart, mStepHandled, mLateStepStart, end.cycle});
   mCurrentStep = s.currentStep;
-  mStartSlots = s.memory;
+  mLastStart = s.lastStart;
   mStepHandled = s.stepHandled;
   mLateStepStart = s.lateStart;
+  mPos.cycle = s.cycle;
 }
 
 void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
@@ -356,14 +303,14 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   DenormalGuard flushDenormals;
 
   // Where the last block left the bar position, before the host's time replaces it.
-  const long long endBarPos = steptiming::barPosition(timing(), position());
+  const steptiming::End end = steptiming::endOf(mTiming, mPos);
   beginBlock();
 
   // Neither the mode nor the transport changes during a block.
   BlockState block;
   block.midiMode = mMode == 1;
-  block.timed = mTimingValid;
-  block.stepping = mTimingValid && !block.midiMode && mTimeInfo.mTransportIsRunning;
+  block.timed = mTiming.valid;
+  block.stepping = mTiming.valid && !block.midiMode && mTimeInfo.mTransportIsRunning;
   block.inL = inputs[0];
   block.inR = inputs[1];
   block.outL = outputs[0];
@@ -372,7 +319,7 @@ void Quorvalent::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   // The step index follows the position when the sequencer starts and when the position jumps
   // (a locate, a loop).
   if (block.stepping)
-    followPosition(endBarPos);
+    followPosition(end);
   mSteppedLastBlock = block.stepping;
 
   // The parameter changes set both filters alike, so they run as a pair.

@@ -1,7 +1,7 @@
 #include "effect/dsp/StepTiming.h"
 
+#include <climits>
 #include <cmath>
-#include <cstdlib>
 
 namespace steptiming {
 
@@ -15,7 +15,25 @@ constexpr double kSixtyFourthsPerQuarter = 16.0;
 constexpr double kMaxIntegerBars = 2147483647.0;
 // A step start this close to the cycle's start (30 samples early to 69 late) restarts the cycle.
 constexpr int kCycleStartLead = 30;
-constexpr int kCycleStartWindow = 99;
+constexpr int kCycleStartLate = 69;
+// A position this close before a line (a millionth of a sample: the host's arithmetic) is on it.
+constexpr double kOnTheLine = 1e-6;
+
+// Samples from the position (x samples into the bar) to the own sample of the point `quarters`
+// into the bar: 0 or less when the position is at or after it.
+double samplesTo(double quarters, double x, double samplesPerBeat)
+{
+  return std::ceil(quarters * samplesPerBeat - x - kOnTheLine);
+}
+
+int clampedSamples(double n) { return n < 1.0 ? 1 : n > (double)INT_MAX ? INT_MAX : (int)n; }
+
+// The line that ends cycle m of a bar, in quarter notes into that bar.
+double cycleEndIn(double quartersPerBar, long long m)
+{
+  const double next = kQuartersPerCycle * (double)(m + 1);
+  return next < quartersPerBar ? next : quartersPerBar;
+}
 
 }  // namespace
 
@@ -31,7 +49,8 @@ BlockTiming blockTiming(double ppq, double tempo, int numerator, int denominator
 
   const double samplesPerBeat = (60.0 / tempo) * (double)sampleRate;
   const double quartersPerBar = numerator * 4.0 / (denominator < 1 ? 4.0 : (double)denominator);
-  const double cycleQuarters = quartersPerBar < kQuartersPerCycle ? quartersPerBar : kQuartersPerCycle;
+  const double cycleQuarters =
+    quartersPerBar < kQuartersPerCycle ? quartersPerBar : kQuartersPerCycle;
   const double samplesPerCycle = cycleQuarters * samplesPerBeat;
   const double unit = (double)sampleRate * (60.0 / tempo) / kSixtyFourthsPerQuarter;
   if (!(unit >= 1.0 && samplesPerCycle <= (double)INT_MAX && samplesPerCycle >= 1.0))
@@ -40,36 +59,46 @@ BlockTiming blockTiming(double ppq, double tempo, int numerator, int denominator
   if (stepLen < 1)
     return t;
 
+  double posInBar;
   if (std::fabs(ppq) < kMaxIntegerBars && std::fabs(ppq / quartersPerBar) < kMaxIntegerBars)
   {
     const int bars = (int)(ppq / quartersPerBar);
-    t.posInBar = ppq - quartersPerBar * (double)bars;
+    posInBar = ppq - quartersPerBar * (double)bars;
   }
   else
   {
-    t.posInBar = std::fmod(ppq, quartersPerBar);
+    posInBar = std::fmod(ppq, quartersPerBar);
   }
+  // Before song position 0 the bars count on backwards.
+  if (posInBar < 0.0)
+    posInBar += quartersPerBar;
+  // A position on the next bar's line is that bar's first sample.
+  if (samplesTo(quartersPerBar, posInBar * samplesPerBeat, samplesPerBeat) <= 0.0)
+    posInBar -= quartersPerBar;
 
-  t.samplesPerBar = (int)samplesPerCycle;
-  const double inBar = std::trunc(t.posInBar * samplesPerBeat);
-  // Bars longer than the cycle: the counter runs on from the same place in the cycle instead of
-  // restarting at every block in the bar's tail; the bar line restarts it.
-  double counter = inBar;
-  if (std::fabs(counter) >= (double)t.samplesPerBar)
-    counter = std::fmod(counter, (double)t.samplesPerBar);
-  t.counter = (int)counter;
-  if (quartersPerBar > kQuartersPerCycle)
-  {
-    const double barLen = std::trunc(quartersPerBar * samplesPerBeat);
-    const double toBarLine = barLen - inBar;
-    if (barLen < (double)kNoBarLine && toBarLine < (double)kNoBarLine)
-    {
-      t.barLen = (int)barLen;
-      t.toBarLine = toBarLine < 1.0 ? 1 : (int)toBarLine;
-    }
-  }
+  // The cycle holding the position: the last line at or before it.
+  const double x = posInBar * samplesPerBeat;
+  long long m = (long long)std::floor((x + kOnTheLine) / (kQuartersPerCycle * samplesPerBeat));
+  if (m < 0)
+    m = 0;
+  while (m > 0 && samplesTo(kQuartersPerCycle * (double)m, x, samplesPerBeat) > 0.0)
+    --m;
+  while (kQuartersPerCycle * (double)(m + 1) < quartersPerBar &&
+         samplesTo(kQuartersPerCycle * (double)(m + 1), x, samplesPerBeat) <= 0.0)
+    ++m;
+  const double fromLine =
+    std::floor(x - kQuartersPerCycle * (double)m * samplesPerBeat + kOnTheLine);
 
+  t.posInBar = posInBar;
+  t.quartersPerBar = quartersPerBar;
+  t.samplesPerBeat = samplesPerBeat;
+  t.cycleInBar = m;
+  t.counter = fromLine < 0.0               ? 0
+              : fromLine > samplesPerCycle ? (int)samplesPerCycle
+                                           : (int)fromLine;
+  t.toCycleEnd = clampedSamples(samplesTo(cycleEndIn(quartersPerBar, m), x, samplesPerBeat));
   t.unit = (int)unit;
+  t.speed = speed;
   t.stepLen = stepLen;
   t.stepPos = t.counter % t.stepLen;
   t.noteOffThreshold = (double)t.unit * (speed * noteLen);
@@ -77,70 +106,101 @@ BlockTiming blockTiming(double ppq, double tempo, int numerator, int denominator
   return t;
 }
 
-bool inCycleRemnant(const BlockTiming& t, const Position& p)
+void nextCycle(const BlockTiming& t, Position& p)
 {
-  const long long slotStart = (long long)p.counter - p.stepPos;
-  long long rest = (long long)t.samplesPerBar - slotStart;
-  if (p.toBarLine != kNoBarLine && (long long)p.toBarLine + p.stepPos < rest)
-    rest = (long long)p.toBarLine + p.stepPos;
-  return slotStart > 0 && rest < t.unit && rest < t.stepLen;
-}
-
-int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, SlotMemory& m)
-{
-  const int slot = p.counter / t.stepLen;
-  // A host that rounds its song position may step back a few samples at a block boundary, into
-  // the window of a step start already taken: that slot does not start again.
-  if (m.taken(slot))
-    return -1;
-  int step;
-  if (inCycleRemnant(t, p))
+  ++p.cycle;
+  p.counter = 0;
+  p.stepPos = 0;
+  if (kQuartersPerCycle * (double)(p.cycleInBar + 1) < t.quartersPerBar)
   {
-    m = {slot, true};
-    step = 0;
+    ++p.cycleInBar;
   }
   else
   {
-    m = {slot, false};
-    const bool cycleStart =
-      ((long long)p.counter + kCycleStartLead) % t.samplesPerBar <= kCycleStartWindow;
-    step = cycleStart ? 0 : current + 1;
+    ++p.barsOn;
+    p.cycleInBar = 0;
   }
+  // From the block's first sample to the line that ends the new cycle.
+  const double line =
+    t.quartersPerBar * (double)p.barsOn + cycleEndIn(t.quartersPerBar, p.cycleInBar);
+  p.toCycleEnd = clampedSamples(samplesTo(line, t.posInBar * t.samplesPerBeat, t.samplesPerBeat) -
+                                (double)p.blockSamples);
+}
+
+bool inCycleRemnant(const BlockTiming& t, const Position& p)
+{
+  const long long rest = (long long)p.toCycleEnd + p.stepPos;
+  return p.counter > p.stepPos && rest < t.unit && rest < t.stepLen;
+}
+
+Slot slotAt(const BlockTiming& t, const Position& p)
+{
+  if (inCycleRemnant(t, p))
+    return {p.cycle + 1, 0.0};
+  return {p.cycle, (double)(p.counter / t.stepLen) * t.speed};
+}
+
+int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, Slot& last)
+{
+  // A host that rounds its song position may step back a few samples at a block boundary, into
+  // the window of a step start already taken; a new speed's slot may start on the sixty-fourth
+  // just started: neither starts again.
+  const Slot slot = slotAt(t, p);
+  if (slot == last)
+    return -1;
+  last = slot;
+  const bool cycleStart =
+    slot.sixtyFourths == 0.0 || p.counter <= kCycleStartLate || p.toCycleEnd <= kCycleStartLead;
+  const int step = cycleStart ? 0 : current + 1;
   return step >= numSteps ? 0 : step;
 }
 
-long long barPosition(const BlockTiming& t, const Position& p)
+End endOf(const BlockTiming& t, const Position& p)
 {
-  return t.barLen != kNoBarLine && p.toBarLine != kNoBarLine ? (long long)t.barLen - p.toBarLine
-                                                             : p.counter;
+  if (!t.valid)
+    return {0.0, 0, p.cycle, 0.0, kNoSlot, false};
+  return {t.posInBar + (double)p.blockSamples / t.samplesPerBeat -
+            t.quartersPerBar * (double)p.barsOn,
+          p.cycleInBar,
+          p.cycle,
+          t.speed,
+          slotAt(t, p),
+          p.stepPos == 0};
 }
 
-long long jumpBarLength(const BlockTiming& t)
+FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
+                           FollowState s)
 {
-  return t.barLen != kNoBarLine ? t.barLen : t.samplesPerBar;
-}
-
-FollowState followPosition(const BlockTiming& t, bool steppedBefore, long long endBarPos,
-                           long long barPos, int numSteps, FollowState s)
-{
-  const Position p = {t.counter, t.stepPos, t.toBarLine};
-  const int slot = t.counter / t.stepLen;
   s.lateStart = false;
   if (steppedBefore)
   {
     // The circular distance within the bar: a block that wraps the bar is no jump.
-    const long long bar = jumpBarLength(t);
-    long long d = (barPos - endBarPos) % bar;
-    if (2 * d > bar)
-      d -= bar;
-    else if (2 * d < -bar)
-      d += bar;
-    if (2 * std::llabs(d) <= (long long)t.stepLen)
+    const double bar = t.quartersPerBar;
+    double d = t.posInBar - end.quarters;
+    long long barsPassed = 0;
+    if (2.0 * d > bar)
+      d -= bar, barsPassed = -1;
+    else if (2.0 * d < -bar)
+      d += bar, barsPassed = 1;
+    const double samples = d * t.samplesPerBeat;
+    if (2.0 * std::fabs(samples) <= (double)t.stepLen)
     {
-      // A rounded host position that moves on by more than the window can skip a step start
-      // whole; that step then starts at the block's first sample.
-      if (d > 0 && t.stepPos > kStepStartWindow && t.stepPos - d <= kStepStartWindow &&
-          !s.memory.taken(slot))
+      const long long cyclesPerBar = (long long)std::ceil(bar / kQuartersPerCycle);
+      s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) + barsPassed * cyclesPerBar;
+      // A step start whose window lies between the last block's end and this block's first
+      // sample was skipped whole (a rounded host position that moved on more than the window):
+      // it starts at the block's first sample. At the same speed, the slots tell (a tempo change
+      // moves the steps' samples: the last block's steps had not reached this slot yet); after a
+      // speed change, the distance moved.
+      const Slot here = slotAt(t, firstPosition(t, s.cycle));
+      const long long moved = std::llround(samples);
+      const bool skipped =
+        end.speed == t.speed
+          ? here.cycle > end.slot.cycle ||
+              (here.cycle == end.slot.cycle && here.sixtyFourths > end.slot.sixtyFourths) ||
+              (here == end.slot && end.slotAhead)
+          : moved > 0 && t.stepPos - moved <= kStepStartWindow;
+      if (skipped && t.stepPos > kStepStartWindow && !(here == s.lastStart))
       {
         s.lateStart = true;
         s.stepHandled = false;
@@ -151,15 +211,16 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, long long e
   // The step of the position's own slot, counted from the cycle's start; inside a step start's
   // window, the step before it, so that the step start plays the slot's step. Past the window of
   // the cycle's remnant, the next cycle's first step.
+  const int slot = t.counter / t.stepLen;
   int step;
   if (t.stepPos <= kStepStartWindow)
     step = (slot - 1) % numSteps;
   else
-    step = inCycleRemnant(t, p) ? 0 : slot % numSteps;
+    step = inCycleRemnant(t, firstPosition(t, s.cycle)) ? 0 : slot % numSteps;
   if (step < 0)
     step += numSteps;
   s.currentStep = step;
-  s.memory = SlotMemory();
+  s.lastStart = kNoSlot;
   s.stepHandled = false;
   return s;
 }

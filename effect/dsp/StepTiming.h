@@ -1,14 +1,14 @@
 #pragma once
 // The sequencer's bar and step timing, and its decisions on following the host's position, as
 // pure functions: the host's time and the sequencer's state in, the new state out. Quorvalent
-// keeps the state in its members and copies the results in.
+// keeps the timing of the running block and the position of the sample about to run.
 //
 // The cycle is the stretch of samples the step index counts through from step 1: the bar, or four
 // quarter notes when the bar is longer (the cycle then runs on from there until the bar line).
-// Steps are a whole number of samples, so the cycle's last slot may be a remnant shorter than a
-// step: a step start there is the next cycle's first step, and the cycle's own start is skipped.
-
-#include <climits>
+// A line (a bar line, or four quarter notes into a longer bar) lies on its own sample, the first
+// at or after it, wherever the host's blocks begin. Steps are a whole number of samples, so the
+// cycle's last slot may be a remnant shorter than a step: a step start there is the next cycle's
+// first step, and the cycle's own start is skipped.
 
 namespace steptiming {
 
@@ -16,23 +16,21 @@ namespace steptiming {
 constexpr int kStepStartWindow = 10;
 // The note-off comes this many samples before the note length ends.
 constexpr int kNoteOffLead = 100;
-// No bar line within reach of the cycle's counter (bars of up to four quarter notes).
-constexpr int kNoBarLine = INT_MAX;
-// No step start remembered (after the step index was taken from the position).
-constexpr int kNoSlot = INT_MIN;
 
 // The timing of one block, from the host's time at its start.
 struct BlockTiming
 {
-  bool valid = false;         // false: tempo, position or lengths unusable; the sequencer idles
-  double posInBar = 0.0;      // quarter notes into the bar
-  int samplesPerBar = 0;      // the cycle: the bar, at most four quarter notes
-  int counter = 0;            // sample position in the cycle
-  int barLen = kNoBarLine;    // a bar longer than the cycle, in samples
-  int toBarLine = kNoBarLine; // samples from the position to that bar's line
-  int unit = 0;               // a sixty-fourth note in samples
-  int stepLen = 0;            // a step in samples
-  int stepPos = 0;            // counter % stepLen
+  bool valid = false;           // false: tempo, position or lengths unusable; the sequencer idles
+  double posInBar = 0.0;        // quarter notes into the bar, from 0 to below quartersPerBar
+  double quartersPerBar = 0.0;  // numerator x 4 / denominator
+  double samplesPerBeat = 0.0;  // a quarter note in samples
+  long long cycleInBar = 0;     // the cycle holding the position: 0, or more in a longer bar
+  int counter = 0;              // samples from the cycle's line
+  int toCycleEnd = 0;           // samples to the next line: four quarter notes on, or the bar line
+  int unit = 0;                 // a sixty-fourth note in samples
+  double speed = 0.0;           // sixty-fourths a step
+  int stepLen = 0;              // a step in samples
+  int stepPos = 0;              // counter % stepLen
   double noteOffThreshold = 0.0;  // step position (plus the lead) from which the note-off is due
 };
 
@@ -41,49 +39,99 @@ struct BlockTiming
 BlockTiming blockTiming(double ppq, double tempo, int numerator, int denominator, int sampleRate,
                         double speed, double noteLen);
 
-// The step starts taken: one per slot (counter / stepLen); a start in the cycle's remnant takes
-// the next cycle's slot 0 as well.
-struct SlotMemory
+// A step start's slot, the same whatever the tempo: the cycle it belongs to and its start in
+// sixty-fourths from the cycle's line (slot number x speed). A start in the cycle's remnant is the
+// next cycle's first.
+struct Slot
 {
-  int slot = kNoSlot;
-  bool nextCycleTaken = false;
-
-  bool taken(int s) const { return s == slot || (s == 0 && nextCycleTaken); }
+  long long cycle;
+  double sixtyFourths;  // below 0: no slot
 };
+constexpr Slot kNoSlot = {0, -1.0};
+inline bool operator==(const Slot& a, const Slot& b)
+{
+  return a.cycle == b.cycle && a.sixtyFourths == b.sixtyFourths;
+}
 
-// Where a sample lies: the cycle's counter, the step position and the samples to a bar line.
+// Where the sample about to run lies.
 struct Position
 {
-  int counter, stepPos, toBarLine;
+  int counter;           // samples from the cycle's line
+  int stepPos;           // counter % stepLen
+  int toCycleEnd;        // samples to the next line
+  long long cycle;       // the cycles counted: tells a cycle from the ones before and after it
+  long long barsOn;      // bar lines passed since the block's first sample
+  long long cycleInBar;  // the cycle of that bar
+  int blockSamples;      // samples run in the block
 };
 
-// Whether the slot holding the position is the cycle's remnant: it ends at the cycle's end or a
-// bar line less than a unit (and less than a step) after it starts.
+// The position of the block's first sample, in the cycle counted as `cycle`.
+inline Position firstPosition(const BlockTiming& t, long long cycle)
+{
+  return {t.counter, t.stepPos, t.toCycleEnd, cycle, 0, t.cycleInBar, 0};
+}
+
+// At the next cycle's line: the counter restarts, the cycle count moves on.
+void nextCycle(const BlockTiming& t, Position& p);
+
+// The position moved on by n samples; n reaches the end of the step or the cycle at most.
+inline void advance(const BlockTiming& t, Position& p, int n)
+{
+  p.counter += n;
+  p.blockSamples += n;
+  p.toCycleEnd -= n;
+  if (p.toCycleEnd <= 0)
+  {
+    nextCycle(t, p);
+    return;
+  }
+  // counter % stepLen, moved on without a division.
+  p.stepPos += n;
+  if (p.stepPos >= t.stepLen)
+    p.stepPos = 0;
+}
+
+// Whether the slot holding the position is the cycle's remnant: it ends at the next line less
+// than a unit (and less than a step) after it starts.
 bool inCycleRemnant(const BlockTiming& t, const Position& p);
 
+// The slot holding the position.
+Slot slotAt(const BlockTiming& t, const Position& p);
+
 // A step start at p, with step `current` running of numSteps: the step it starts, or -1 when its
-// slot was taken already. Updates the memory.
-int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, SlotMemory& m);
+// slot is the one started last (`last`, updated).
+int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, Slot& last);
+
+// Where the last block ended (the position of the sample it did not run): quarter notes into its
+// bar, the cycle, and in that block's steps the slot and whether it was the slot's first sample.
+struct End
+{
+  double quarters;
+  long long cycleInBar, cycle;
+  double speed;
+  Slot slot;
+  bool slotAhead;
+};
+End endOf(const BlockTiming& t, const Position& p);
 
 // The sequencer's state that following the position may change.
 struct FollowState
 {
   int currentStep;
-  SlotMemory memory;
+  Slot lastStart;
   bool stepHandled;
-  bool lateStart;  // the block's first sample takes a step start whose window was skipped
+  bool lateStart;   // the block's first sample takes a step start whose window was skipped
+  long long cycle;  // the cycle count of the block's first sample
 };
 
 // At the start of a block in which the sequencer runs: when it did not run in the last block
-// (steppedBefore false), or the position in the bar (barPos) moved from where the last block ended
-// (endBarPos) by more than half a step, the step index is taken from the position and the memory
-// forgotten; a smaller jump forward over a whole step start window starts that step late.
-FollowState followPosition(const BlockTiming& t, bool steppedBefore, long long endBarPos,
-                           long long barPos, int numSteps, FollowState s);
-
-// The position in the bar that jumps are measured in, and the bar's length: the counter and the
-// cycle, or for bars longer than the cycle, the samples into the bar and its length.
-long long barPosition(const BlockTiming& t, const Position& p);
-long long jumpBarLength(const BlockTiming& t);
+// (steppedBefore false), or the position in the bar moved from where the last block ended by more
+// than half a step (measured in quarter notes, so that a tempo change is no move), the step index
+// is taken from the position and the last start forgotten; otherwise the cycle count follows the
+// lines passed, and a step start whose window the block boundary skipped whole (a rounded host
+// position moving on, or a tempo change moving the steps' samples) starts late, at the block's
+// first sample.
+FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
+                           FollowState s);
 
 }  // namespace steptiming

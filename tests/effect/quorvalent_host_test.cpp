@@ -1,7 +1,7 @@
 // What a host sees of the plug-in (identity, parameters, programs, their texts and values) and how
 // parameter changes and MIDI reach the engine.
-#include "tests/support/QuorvalentHost.h"
 #include "gui/IGraphics.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 
@@ -244,9 +244,15 @@ TEST(QuorvalentParameters, LfoFrequencyFollowsTempoRateAndSampleRate)
     bool triplet;
     double hz;
   };
-  const Case cases[] = {{32768.0, 120.0, 2, false, 4.0}, {32768.0, 120.0, 2, true, 6.0},
-                        {32768.0, 90.0, 3, true, 9.0},   {32768.0, 150.0, 1, false, 2.5},
-                        {48000.0, 120.0, 2, false, 4.0}, {96000.0, 120.0, 4, false, 16.0}};
+  const Case cases[] = {{32768.0, 120.0, 2, false, 4.0},
+                        {32768.0, 120.0, 2, true, 6.0},
+                        {32768.0, 90.0, 3, true, 9.0},
+                        {32768.0, 150.0, 1, false, 2.5},
+                        {48000.0, 120.0, 2, false, 4.0},
+                        {96000.0, 120.0, 4, false, 16.0},
+                        // The top value runs at twice the rate of the one below it.
+                        {48000.0, 120.0, 6, false, 64.0},
+                        {48000.0, 120.0, 7, false, 128.0}};
   for (const Case& c : cases)
   {
     SCOPED_TRACE(testing::Message() << c.sampleRate << " Hz, " << c.tempo << " BPM, rate " << c.rate

@@ -1,8 +1,8 @@
 // Whole renders: the output does not depend on how the host cuts blocks or which processing
 // callback it uses; every factory preset renders as checked in; and nothing a host sends makes the
 // output non-finite.
-#include "effect/dsp/AvxCode.h"
 #include "effect/ParameterTable.h"
+#include "effect/dsp/AvxCode.h"
 #include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
@@ -210,7 +210,7 @@ uint64_t exactRenders(VectorCode code)
 // reassociation), on both targets. QV_UPDATE_GOLDEN=1 prints the current hash.
 TEST(QuorvalentRender, OutputIsBitForBitAsRecorded)
 {
-  const uint64_t kRecorded = 0x70047b8180c3c6baull;
+  const uint64_t kRecorded = 0x40361baacd68d81full;
   const uint64_t hash = exactRenders(processorVectorCode());
   if (getenv("QV_UPDATE_GOLDEN"))
     printf("exact renders: 0x%016llxull\n", (unsigned long long)hash);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <vector>
 
 namespace {
@@ -574,86 +575,427 @@ std::vector<int> gateStarts(const std::vector<double>& out, int from)
   return starts;
 }
 
+// The "Arp Speed" value of a speed in sixty-fourths.
+int arpSpeedFor(double speed)
+{
+  for (int i = 1; i < kNumSpeeds; ++i)
+    if ((speed_array[i] ? speed_array[i] : 0.5) == speed)
+      return i;
+  return 0;
+}
+
+// Step starts of the grid matched, and those lost (no start there) or extra (a start the grid
+// does not hold: a second one, or one off the grid).
+struct Tally
+{
+  long long starts = 0, lost = 0, extra = 0;
+  void add(const Tally& t) { starts += t.starts, lost += t.lost, extra += t.extra; }
+};
+
+// One play of the sequencer: from song sample `first` on, with the host's position exact or
+// rounded to ticks, in blocks of `block`, cut at every speed change; steps 1 and every other
+// (odd or even) on.
+struct Play
+{
+  stepgrid::Settings s;
+  double first;
+  int frames, block, ticks, odd;
+  std::vector<stepgrid::Change> changes;
+};
+
+// A constant input, the mix all wet, no LFO, the cutoff at its top and envelopes of 10 and 15
+// seconds: the gate fades show in the level (gateStarts).
+void setQuietEnvelopes(QuorvalentHost& host)
+{
+  const std::pair<int, double> params[] = {
+    {kDryWet, 1.0},        {kAmpAttack, 10.0},        {kAmpRelease, 15.0},
+    {kFilterCutoff, 0.99}, {kFilterEnvAmount, 0.001}, {kAmpLFODepth, 0.0},
+    {kFilterLFODepth, 0.0}};
+  for (const auto& p : params)
+    host.setParam(p.first, p.second);
+}
+
+// Renders the play; outputs of the blocks in order.
+std::vector<double> render(QuorvalentHost& host, const Play& p)
+{
+  vsthost::TransportSettings t;
+  t.tempo = p.s.tempo;
+  t.numerator = p.s.numerator;
+  t.denominator = p.s.denominator;
+  t.startSamples = p.first;
+  t.ticksPerQuarter = p.ticks;
+  host.useClock(t);
+  std::vector<double> out;
+  double at = p.first;
+  for (size_t i = 0; i <= p.changes.size(); ++i)
+  {
+    const double until = i < p.changes.size() ? p.changes[i].at : p.first + p.frames;
+    const Stereo o = host.render(dcInput((size_t)(until - at)), p.block);
+    out.insert(out.end(), o.l.begin(), o.l.end());
+    if (i < p.changes.size())
+      host.setParam(kArpSpeed, arpSpeedFor(p.changes[i].speed));
+    at = until;
+  }
+  return out;
+}
+
+// The enabled steps' starts read from the output, matched one to one with the grid within the
+// host's rounding (at exact positions: on the sample).
+Tally play(const Play& p)
+{
+  QuorvalentHost host(p.s.rate, 4096);
+  host.loadDefaults();
+  setQuietEnvelopes(host);
+  host.setParam(kArpSpeed, arpSpeedFor(p.s.speed));
+  host.setParam(kNumStepsParam, p.s.numSteps);
+  for (int i = 0; i < kNumSteps; ++i)
+    host.setParam(kStep1 + i, i == 0 || i % 2 == p.odd ? 1.0 : 0.0);
+  const std::vector<double> out = render(host, p);
+  const std::vector<int> got = gateStarts(out, 64);
+  Tally tally;
+  if (!got.empty() && got[0] < 0)
+  {
+    ADD_FAILURE() << "unexplained level at " << got[1];
+    ++tally.extra;
+    return tally;
+  }
+  const stepgrid::Lengths l = stepgrid::lengths(p.s);
+  const double tol = p.ticks ? l.beat / p.ticks + 1.0 : 0.0;
+  std::vector<bool> matched(got.size(), false);
+  for (const stepgrid::Start& e :
+       stepgrid::expectedStarts(p.s, p.first, p.first + p.frames, p.changes))
+  {
+    const double at = e.at - p.first;
+    if (at < 64 + tol || at > p.frames - 20 || !(e.step == 0 || e.step % 2 == p.odd))
+      continue;
+    size_t j = 0;
+    while (j < got.size() && (matched[j] || std::fabs(got[j] - at) > tol))
+      ++j;
+    if (j < got.size())
+      matched[j] = true, ++tally.starts;
+    else if (++tally.lost <= 3)
+      ADD_FAILURE() << "no start of step " << e.step + 1 << " at " << at;
+  }
+  for (size_t j = 0; j < got.size(); ++j)
+    if (!matched[j] && got[j] < p.frames - 20 && ++tally.extra <= 3)
+      ADD_FAILURE() << "a start off the grid at " << got[j];
+  return tally;
+}
+
+// The first sample of each run of ten equal levels: with the LFO the only thing that moves the
+// level, where it restarts (its phase held at 0 for ten samples).
+std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
+{
+  std::vector<int> restarts;
+  for (int i = from; i + 10 <= (int)out.size(); ++i)
+    if (out[i] != out[i - 1] &&
+        std::all_of(&out[i + 1], &out[i + 10], [&](double v) { return v == out[i]; }))
+      restarts.push_back(i);
+  return restarts;
+}
+
 }  // namespace
 
 // Integer tempos 60-200 (every fifth, a different one at each of five sample rates), each with one
-// of every speed, step count, meter,
-// block size and exact or tick-rounded positions: around a bar line (and the four-quarter line
-// inside longer bars) every enabled step starts once, where the grid of tempo, meter, rate and
-// speed puts it, and the bar's first step plays step 1. Steps 1 and every other are on (odd or
-// even by turn), so that the wrong step at a line shows as a missing fade.
+// of every speed, step count, meter, block size and exact or tick-rounded positions: around a bar
+// line (and the four-quarter line inside longer bars) every enabled step starts once, on the
+// grid of tempo, meter, rate and speed (on its sample, at exact positions), and the bar's first
+// step plays step 1. Steps 1 and every other are on (odd or even by turn), so that the wrong step
+// at a line shows as a missing fade.
 TEST(QuorvalentSequencer, EveryStepStartsOnceOnTheGridAtEveryTempoAndMeter)
 {
   const double rates[] = {44100.0, 48000.0, 88200.0, 96000.0, 192000.0};
   const int meters[][2] = {{4, 4}, {3, 4}, {2, 4}, {6, 8}, {7, 8}, {5, 4}, {12, 8}};
   const int blocks[] = {64, 100, 256, 441, 512, 777, 1000, 1024};
-  long long starts = 0, doubles = 0, misplaced = 0, configs = 0;
+  Tally all;
+  int configs = 0;
   for (int r = 0; r < 5; ++r)
     for (int tempo = 60 + r; tempo <= 200; tempo += 5)
     {
       const int n = tempo * 5 + r;
       const int meter = n % 7, arpSpeed = 1 + n % 9, numSteps = 2 + n * 7 % 15;
-      const int block = blocks[n * 3 % 8], ticks = n / 7 % 2 ? 1920 : 0, odd = n / 14 % 2;
-      const stepgrid::Settings s = {rates[r], (double)tempo, meters[meter][0], meters[meter][1],
-                                    arpSpeed == 9 ? 0.5 : (double)speed_array[arpSpeed], numSteps};
+      const stepgrid::Settings s = {rates[r],
+                                    (double)tempo,
+                                    meters[meter][0],
+                                    meters[meter][1],
+                                    arpSpeed == 9 ? 0.5 : (double)speed_array[arpSpeed],
+                                    numSteps};
       const stepgrid::Lengths l = stepgrid::lengths(s);
-      SCOPED_TRACE(testing::Message() << rates[r] << " Hz, " << tempo << " BPM, " << s.numerator
-                                      << "/" << s.denominator << ", speed " << s.speed << ", "
-                                      << numSteps << " steps, blocks of " << block << ", ticks "
-                                      << ticks);
       // From the middle of the last whole step before the second bar's line (or the
       // four-quarter line in it) to a step after it.
       const double line = l.bar + (n % 2 && l.bar > l.cycle + l.unit ? l.cycle : 0);
       const double first = (std::floor(line / l.stepLen) - 1.0) * l.stepLen + l.stepLen / 2;
-      const int frames = (int)(line - first) + l.stepLen + 64;
-
-      QuorvalentHost host(rates[r], 1024);
-      host.loadDefaults();
-      const std::pair<int, double> params[] = {
-        {kArpSpeed, arpSpeed},  {kNumStepsParam, numSteps}, {kDryWet, 1.0},
-        {kAmpAttack, 10.0},     {kAmpRelease, 15.0},        {kFilterCutoff, 0.99},
-        {kFilterEnvAmount, 0.001}, {kAmpLFODepth, 0.0},     {kFilterLFODepth, 0.0}};
-      for (const auto& p : params)
-        host.setParam(p.first, p.second);
-      for (int i = 0; i < kNumSteps; ++i)
-        host.setParam(kStep1 + i, i == 0 || i % 2 == odd ? 1.0 : 0.0);
-      vsthost::TransportSettings t;
-      t.tempo = tempo;
-      t.numerator = s.numerator;
-      t.denominator = s.denominator;
-      t.startSamples = first;
-      t.ticksPerQuarter = ticks;
-      host.useClock(t);
-      const Stereo out = host.render(dcInput((size_t)frames), block);
-      const std::vector<int> got = gateStarts(out.l, 64);
-      ASSERT_TRUE(got.empty() || got[0] >= 0) << "unexplained level at " << got[1];
-
-      // Match each enabled step's start to one seen within the rounding (a tick).
-      const double tol = 2.0 + (ticks ? l.beat / ticks : 0.0);
-      std::vector<bool> matched(got.size(), false);
-      for (const stepgrid::Start& e : stepgrid::expectedStarts(s, first, first + frames))
-      {
-        const double at = e.at - first;
-        if (at < 64 + tol || at > frames - 20 || !(e.step == 0 || e.step % 2 == odd))
-          continue;
-        size_t j = 0;
-        while (j < got.size() && (matched[j] || std::fabs(got[j] - at) > tol))
-          ++j;
-        if (j < got.size())
-          matched[j] = true, ++starts;
-        else
-          ADD_FAILURE() << "no start of step " << e.step + 1 << " at " << at, ++misplaced;
-      }
-      for (size_t j = 0; j < got.size(); ++j)
-        if (!matched[j] && got[j] < frames - 20)
-        {
-          const bool close = (j > 0 && got[j] - got[j - 1] < l.stepLen - l.unit) ||
-                             (j + 1 < got.size() && got[j + 1] - got[j] < l.stepLen - l.unit);
-          ADD_FAILURE() << (close ? "a second start" : "a start off the grid") << " at " << got[j];
-          ++(close ? doubles : misplaced);
-        }
+      const Play p = {s,
+                      first,
+                      (int)(line - first) + l.stepLen + 64,
+                      blocks[n * 3 % 8],
+                      n / 7 % 2 ? 1920 : 0,
+                      n / 14 % 2,
+                      {}};
+      SCOPED_TRACE(testing::Message()
+                   << rates[r] << " Hz, " << tempo << " BPM, " << s.numerator << "/"
+                   << s.denominator << ", speed " << s.speed << ", " << numSteps
+                   << " steps, blocks of " << p.block << ", ticks " << p.ticks);
+      all.add(play(p));
       ++configs;
     }
-  printf("%lld configurations: %lld step starts, %lld doubles, %lld misplaced\n", configs, starts,
-         doubles, misplaced);
+  printf("%d configurations: %lld step starts, %lld lost, %lld extra\n", configs, all.starts,
+         all.lost, all.extra);
+}
+
+// A host position that jumps on over a step start's window at a block boundary starts that step
+// at the block's first sample; the next step still starts on its sample later in the same block
+// (32768 Hz, 120 BPM, steps of 4096, all on).
+TEST(QuorvalentSequencer, ALateStartLeavesTheNextStartInItsBlock)
+{
+  QuorvalentHost host(kRate, 8192);
+  host.loadDefaults();
+  setQuietEnvelopes(host);
+  for (int i = 0; i < kNumSteps; ++i)
+    host.setParam(kStep1 + i, 1.0);
+  vsthost::Transport& clock = host.useClock({});
+  std::vector<double> out = host.render(dcInput(4090), 4090).l;
+  clock.locatePpq(4110.0 / kQ);
+  const Stereo next = host.render(dcInput(5000), 5000);
+  out.insert(out.end(), next.l.begin(), next.l.end());
+  EXPECT_EQ(gateStarts(out, 64), (std::vector<int>{4090, 4090 + 8192 - 4110}));
+}
+
+// Lines inside blocks that do not line up with the bar: a bar line of 5/4 and 12/8 at a sample
+// rate and tempo that put it between two samples, a block that begins on a long bar's
+// four-quarter line, and a bar whose last slot is shorter than a step: step 1 starts, and both
+// LFOs restart, on the line's own sample.
+TEST(QuorvalentSequencer, LinesInsideBlocksStartStepOneAndTheLFOsOnTheirOwnSample)
+{
+  const struct
+  {
+    const char* what;
+    stepgrid::Settings s;
+    double line;  // quarter notes into the song
+    int block;
+    int before;  // the play's first sample before the line's own one
+  } cases[] = {
+    {"5/4 bar line", {44100, 133, 5, 4, 4, 16}, 5.0, 1000, 2777},
+    {"12/8 bar line", {48000, 137, 12, 8, 5, 16}, 6.0, 777, 3000},
+    {"5/4 four-quarter line on a block's start", {48000, 137, 5, 4, 3, 16}, 9.0, 512, 5 * 512},
+    {"12/8 four-quarter line inside a block", {44100, 71, 12, 8, 7, 16}, 10.0, 1000, 6500},
+    {"a last slot shorter than a step", {44100, 120, 4, 4, 6, 16}, 4.0, 1000, 6000},
+    {"steps after a bar line in its block", {48000, 137, 4, 4, 0.5, 16}, 4.0, 4000, 1500},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    const stepgrid::Lengths l = stepgrid::lengths(c.s);
+    const double line = stepgrid::ownSample(c.line, l.beat);
+    const Play p = {c.s, line - c.before, c.before + std::max(l.stepLen, 2000) + 64, c.block, 0, 0,
+                    {}};
+    const Tally t = play(p);
+    EXPECT_EQ(t.lost + t.extra, 0);
+    EXPECT_GT(t.starts, 0);
+
+    // MIDI mode at full level: the amplitude LFO alone moves the level.
+    QuorvalentHost host(c.s.rate, 4096);
+    host.loadDefaults();
+    const std::pair<int, double> params[] = {{kStepMode, 1.0},    {kAmpAttack, 0.01},
+                                             {kAmpDecay, 0.01},   {kAmpSustain, 1.0},
+                                             {kAmpLFODepth, 1.0}, {kPush, 1.0}};
+    for (const auto& param : params)
+      host.setParam(param.first, param.second);
+    const std::vector<double> out = render(host, p);
+    EXPECT_EQ(lfoRestarts(out, 1200), std::vector<int>{c.before});
+  }
+}
+
+// Every change between two speeds the parameter allows, each once, in five meters (1/8 at speed 8
+// holds one slot a cycle; 2/4 at 137 BPM and 48 kHz ends its cycles in a remnant at speeds 8, 4,
+// 2, 1 and 1/2), at exact and tick-rounded positions: the change comes just after a start (inside
+// its window or past it), mid-step or just before the next start. Up to the change the steps
+// start on the grid of the old speed; from it on, each slot of the new speed starts once, the
+// steps counting on: none lost, none twice.
+TEST(QuorvalentSequencer, SpeedChangesStartEachSlotOfTheNewSpeedOnce)
+{
+  const double speeds[] = {8, 7, 6, 5, 4, 3, 2, 1, 0.5};
+  const struct
+  {
+    int numerator, denominator;
+    double rate, tempo;
+  } meters[] = {{1, 8, 96000, 120},
+                {2, 4, 48000, 137},
+                {4, 4, 48000, 120},
+                {7, 8, 44100, 133},
+                {5, 4, 48000, 151}};
+  const int blocks[] = {100, 441, 512, 777, 1000};
+  // Every ordered pair of speeds once, as one walk (a circuit through the 72 changes).
+  std::vector<int> walk, next(9, 0), stack = {0};
+  while (!stack.empty())
+  {
+    const int v = stack.back();
+    next[v] += next[v] == v;
+    if (next[v] < 9)
+      stack.push_back(next[v]++);
+    else
+      walk.push_back(v), stack.pop_back();
+  }
+  ASSERT_EQ(walk.size(), 73u);
+
+  Tally all;
+  // First the cases users met: 4/4 at 48 kHz and 120 BPM slowed from 4 to 7 in the second step;
+  // 7/8 at 44.1 kHz and 133 BPM from 4 to 6 in the third; 2/4 at 48 kHz and 137 BPM from 4 to 1/2
+  // shortly before the second step of a bar whose step 1 started early; 1/8 at 8, one slot a cycle.
+  const struct
+  {
+    stepgrid::Settings s;
+    double into;  // samples into the second bar
+    double speed;
+  } reported[] = {{{48000, 120, 4, 4, 4, 16}, 7000, 7},
+                  {{44100, 133, 7, 8, 4, 16}, 11000, 6},
+                  {{48000, 137, 2, 4, 4, 16}, 5200, 0.5},
+                  {{48000, 120, 1, 8, 8, 16}, 0, 8}};
+  for (const auto& r : reported)
+  {
+    SCOPED_TRACE(testing::Message() << r.s.numerator << "/" << r.s.denominator << ", from "
+                                    << r.s.speed << " to " << r.speed);
+    const stepgrid::Lengths l = stepgrid::lengths(r.s);
+    const double line = stepgrid::ownSample(l.quarters, l.beat);
+    const Tally t =
+      play({r.s, line - 2000, (int)(3 * l.bar), 441, 0, 1, {{line + r.into, r.speed}}});
+    EXPECT_EQ(t.lost + t.extra, 0);
+    all.add(t);
+  }
+
+  int changes = 0, inRemnantBars = 0;
+  for (int run = 0; run < 10; ++run)
+  {
+    const auto& m = meters[run % 5];
+    const size_t from = run * 72 / 10, to = (run + 1) * 72 / 10;
+    Play p = {
+      {m.rate, m.tempo, m.numerator, m.denominator, speeds[walk[from]], 16}, 0, 0, 0, 0, 0, {}};
+    const stepgrid::Lengths l = stepgrid::lengths(p.s);
+    p.first = std::floor(l.bar + l.stepLen / 2.0);
+    p.block = blocks[run % 5];
+    p.ticks = run < 5 ? 0 : 1920;
+    p.odd = run / 2 % 2;
+    SCOPED_TRACE(testing::Message() << m.numerator << "/" << m.denominator << ", " << m.rate
+                                    << " Hz, " << m.tempo << " BPM, ticks " << p.ticks);
+    // Each change relative to the first start (of any step) after the one before it.
+    double after = p.first + 64;
+    for (size_t i = from; i < to; ++i)
+    {
+      const std::vector<stepgrid::Start> starts = stepgrid::expectedStarts(
+        {p.s.rate, p.s.tempo, p.s.numerator, p.s.denominator, p.s.speed, 1 << 20}, p.first,
+        after + 3 * l.cycle, p.changes);
+      size_t k = 0;
+      while (starts[k].at < after)
+        ++k;
+      const double start = starts[k].at, following = starts[k + 1].at;
+      // (A rounded position moves the grid by up to a tick: the change keeps clear of that.)
+      const double clear = p.ticks ? std::ceil(l.beat / p.ticks) : 0.0;
+      const double at[] = {start + clear + 3, start + clear + 12,
+                           std::floor((start + following) / 2), following - clear - 2};
+      p.changes.push_back({at[i % 4], speeds[walk[i + 1]]});
+      after = p.changes.back().at + l.cycle / 3;
+      // Whether the cycle's step 1 started early, in the last one's remnant.
+      while (k > 0 && starts[k].step != 0)
+        --k;
+      inRemnantBars +=
+        starts[k].step == 0 &&
+        starts[k].at != stepgrid::ownSample(std::round(starts[k].at / l.beat * 4) / 4, l.beat);
+    }
+    p.frames = (int)(after - p.first) + 2 * (int)(8 * l.unit) + 64;
+    all.add(play(p));
+    changes += (int)(to - from);
+  }
+  EXPECT_EQ(changes, 72);
+  EXPECT_GT(inRemnantBars, 0);
+  printf("%d speed changes (%d in a cycle whose step 1 started early): %lld step starts, %lld "
+         "lost, %lld extra\n",
+         changes, inRemnantBars, all.starts, all.lost, all.extra);
+}
+
+// A host that ramps the tempo from block to block and reports its song position rounded to ticks:
+// every slot (its cycle and its step, read from the song position of the start) starts once, and
+// none is lost. All steps are on.
+TEST(QuorvalentSequencer, TempoRampsStartEachSlotOnce)
+{
+  const struct
+  {
+    int numerator, denominator;
+    double rate;
+    int arpSpeed;
+    double from, to;  // BPM, over three bars
+    int block;
+  } cases[] = {
+    {4, 4, 48000, 5, 90, 150, 512},    // speed 4
+    {7, 8, 44100, 9, 160, 100, 300},   // speed 1/2
+    {2, 4, 48000, 1, 120, 140, 1000},  // speed 8: the cycles end in a remnant
+    {5, 4, 96000, 4, 70, 110, 777},    // speed 5
+    {4, 4, 48000, 9, 60, 200, 2048},   // speed 1/2, the tempo a step apart from block to block
+  };
+  long long starts = 0, doubled = 0, lost = 0;
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(testing::Message() << c.numerator << "/" << c.denominator << ", " << c.from
+                                    << " to " << c.to << " BPM");
+    QuorvalentHost host(c.rate, 4096);
+    host.loadDefaults();
+    setQuietEnvelopes(host);
+    host.setParam(kArpSpeed, c.arpSpeed);
+    for (int i = 0; i < kNumSteps; ++i)
+      host.setParam(kStep1 + i, 1.0);
+    const double speed = speed_array[c.arpSpeed] ? speed_array[c.arpSpeed] : 0.5;
+    const double quarters = c.numerator * 4.0 / c.denominator;
+    host.transport.rawTime = true;
+    VstTimeInfo& t = host.transport.raw;
+    t.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
+    t.timeSigNumerator = c.numerator;
+    t.timeSigDenominator = c.denominator;
+    const int blocks = (int)(3 * quarters * 60.0 / ((c.from + c.to) / 2) * c.rate) / c.block;
+    std::vector<double> out, ppqs, tempos;
+    double ppq = 0.37;
+    for (int b = 0; b < blocks; ++b)
+    {
+      t.tempo = c.from + (c.to - c.from) * b / (blocks - 1);
+      t.ppqPos = std::round(ppq * kTicks) / kTicks;
+      const Stereo o = host.render(dcInput((size_t)c.block), c.block);
+      out.insert(out.end(), o.l.begin(), o.l.end());
+      ppqs.push_back(ppq);
+      tempos.push_back(t.tempo);
+      ppq += c.block * t.tempo / (60.0 * c.rate);
+    }
+    const std::vector<int> got = gateStarts(out, 64);
+    ASSERT_TRUE(got.empty() || got[0] >= 0) << "unexplained level at " << got[1];
+
+    // The slot of each start: its cycle (bars, and four quarter notes into a longer one) and its
+    // step; one in the last sixty-fourth of a cycle is the next cycle's first.
+    const int cyclesPerBar = (int)std::ceil(quarters / 4.0);
+    std::map<std::pair<long long, long long>, int> slots;
+    for (int j : got)
+    {
+      const double at = ppqs[j / c.block] + (j % c.block) * tempos[j / c.block] / (60.0 * c.rate);
+      const long long bar = (long long)std::floor(at / quarters);
+      const int m = (int)((at - bar * quarters) / 4.0);
+      const double cycle64 = std::min(4.0, quarters - 4.0 * m) * 16.0;
+      const double x = (at - bar * quarters - 4.0 * m) * 16.0;
+      long long cycle = bar * cyclesPerBar + m, k = std::llround(x / speed);
+      // (Whole-sample steps fall behind the song position by up to a sample each.)
+      EXPECT_LT(std::fabs(x / speed - k), 0.4) << "a start off the grid at " << j;
+      if (x > cycle64 - 0.5)
+        ++cycle, k = 0;
+      if (++slots[{cycle, k}] == 2)
+        ADD_FAILURE() << "a second start at " << j, ++doubled;
+      ++starts;
+    }
+    // Every slot of the cycles played whole.
+    const long long firstCycle = slots.begin()->first.first + 1;
+    const long long lastCycle = slots.rbegin()->first.first - 1;
+    for (long long cycle = firstCycle; cycle < lastCycle; ++cycle)
+    {
+      const int m = (int)(cycle % cyclesPerBar);
+      const double cycle64 = std::min(4.0, quarters - 4.0 * m) * 16.0;
+      for (long long k = 0; k * speed < cycle64 - 0.5; ++k)
+        if (!slots.count({cycle, k}))
+          ADD_FAILURE() << "no start of slot " << k << " in cycle " << cycle, ++lost;
+    }
+  }
+  printf("tempo ramps: %lld step starts, %lld doubled, %lld lost\n", starts, doubled, lost);
 }

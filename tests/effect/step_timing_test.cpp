@@ -8,7 +8,8 @@
 using namespace steptiming;
 
 // The position in the bar counts the host's meter: a bar is numerator x 4 / denominator quarter
-// notes (a denominator below 1 counts as 4).
+// notes (a denominator below 1 counts as 4); bars longer than four quarter notes hold a second
+// cycle from there; a position on a line's own sample is that line's.
 TEST(StepTiming, PositionInTheBarFollowsTheMeter)
 {
   const struct
@@ -16,35 +17,32 @@ TEST(StepTiming, PositionInTheBarFollowsTheMeter)
     double ppq;
     int numerator, denominator;
     double posInBar;
-    int samplesPerBar, barLen;  // at 44.1 kHz, 120 BPM: a quarter note is 22050 samples
+    int cycleInBar, counter, toCycleEnd;  // at 44.1 kHz, 120 BPM: a quarter note is 22050 samples
   } cases[] = {
-    {5.5, 4, 4, 1.5, 88200, kNoBarLine},  {7.0, 3, 4, 1.0, 66150, kNoBarLine},
-    {3.5, 7, 8, 0.0, 77175, kNoBarLine},  {5.0, 7, 8, 1.5, 77175, kNoBarLine},
-    {4.5, 6, 8, 1.5, 66150, kNoBarLine},  {3.0, 2, 4, 1.0, 44100, kNoBarLine},
-    {13.0, 12, 8, 1.0, 88200, 132300},    {11.0, 5, 4, 1.0, 88200, 110250},
-    {6.75, 4, 0, 2.75, 88200, kNoBarLine}, {1e12 + 1.0, 7, 8, 2.0, 77175, kNoBarLine},
+    {5.5, 4, 4, 1.5, 0, 33075, 55125},   {7.0, 3, 4, 1.0, 0, 22050, 44100},
+    {3.5, 7, 8, 0.0, 0, 0, 77175},       {5.0, 7, 8, 1.5, 0, 33075, 44100},
+    {4.5, 6, 8, 1.5, 0, 33075, 33075},   {3.0, 2, 4, 1.0, 0, 22050, 22050},
+    {13.0, 12, 8, 1.0, 0, 22050, 66150}, {11.0, 5, 4, 1.0, 0, 22050, 66150},
+    {14.5, 5, 4, 4.5, 1, 11025, 11025},  {22.0, 12, 8, 4.0, 1, 0, 44100},
+    {6.75, 4, 0, 2.75, 0, 60637, 27563}, {1e12 + 1.0, 7, 8, 2.0, 0, 44100, 33075},
+    {-0.5, 4, 4, 3.5, 0, 77175, 11025},  {8.0 - 1e-12, 4, 4, 0.0, 0, 0, 88200},
   };
   for (const auto& c : cases)
   {
     SCOPED_TRACE(testing::Message() << c.ppq << " in " << c.numerator << "/" << c.denominator);
     const BlockTiming t = blockTiming(c.ppq, 120.0, c.numerator, c.denominator, 44100, 4.0, 1.0);
     ASSERT_TRUE(t.valid);
-    EXPECT_DOUBLE_EQ(t.posInBar, c.posInBar);
-    EXPECT_EQ(t.samplesPerBar, c.samplesPerBar);
-    EXPECT_EQ(t.barLen, c.barLen);
-    const double inBar = c.posInBar * 22050.0;
-    EXPECT_EQ(t.counter, (int)std::fmod(inBar, (double)c.samplesPerBar));
-    if (c.barLen != kNoBarLine)
-    {
-      EXPECT_EQ(t.toBarLine, c.barLen - (int)inBar);
-    }
+    EXPECT_NEAR(t.posInBar, c.posInBar, 1e-9);
+    EXPECT_EQ(t.cycleInBar, c.cycleInBar);
+    EXPECT_EQ(t.counter, c.counter);
+    EXPECT_EQ(t.toCycleEnd, c.toCycleEnd);
   }
 }
 
 // Over tempos, rates, speeds and meters, with exact and tick-rounded positions: the counter sits
 // where the position is in the cycle, and the starts of one cycle, taken in turn, play steps 2, 3,
 // ... and exactly one step 1: at the cycle's line, or in the last slot when that is a remnant
-// shorter than a unit (and the line's own start is then skipped).
+// shorter than a unit (and the next cycle's line then starts nothing).
 TEST(StepTiming, EachCycleStartsStepOneOnceAtItsLine)
 {
   const int rates[] = {44100, 48000, 88200, 96000, 192000};
@@ -69,69 +67,159 @@ TEST(StepTiming, EachCycleStartsStepOneOnceAtItsLine)
           EXPECT_NEAR(t.counter, (ppq - quarters) * beat, 1.0);
         }
         const BlockTiming t = blockTiming(0.0, tempo, meters[m][0], meters[m][1], rate, speed, 1);
-        ASSERT_EQ(t.samplesPerBar, (int)(std::fmin(quarters, 4.0) * beat));
-        SlotMemory memory;
+        const int cycle = t.toCycleEnd;
+        ASSERT_EQ(cycle, (int)std::ceil(std::fmin(quarters, 4.0) * beat - 1e-6));
+        Slot last = kNoSlot;
         int current = -1, ones = 0, lastStep = -1;
-        for (int start = 0; start < t.samplesPerBar; start += t.stepLen)
+        bool early = false;
+        for (int start = 0; start < cycle; start += t.stepLen)
         {
-          const Position p = {start, 0, kNoBarLine};
-          const int step = stepStart(t, p, current, 1 << 20, memory);
+          const Position p = {start, 0, cycle - start, 0, 0, 0, 0};
+          const int step = stepStart(t, p, current, 1 << 20, last);
           ASSERT_GE(step, 0) << "at " << start;
           if (step == 0)
           {
             ++ones;
-            const int early = t.samplesPerBar - start;
-            EXPECT_TRUE(start == 0 || (early < t.unit && early < t.stepLen)) << "at " << start;
-            remnants += start > 0;
+            early = start > 0;
+            EXPECT_TRUE(start == 0 || (cycle - start < t.unit && cycle - start < t.stepLen))
+              << "at " << start;
+            remnants += early;
           }
           else
             EXPECT_EQ(step, lastStep + 1) << "at " << start;
           current = lastStep = step;
         }
-        EXPECT_EQ(ones, memory.nextCycleTaken ? 2 : 1);
-        EXPECT_EQ(stepStart(t, {0, 0, kNoBarLine}, current, 16, memory) < 0,
-                  memory.nextCycleTaken);
+        EXPECT_EQ(ones, early ? 2 : 1);
+        EXPECT_EQ(stepStart(t, {0, 0, cycle, 1, 0, 0, 0}, current, 16, last) < 0, early);
         ++cycles;
       }
   RecordProperty("cycles", cycles);
   EXPECT_GT(remnants, cycles / 4);
 }
 
-// Following the position at a block's start (16 steps of 4096 at 32768 Hz, 120 BPM).
+// Following the position at a block's start (16 steps of 4096 at 32768 Hz, 120 BPM unless
+// given; the last block ended in cycle 7): a move of up to half a step, measured in quarter notes,
+// keeps the last start and counts the cycles passed; a larger one takes the step from the
+// position.
 TEST(StepTiming, FollowingThePosition)
 {
+  const double q = 1.0 / 16384;  // a sample, in quarter notes at 120 BPM
   const struct
   {
     const char* what;
     double ppq;  // the new block's position
     int numerator;
-    long long endBarPos;
-    SlotMemory memory;
+    double tempo;
+    double endPpq, endTempo;  // where the last block ended
+    Slot lastStart;
     bool handled;
     int wantStep;
     bool wantLate, wantForgotten;
+    long long wantCycle;
   } cases[] = {
-    {"back into a window taken", 4100.0 / 16384, 4, 4108, {1, false}, false, 1, false, false},
-    {"on over a whole window", 4110.0 / 16384, 4, 4090, {0, false}, false, 0, true, false},
-    {"on over the line after a remnant start", 3.0 + 15.0 / 16384, 3, 49150, {12, true}, true, 0,
-     false, false},
-    {"on over the line", 4.0 + 15.0 / 16384, 4, 65530, {15, false}, false, 0, true, false},
-    {"a locate into slot 5", 1.3, 4, 100, {0, false}, true, 5, false, true},
-    {"a locate into a window", 1.0 + 3.0 / 16384, 4, 100, {0, false}, true, 3, false, true},
-    {"5/4, just before the line after it", 5.0 - 4.0 / 16384, 5, 2, {0, false}, true, 7, false,
-     false},
-    {"5/4, a locate into the fifth quarter", 9.3, 5, 100, {0, false}, true, 1, false, true},
+    {"back into a window taken",
+     4100 * q,
+     4,
+     120,
+     4108 * q,
+     120,
+     {7, 4},
+     false,
+     7,
+     false,
+     false,
+     7},
+    {"on over a whole window", 4110 * q, 4, 120, 4090 * q, 120, {7, 0}, false, 7, true, false, 7},
+    {"on over the line after a remnant start",
+     3.0 + 15 * q,
+     3,
+     120,
+     3.0 - 2 * q,
+     120,
+     {8, 0},
+     true,
+     7,
+     false,
+     false,
+     8},
+    {"on over the line", 4.0 + 15 * q, 4, 120, 4.0 - 6 * q, 120, {7, 60}, false, 7, true, false, 8},
+    {"back over the line", 4.0 - 6 * q, 4, 120, 4.0 + 4 * q, 120, {7, 0}, true, 7, false, false, 6},
+    {"a locate into slot 5", 1.3, 4, 120, 100 * q, 120, {7, 0}, true, 5, false, true, 7},
+    {"a locate into a window", 1.0 + 3 * q, 4, 120, 100 * q, 120, {7, 0}, true, 3, false, true, 7},
+    {"5/4, just before the line after it",
+     5.0 - 4 * q,
+     5,
+     120,
+     5.0 + 2 * q,
+     120,
+     {7, 0},
+     true,
+     7,
+     false,
+     false,
+     6},
+    {"5/4, on over its four-quarter line",
+     4.0 + 20 * q,
+     5,
+     120,
+     4.0 - 2 * q,
+     120,
+     {7, 60},
+     false,
+     7,
+     true,
+     false,
+     8},
+    {"5/4, a locate into the fifth quarter",
+     9.3,
+     5,
+     120,
+     100 * q,
+     120,
+     {7, 0},
+     true,
+     1,
+     false,
+     true,
+     7},
+    // At 126 BPM a step is 3900 samples and 3.0 quarter notes lie 11 samples into slot 12; at
+    // 120 BPM slot 12 starts there.
+    {"a tempo change is no move",
+     3.0 + 3 * q,
+     4,
+     126,
+     3.0 + 3 * q,
+     120,
+     {7, 48},
+     true,
+     7,
+     false,
+     false,
+     7},
+    {"a tempo change moves a start behind",
+     3.0 + 1 * q,
+     4,
+     126,
+     3.0 - 3 * q,
+     120,
+     {7, 44},
+     false,
+     7,
+     true,
+     false,
+     7},
   };
   for (const auto& c : cases)
   {
     SCOPED_TRACE(c.what);
-    const BlockTiming t = blockTiming(c.ppq, 120.0, c.numerator, 4, 32768, 4.0, 1.0);
-    ASSERT_TRUE(t.valid);
-    const FollowState s = followPosition(
-      t, true, c.endBarPos, barPosition(t, {t.counter, t.stepPos, t.toBarLine}), 16,
-      {7, c.memory, c.handled, false});
-    EXPECT_EQ(s.currentStep, c.wantForgotten ? c.wantStep : 7);
+    const BlockTiming t = blockTiming(c.ppq, c.tempo, c.numerator, 4, 32768, 4.0, 1.0);
+    const BlockTiming e = blockTiming(c.endPpq, c.endTempo, c.numerator, 4, 32768, 4.0, 1.0);
+    ASSERT_TRUE(t.valid && e.valid);
+    const End end = endOf(e, firstPosition(e, 7));
+    const FollowState s = followPosition(t, true, end, 16, {7, c.lastStart, c.handled, false, 7});
+    EXPECT_EQ(s.currentStep, c.wantStep);
     EXPECT_EQ(s.lateStart, c.wantLate);
-    EXPECT_EQ(s.memory.slot == kNoSlot, c.wantForgotten);
+    EXPECT_EQ(s.lastStart == kNoSlot, c.wantForgotten);
+    EXPECT_EQ(s.cycle, c.wantCycle);
   }
 }
