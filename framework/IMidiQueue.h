@@ -7,8 +7,8 @@
 // buffer is full but messages at the front have been read, Add compacts instead of growing.
 // Not thread-safe: the owner serialises access (the instance mutex).
 
-#include "framework/base/Alloc.h"
 #include "framework/IMidiMsg.h"
+#include "framework/base/Alloc.h"
 
 #include <climits>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 
 #include "framework/PluginBase.h"
 
-#include "framework/base/FileIO.h"
 #include "framework/FxFiles.h"
+#include "framework/base/FileIO.h"
 
 #include <cstring>
 

@@ -173,7 +173,9 @@ void fillDiscs(PX_IBitmap* dest, const Disc* discs, int n, const Hole* holes, in
     l = std::fmin(l, discs[i].cx - m), r = std::fmax(r, discs[i].cx + m);
     t = std::fmin(t, discs[i].cy - m), b = std::fmax(b, discs[i].cy + m);
   }
-  const auto lo = [](double v, int a, int z) { return v <= a ? a : v >= z ? z : (int)std::floor(v); };
+  const auto lo = [](double v, int a, int z) {
+    return v <= a ? a : v >= z ? z : (int)std::floor(v);
+  };
   const auto hi = [](double v, int a, int z) {
     return v + 1 >= z ? z : v < a ? a : (int)std::floor(v) + 1;
   };
@@ -186,9 +188,9 @@ void fillDiscs(PX_IBitmap* dest, const Disc* discs, int n, const Hole* holes, in
   const auto draw = [&](auto tag) {
     typedef pxi_CircleDrawer<typename decltype(tag)::type> D;
     typedef pxi_CircleDrawer<pxi_RecordWeight> M;
-    const typename D::Ctx c = {dest,           bits,           span,           0, 0, clip,
-                               PX_GETR(color), PX_GETG(color), PX_GETB(color), PX_GETA(color),
-                               false,          color};
+    const typename D::Ctx c = {
+      dest,           bits,           span,           0,     0,    clip, PX_GETR(color),
+      PX_GETG(color), PX_GETB(color), PX_GETA(color), false, color};
     for (int64_t top = T; top < B; top += rows)
     {
       const int bottom = (int)(top + rows < B ? top + rows : B);
@@ -245,9 +247,9 @@ void pxi_DrawCircleClipped(PX_IBitmap* dest, float cx, float cy, float r, PX_pix
   }
   const auto draw = [&](auto tag) {
     typedef pxi_CircleDrawer<typename decltype(tag)::type> D;
-    const typename D::Ctx c = {dest,           bits,           span,           0, 0, clip,
-                               PX_GETR(color), PX_GETG(color), PX_GETB(color), PX_GETA(color),
-                               needsclip,      color};
+    const typename D::Ctx c = {
+      dest,           bits,           span,           0,         0,    clip, PX_GETR(color),
+      PX_GETG(color), PX_GETB(color), PX_GETA(color), needsclip, color};
     if (aa)
       D::DrawClippedCircleAA(c, cx, cy, r, ia, false);
     else

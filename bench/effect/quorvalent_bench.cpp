@@ -134,8 +134,9 @@ int main(int argc, char** argv)
     {
       char name[64];
       snprintf(name, sizeof(name), "Quorvalent/program%02d/%s", p, input);
-      benchmark::RegisterBenchmark(name, [=](benchmark::State& s) { run(s, plugin, p, silence); })
-        ->UseRealTime();
+      benchmark::RegisterBenchmark(name, [=](benchmark::State& s) {
+        run(s, plugin, p, silence);
+      })->UseRealTime();
     }
     FILE* gate = fopen(kGatePath, "rb");
     if (gate)

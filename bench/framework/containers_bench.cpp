@@ -1,8 +1,8 @@
 // Costs that the audio path and the state code rely on: queueing one block of MIDI in offset
 // order (one comparison per message, no allocation once warm), the worst case of reversed offsets,
 // and appending values to a state chunk.
-#include "framework/base/ByteChunk.h"
 #include "framework/IMidiQueue.h"
+#include "framework/base/ByteChunk.h"
 
 #include <benchmark/benchmark.h>
 

@@ -182,7 +182,10 @@ QV_ALWAYS_INLINE void magnitudes(const double* x, FourDoubles& v)
   v = (FourDoubles)((FourDoublesBits)lanes & 0x7fffffffffffffffLL);
 }
 QV_ALWAYS_INLINE void storeLanes(StereoSample v, double* out) { v.store(out); }
-QV_ALWAYS_INLINE void storeLanes(FourDoubles v, double* out) { __builtin_memcpy(out, &v, sizeof v); }
+QV_ALWAYS_INLINE void storeLanes(FourDoubles v, double* out)
+{
+  __builtin_memcpy(out, &v, sizeof v);
+}
 
 // sine() of each argument, all in the quadrant (0 .. 3 of the cycle) whose multiple of pi / 2 is
 // nHalfPi1 + w.

@@ -1,8 +1,8 @@
 #include "framework/vst/PluginVST.h"
 
-#include "framework/vst/BoundaryGuard.h"
 #include "framework/base/Log.h"
 #include "framework/base/StrCopy.h"
+#include "framework/vst/BoundaryGuard.h"
 #include "gui/IGraphics.h"
 
 #include <climits>

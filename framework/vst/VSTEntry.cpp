@@ -1,8 +1,8 @@
 // The plug-in library's exported instance entry: VSTPluginMain. (Its legacy alias `main` is
 // exported by VSTEntry.def on Windows and by VSTEntryMain.c elsewhere.)
 
-#include "framework/vst/BoundaryGuard.h"
 #include "framework/base/Mutex.h"
+#include "framework/vst/BoundaryGuard.h"
 #include "framework/vst/PluginVST.h"
 
 #include <memory>

@@ -2,10 +2,10 @@
 // Invariants: a finite input never gives a non-finite filter output, envelope and oscillator
 // values are always finite, whatever was set before, and a filter pair run in lockstep gives
 // exactly what its filters give one by one.
+#include "effect/MIDIReceiver.h"
 #include "effect/dsp/EnvelopeGenerator.h"
 #include "effect/dsp/Filter.h"
 #include "effect/dsp/FilterPair.h"
-#include "effect/MIDIReceiver.h"
 #include "effect/dsp/Oscillator.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 // Editors built on eight threads at once share the process-wide bitmap and font caches and draw
 // text in one shared font, each in its own colour, while the host's audio thread automates an
 // instance whose editor the GUI thread keeps redrawing.
-#include "tests/support/QuorvalentHost.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "raster/px.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // files, golden files as other writers give them, and every factory program and a whole bank
 // loaded back.
 
-#include "tests/support/QuorvalentHost.h"
 #include "framework/base/FileIO.h"
+#include "tests/support/QuorvalentHost.h"
 
 #include <gtest/gtest.h>
 

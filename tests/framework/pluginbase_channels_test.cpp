@@ -2,8 +2,8 @@
 
 #include "tests/support/plugin_test_plug.h"
 
-#include "framework/base/Alloc.h"
 #include "framework/NChanDelayLine.h"
+#include "framework/base/Alloc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The GDI font made for a text style: height, weight, slant, angle, quality and face as the style
 // asks.
-#include "tests/support/gui_test_util.h"
 #include "raster/px_textnew.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 

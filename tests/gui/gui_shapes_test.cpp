@@ -1,9 +1,9 @@
 // The surface's line and shape operations: each reaches the raster call it stands for with the
 // colour, weight, mode and positions of the GUI's values, and the composite shapes (rectangle
 // outlines, lines at fractions, filled rounded rectangles) cover what they should.
-#include "tests/support/gui_test_util.h"
 #include "raster/px_arc.h"
 #include "raster/px_line.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Text on the surface: drawing equals the cached font's own drawing in the text's colour and
 // alignment, measuring places the rectangle by alignment, and the font cache makes one font per
 // description for every surface.
-#include "tests/support/gui_test_util.h"
 #include "raster/px_textnew.h"
+#include "tests/support/gui_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // answered (or dismissed) from a timer while their modal loop runs, message boxes answered, file
 // and colour dialogs cancelled or given an answer by messages, addresses opened through a recorder
 // instead of the shell, and the module folders.
-#include "tests/support/fx_test_plug.h"
 #include "gui/IGraphicsWin.h"
 #include "gui/IPopupMenu.h"
+#include "tests/support/fx_test_plug.h"
 #include "tests/support/gui_prompt_graphics.h"
 #include "tests/support/win_modal_driver.h"
 

@@ -39,8 +39,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/StepGrid.h"
 #include "tests/hosts/render_marks.h"
+#include "tests/support/StepGrid.h"
 #include "tools/vsthost/text_util.h"
 #include "tools/vsthost/validator_context.h"
 #include "tools/vsthost/wav_file.h"
@@ -202,13 +202,14 @@ using Near = bool (*)(const std::vector<double>&, int64_t, int64_t);
 
 // `known`: whether a mark found in the render is one of the reference's.
 bool compareMarks(const std::vector<int64_t>& refMarks, const std::vector<int64_t>& gotMarks,
-                  const std::vector<double>& got, Near near, int64_t tolerance,
-                  double barFrames, int64_t from, const std::function<bool(int64_t)>& known)
+                  const std::vector<double>& got, Near near, int64_t tolerance, double barFrames,
+                  int64_t from, const std::function<bool(int64_t)>& known)
 {
   bool ok = true;
   const int64_t frames = static_cast<int64_t>(got.size());
   // (A bar begun by less than a sample is none.)
-  const int64_t bars = static_cast<int64_t>(std::ceil(static_cast<double>(frames) / barFrames - 1e-3));
+  const int64_t bars =
+    static_cast<int64_t>(std::ceil(static_cast<double>(frames) / barFrames - 1e-3));
   for (int64_t bar = 0; bar < bars; ++bar)
   {
     const auto inBar = [&](int64_t f) {
@@ -256,9 +257,8 @@ bool gridStarts(const std::string& plugin, const Reference& ref, int64_t frames,
       !parseInt(p->paramDisplay(38), &numSteps) || numSteps < 1)
     return false;
   const double speeds[] = {16, 8, 7, 6, 5, 4, 3, 2, 1, 0.5};
-  const stepgrid::Settings s = {ref.rate,      ref.tempo,
-                                ref.numerator, ref.denominator,
-                                speeds[arpSpeed], static_cast<int>(numSteps)};
+  const stepgrid::Settings s = {ref.rate,        ref.tempo,        ref.numerator,
+                                ref.denominator, speeds[arpSpeed], static_cast<int>(numSteps)};
   for (const stepgrid::Start& e : stepgrid::expectedStarts(s, 0.0, static_cast<double>(frames)))
     if (p->getParameter(20 + e.step) >= 0.5f && e.at < static_cast<double>(frames) - 20.0)
       out->push_back(std::llround(e.at));
@@ -286,8 +286,7 @@ int runCompare(const std::vector<std::string>& args)
   parseReference(args, 3, &ref, &mode);
   if (ref.rate <= 0)
     ref.rate = render.sampleRate;
-  const double barFrames =
-    ref.numerator * 4.0 / ref.denominator * 60.0 / ref.tempo * ref.rate;
+  const double barFrames = ref.numerator * 4.0 / ref.denominator * 60.0 / ref.tempo * ref.rate;
   const std::vector<double> got0 = channel0(render.audio);
   int64_t n = 0;
   if (mode.size() == 2 && mode[0] == "--grid" && parseInt(mode[1], &n))
@@ -304,8 +303,8 @@ int runCompare(const std::vector<std::string>& args)
     std::vector<int64_t> shown;
     std::copy_if(grid.begin(), grid.end(), std::back_inserter(shown),
                  [&](int64_t g) { return g > n && std::fabs(got0[g - n - 1]) >= 0.012; });
-    bool ok = compareMarks(shown, findStepStarts(got0), got0, stepStartNear, n, barFrames,
-                           ref.from, onGrid);
+    bool ok = compareMarks(shown, findStepStarts(got0), got0, stepStartNear, n, barFrames, ref.from,
+                           onGrid);
     // The envelopes restart where a fade ends, 19 samples after its start: a second start soon
     // after another shows as a restart off the grid, its own fade being too low to see.
     for (int64_t r : findRestarts(got0))
@@ -328,8 +327,8 @@ int runCompare(const std::vector<std::string>& args)
   bool ok = false;
   const std::vector<double> ref0 = channel0(reference);
   if (mode.size() == 2 && mode[0] == "--steps" && parseInt(mode[1], &n))
-    ok = compareMarks(findStepStarts(ref0), findStepStarts(got0), got0, stepStartNear, n,
-                      barFrames, ref.from, [&](int64_t f) { return stepStartNear(ref0, f, n); });
+    ok = compareMarks(findStepStarts(ref0), findStepStarts(got0), got0, stepStartNear, n, barFrames,
+                      ref.from, [&](int64_t f) { return stepStartNear(ref0, f, n); });
   else if (mode.size() == 1 && mode[0] == "--restarts")
     ok = compareMarks(findRestarts(ref0), findRestarts(got0), got0, restartNear, 0, barFrames,
                       ref.from, [&](int64_t f) { return restartNear(ref0, f, 0); });

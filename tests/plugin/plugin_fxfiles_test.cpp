@@ -1,8 +1,8 @@
 // Program and bank files in chunk form, from the pass-through plug-in that keeps state chunks: the
 // layout against golden files, and both files loaded back exactly.
 
-#include "tests/support/InProcessHost.h"
 #include "framework/base/FileIO.h"
+#include "tests/support/InProcessHost.h"
 
 #include <gtest/gtest.h>
 

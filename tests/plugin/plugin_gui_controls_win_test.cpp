@@ -1,11 +1,11 @@
 // The further controls in real windows: the GUI test plug-in's second page drawn as its checked-in
 // picture, driven by window messages on this (the editor's) thread; menus, file dialogs and the
 // web link answered from a timer while their modal loops run. Waits are wall-clock with slack.
-#include "tests/support/GuiTestPage.h"
 #include "framework/vst/abi/opcodes.h"
+#include "raster/px_png.h"
+#include "tests/support/GuiTestPage.h"
 #include "tests/support/win_modal_driver.h"
 #include "tools/editor_picture/png_writer.h"
-#include "raster/px_png.h"
 #include "tools/vsthost/editor_window.h"
 #include "tools/vsthost/plugin_instance.h"
 #include "tools/vsthost/renderer.h"

@@ -1,11 +1,11 @@
 // The cached font over synthetic glyphs: the glyph store, measuring, alignment and clipping, every
 // option, the renderers and combiners, byte counts, rasteriser and allocation failures, and
 // drawing from several threads.
-#include "tests/support/FailingAlloc.h"
 #include "raster/px_blur_halve_cmp.h"
 #include "raster/px_combine.h"
 #include "raster/px_textnew.h"
 #include "raster/px_utf8.h"
+#include "tests/support/FailingAlloc.h"
 #include "tests/support/raster_test_util.h"
 #include "tests/support/synthetic_glyphs.h"
 

@@ -74,8 +74,8 @@ InProcessHost::~InProcessHost()
 AEffect* InProcessHost::Create(const char* variant)
 {
   gVariant = variant;
-  mInstance = vsthost::PluginInstance::create(
-    mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
+  mInstance =
+    vsthost::PluginInstance::create(mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
   return Effect();
 }
 

@@ -20,8 +20,8 @@ QuorvalentHost::QuorvalentHost(double sampleRate, int maxBlock)
         "receiveVstMidiEvent", "sizeWindow", "startStopProcess"})
     mHost.setCanDo(capability, 0);
   mHost.setTimeSource([this] { return timeInfo(); });
-  mInstance = vsthost::PluginInstance::create(
-    mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
+  mInstance =
+    vsthost::PluginInstance::create(mHost, vsthost::PluginLibrary::linked(&VSTPluginMain), nullptr);
   mEffect = mInstance->effect();
   dispatch(effOpen);
   setSampleRate(sampleRate);
@@ -197,7 +197,7 @@ Stereo QuorvalentHost::render(const Stereo& input, const std::function<int()>& b
       float* in[2] = {&fin[0][frame], &fin[1][frame]};
       float* out[2] = {&fout[0][frame], &fout[1][frame]};
       (call == ProcessCall::Replacing ? mEffect->processReplacing
-                                       : mEffect->process)(mEffect, in, out, (VstInt32)len);
+                                      : mEffect->process)(mEffect, in, out, (VstInt32)len);
       for (int64_t i = frame; i < frame + len; ++i)
       {
         output.l[i] = fout[0][i];

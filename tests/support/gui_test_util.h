@@ -2,9 +2,9 @@
 // Helpers of the GUI tests: a headless surface with a bitmap loader the test chooses and a screen
 // that receives what the surface paints, and filmstrips whose frames are told apart by colour.
 
-#include "tests/support/plugin_test_plug.h"
 #include "gui/IGraphicsHeadless.h"
 #include "raster/px.h"
+#include "tests/support/plugin_test_plug.h"
 
 #include <functional>
 #include <memory>

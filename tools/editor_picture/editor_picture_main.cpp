@@ -3,8 +3,8 @@
 // drawing surface without a window.
 #include "effect/Quorvalent.h"
 #include "gui/IGraphics.h"
-#include "tools/editor_picture/png_writer.h"
 #include "raster/px.h"
+#include "tools/editor_picture/png_writer.h"
 
 #include <cstdio>
 #include <memory>

@@ -71,9 +71,8 @@ std::unique_ptr<PluginInstance> PluginInstance::load(VstHost& host, const std::s
   return create(host, std::move(library), error);
 }
 
-std::unique_ptr<PluginInstance> PluginInstance::create(VstHost& host,
-                                                       std::unique_ptr<PluginLibrary> library,
-                                                       std::string* error)
+std::unique_ptr<PluginInstance>
+PluginInstance::create(VstHost& host, std::unique_ptr<PluginLibrary> library, std::string* error)
 {
   std::unique_ptr<PluginInstance> instance(new PluginInstance(host, std::move(library)));
   AEffect* effect = nullptr;

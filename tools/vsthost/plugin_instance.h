@@ -40,9 +40,8 @@ public:
   static std::unique_ptr<PluginInstance> load(VstHost& host, const std::string& path,
                                               std::string* error);
   // Calls the library's entry point; null on failure as for `load`.
-  static std::unique_ptr<PluginInstance> create(VstHost& host,
-                                                std::unique_ptr<PluginLibrary> library,
-                                                std::string* error);
+  static std::unique_ptr<PluginInstance>
+  create(VstHost& host, std::unique_ptr<PluginLibrary> library, std::string* error);
   ~PluginInstance();
   PluginInstance(const PluginInstance&) = delete;
   PluginInstance& operator=(const PluginInstance&) = delete;
