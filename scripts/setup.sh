@@ -14,6 +14,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config git make dpkg-dev
   clang libclang-rt-14-dev
+  clang-format-14  # the code's one format, checked by the tests
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine64 xvfb xauth fonts-dejavu-core
