@@ -25,6 +25,11 @@ else()
     add_compile_options(-fsanitize=${_qv_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${_qv_san})
   endif()
+  if("thread" IN_LIST QV_SANITIZE)
+    # ThreadSanitizer runs want light optimisation and, for their reports, line tables only: half
+    # the compile time of -O2 -g.
+    add_compile_options(-O1 -g1)
+  endif()
   if(QV_FUZZ)
     # Coverage for every library the fuzzers reach; the fuzz targets add libFuzzer's own main.
     add_compile_options(-fsanitize=fuzzer-no-link)
