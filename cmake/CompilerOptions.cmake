@@ -31,7 +31,8 @@ else()
     add_compile_options(-O1 -g1)
   endif()
   if(QV_FUZZ)
-    # Coverage for every library the fuzzers reach; the fuzz targets add libFuzzer's own main.
-    add_compile_options(-fsanitize=fuzzer-no-link)
+    # Coverage for every library the fuzzers reach; the fuzz targets add libFuzzer's own main. The
+    # usual fuzzing flags: light optimisation and line tables only, for the crash reports.
+    add_compile_options(-fsanitize=fuzzer-no-link -O1 -gline-tables-only)
   endif()
 endif()
