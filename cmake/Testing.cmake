@@ -70,6 +70,11 @@ function(qv_add_test)
   endif()
 endfunction()
 
+# The seed replays' main (plain native builds), compiled once for them all.
+if(NOT WIN32 AND NOT QV_TSAN AND NOT QV_FUZZ)
+  add_library(qv_fuzz_replay_main OBJECT ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+endif()
+
 # qv_add_fuzzer(NAME <name> SOURCES <files...> [LIBS <targets...>] [INCLUDES <dirs...>])
 # The seeds live in fuzz/corpus/<name>. A libFuzzer build runs each target for QV_FUZZ_SECONDS
 # (scripts/fuzz.sh runs them longer); a plain native build replays the seeds under the sanitizers
@@ -92,7 +97,7 @@ function(qv_add_fuzzer)
     set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz)
   elseif(NOT WIN32 AND NOT QV_TSAN)
     set(target ${F_NAME}_replay)
-    add_executable(${target} ${F_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    add_executable(${target} ${F_SOURCES} $<TARGET_OBJECTS:qv_fuzz_replay_main>)
     add_test(NAME ${target} COMMAND ${target} ${seeds})
     set_tests_properties(${target} PROPERTIES LABELS replay)
   else()
