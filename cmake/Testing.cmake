@@ -40,6 +40,9 @@ set_target_properties(qv_test_headers PROPERTIES EXCLUDE_FROM_ALL ON)
 # The test program exists as a target in every build, so that callers may add to it; a build that
 # does not run it (ThreadSanitizer builds run only the tests marked TSAN, libFuzzer builds none)
 # leaves it out of `all` and registers no test.
+# A folder's tests share one program (each costs a link, and under wine a process start), but for
+# those that need one of their own: tests marked TSAN, tests that change the whole process (the
+# global operator new, the sanitizers' options) and tests that take the display's focus.
 function(qv_add_test)
   cmake_parse_arguments(T "TSAN" "NAME" "SOURCES;LIBS;LABELS;DEFINITIONS;INCLUDES;DEPENDS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
