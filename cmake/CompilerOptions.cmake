@@ -16,8 +16,9 @@ if(WIN32)
   add_compile_options(-Wa,-muse-unaligned-vector-move)
   # The test code (test programs, their helpers and test plug-ins) is compiled without
   # optimisation: it drives the libraries and the product DLL, which keep the release flags, and
-  # optimising it would cost about half of this build's compile time. (GoogleTest keeps them: built
-  # without, its thousands of sections would slow every test program's link fourfold.)
+  # optimising it would cost about half of this build's compile time. (GoogleTest is built with -O1,
+  # cmake/Dependencies.cmake: without optimisation its thousands of sections would slow every test
+  # program's link fourfold.)
   set(QV_TEST_CODE_OPTIONS -O0)
 else()
   if(QV_SANITIZE)
