@@ -15,10 +15,10 @@ if(WIN32)
   # move assembled as an unaligned one (no cost on aligned data).
   add_compile_options(-Wa,-muse-unaligned-vector-move)
   # The test code (test programs, their helpers and test plug-ins) is compiled without
-  # optimisation: it drives the libraries and the product DLL, which keep the release flags, and
-  # optimising it would cost about half of this build's compile time. (GoogleTest is built with -O1,
-  # cmake/Dependencies.cmake: without optimisation its thousands of sections would slow every test
-  # program's link fourfold.)
+  # optimisation: it drives the libraries and the product DLL, which keep the release flags, and so
+  # compiles in half the time (it is the larger part of this build). GoogleTest is built with -O1
+  # (cmake/Dependencies.cmake): without optimisation its thousands of sections would slow every
+  # test program's link fourfold.
   set(QV_TEST_CODE_OPTIONS -O0)
 else()
   if(QV_SANITIZE)
