@@ -575,11 +575,12 @@ std::vector<int> gateStarts(const std::vector<double>& out, int from)
   return starts;
 }
 
-// The "Arp Speed" value of a speed in sixty-fourths.
+// The speed in sixty-fourths of an "Arp Speed" value (the last is half a sixty-fourth), and back.
+double speedOf(int arpSpeed) { return speed_array[arpSpeed] ? speed_array[arpSpeed] : 0.5; }
 int arpSpeedFor(double speed)
 {
   for (int i = 1; i < kNumSpeeds; ++i)
-    if ((speed_array[i] ? speed_array[i] : 0.5) == speed)
+    if (speedOf(i) == speed)
       return i;
   return 0;
 }
@@ -714,12 +715,8 @@ TEST(QuorvalentSequencer, EveryStepStartsOnceOnTheGridAtEveryTempoAndMeter)
     {
       const int n = tempo * 5 + r;
       const int meter = n % 7, arpSpeed = 1 + n % 9, numSteps = 2 + n * 7 % 15;
-      const stepgrid::Settings s = {rates[r],
-                                    (double)tempo,
-                                    meters[meter][0],
-                                    meters[meter][1],
-                                    arpSpeed == 9 ? 0.5 : (double)speed_array[arpSpeed],
-                                    numSteps};
+      const stepgrid::Settings s = {rates[r],         (double)tempo,     meters[meter][0],
+                                    meters[meter][1], speedOf(arpSpeed), numSteps};
       const stepgrid::Lengths l = stepgrid::lengths(s);
       // From the middle of the last whole step before the second bar's line (or the
       // four-quarter line in it) to a step after it.
@@ -942,7 +939,7 @@ TEST(QuorvalentSequencer, TempoRampsStartEachSlotOnce)
     host.setParam(kArpSpeed, c.arpSpeed);
     for (int i = 0; i < kNumSteps; ++i)
       host.setParam(kStep1 + i, 1.0);
-    const double speed = speed_array[c.arpSpeed] ? speed_array[c.arpSpeed] : 0.5;
+    const double speed = speedOf(c.arpSpeed);
     const double quarters = c.numerator * 4.0 / c.denominator;
     host.transport.rawTime = true;
     VstTimeInfo& t = host.transport.raw;
