@@ -41,6 +41,7 @@ Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
   , mLastStart(steptiming::kNoSlot)
   , mSteppedLastBlock(false)
   , mLateStepStart(false)
+  , mLateSlot(steptiming::kNoSlot)
   , mVectorCode(processorVectorCode())
 {
   for (int k = 0; k < kNumSteps; ++k)

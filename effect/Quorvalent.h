@@ -180,5 +180,6 @@ private:
   steptiming::Slot mLastStart;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
-  VectorCode mVectorCode;  // the version of the quiet runs taken
+  steptiming::Slot mLateSlot;  // the slot that start is the start of
+  VectorCode mVectorCode;      // the version of the quiet runs taken
 };

@@ -42,11 +42,13 @@ void Quorvalent::sequencer()
 
   if (pos <= kStepStartWindow || mLateStepStart)
   {
+    const bool late = mLateStepStart;
     mLateStepStart = false;
     if (mStepHandled)
       return;
     mStepHandled = true;
-    const int step = steptiming::stepStart(mTiming, mPos, mCurrentStep, mNumSteps, mLastStart);
+    const steptiming::Slot slot = late ? mLateSlot : steptiming::slotAt(mTiming, mPos);
+    const int step = steptiming::stepStart(mPos, slot, mCurrentStep, mNumSteps, mLastStart);
     if (step < 0)
       return;
     mCurrentStep = step;
@@ -295,6 +297,7 @@ void Quorvalent::followPosition(const steptiming::End& end)
   mLastStart = s.lastStart;
   mStepHandled = s.stepHandled;
   mLateStepStart = s.lateStart;
+  mLateSlot = s.lateSlot;
   mPos.cycle = s.cycle;
 }
 

@@ -18,6 +18,9 @@ constexpr int kCycleStartLead = 30;
 constexpr int kCycleStartLate = 69;
 // A position this close before a line (a millionth of a sample: the host's arithmetic) is on it.
 constexpr double kOnTheLine = 1e-6;
+// A block that begins this far or farther from where the last one ended (in samples) was placed by
+// a host that rounds its song position: its first sample may lie a little after the position read.
+constexpr double kRoundedMove = 1e-3;
 
 // Samples from the position (x samples into the bar) to the own sample of the point `quarters`
 // into the bar: 0 or less when the position is at or after it.
@@ -27,6 +30,35 @@ double samplesTo(double quarters, double x, double samplesPerBeat)
 }
 
 int clampedSamples(double n) { return n < 1.0 ? 1 : n > (double)INT_MAX ? INT_MAX : (int)n; }
+
+// A move of the position by `samples` from where the last block ended is a jump (a locate, a
+// loop's pass): on by more than half a step, or back by more than a sixty-fourth note or half a
+// step, the shorter. A host's rounding moves it by far less.
+bool isJump(const BlockTiming& t, double samples)
+{
+  const double halfStep = 0.5 * (double)t.stepLen;
+  if (samples >= 0.0)
+    return samples > halfStep;
+  const double sixtyFourth = t.samplesPerBeat / kSixtyFourthsPerQuarter;
+  return -samples > (sixtyFourth < halfStep ? sixtyFourth : halfStep);
+}
+
+// At a speed change, the slot of the old speed (`speed`) that starts last at or before `ahead`
+// samples past the block's first sample, in the cycle counted as `cycle`; kNoSlot where none does
+// in the cycle before its line.
+Slot oldSpeedSlot(const BlockTiming& t, double speed, long long cycle, int ahead)
+{
+  BlockTiming old = t;
+  old.speed = speed;
+  old.stepLen = (int)(speed * (double)t.unit);
+  if (old.stepLen < 1)
+    return kNoSlot;
+  const int start = (t.counter + ahead) / old.stepLen * old.stepLen;
+  const int at = start - t.counter;
+  if (at >= t.toCycleEnd)
+    return kNoSlot;
+  return slotAt(old, {start, 0, t.toCycleEnd - at, cycle, 0, t.cycleInBar, 0});
+}
 
 // The line that ends cycle m of a bar, in quarter notes into that bar.
 double cycleEndIn(double quartersPerBar, long long m)
@@ -140,12 +172,11 @@ Slot slotAt(const BlockTiming& t, const Position& p)
   return {p.cycle, (double)(p.counter / t.stepLen) * t.speed};
 }
 
-int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, Slot& last)
+int stepStart(const Position& p, const Slot& slot, int current, int numSteps, Slot& last)
 {
   // A host that rounds its song position may step back a few samples at a block boundary, into
   // the window of a step start already taken; a new speed's slot may start on the sixty-fourth
   // just started: neither starts again.
-  const Slot slot = slotAt(t, p);
   if (slot == last)
     return -1;
   last = slot;
@@ -172,6 +203,7 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
                            FollowState s)
 {
   s.lateStart = false;
+  s.lateSlot = kNoSlot;
   if (steppedBefore)
   {
     // The circular distance within the bar: a block that wraps the bar is no jump.
@@ -183,26 +215,38 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
     else if (2.0 * d < -bar)
       d += bar, barsPassed = 1;
     const double samples = d * t.samplesPerBeat;
-    if (2.0 * std::fabs(samples) <= (double)t.stepLen)
+    if (!isJump(t, samples))
     {
       const long long cyclesPerBar = (long long)std::ceil(bar / kQuartersPerCycle);
       s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) + barsPassed * cyclesPerBar;
+      if (t.stepPos <= kStepStartWindow)
+        return s;  // the block begins in a window: its first sample takes that start
       // A step start whose window lies between the last block's end and this block's first
       // sample was skipped whole (a rounded host position that moved on more than the window):
       // it starts at the block's first sample. At the same speed, the slots tell (a tempo change
       // moves the steps' samples: the last block's steps had not reached this slot yet); after a
       // speed change, the distance moved.
-      const Slot here = slotAt(t, firstPosition(t, s.cycle));
+      Slot late = slotAt(t, firstPosition(t, s.cycle));
       const long long moved = std::llround(samples);
-      const bool skipped =
-        end.speed == t.speed
-          ? here.cycle > end.slot.cycle ||
-              (here.cycle == end.slot.cycle && here.sixtyFourths > end.slot.sixtyFourths) ||
-              (here == end.slot && end.slotAhead)
-          : moved > 0 && t.stepPos - moved <= kStepStartWindow;
-      if (skipped && t.stepPos > kStepStartWindow && !(here == s.lastStart))
+      bool skipped = end.speed == t.speed ? end.slot < late || (late == end.slot && end.slotAhead)
+                                          : moved > 0 && t.stepPos - moved <= kStepStartWindow;
+      // After a speed change, the old speed's slot the last block did not reach, where the block
+      // begins on it or past it, has no slot of the new speed to start it. So has one starting
+      // up to a window after the block's first sample, where the host rounds: the block may
+      // begin after it. Counted as that slot's start, a new speed's slot on its sixty-fourth does
+      // not start again.
+      if (!skipped && end.speed != t.speed)
+      {
+        const bool rounded = std::fabs(samples) >= kRoundedMove;
+        const Slot old = oldSpeedSlot(t, end.speed, s.cycle, rounded ? kStepStartWindow : 0);
+        skipped = !(old == kNoSlot) && (end.slot < old || (old == end.slot && end.slotAhead));
+        if (skipped)
+          late = old;
+      }
+      if (skipped && !(late == s.lastStart))
       {
         s.lateStart = true;
+        s.lateSlot = late;
         s.stepHandled = false;
       }
       return s;

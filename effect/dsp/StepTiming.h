@@ -52,6 +52,11 @@ inline bool operator==(const Slot& a, const Slot& b)
 {
   return a.cycle == b.cycle && a.sixtyFourths == b.sixtyFourths;
 }
+// In the order the slots start.
+inline bool operator<(const Slot& a, const Slot& b)
+{
+  return a.cycle < b.cycle || (a.cycle == b.cycle && a.sixtyFourths < b.sixtyFourths);
+}
 
 // Where the sample about to run lies.
 struct Position
@@ -98,9 +103,14 @@ bool inCycleRemnant(const BlockTiming& t, const Position& p);
 // The slot holding the position.
 Slot slotAt(const BlockTiming& t, const Position& p);
 
-// A step start at p, with step `current` running of numSteps: the step it starts, or -1 when its
-// slot is the one started last (`last`, updated).
-int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, Slot& last);
+// A step start at p of `slot`, with step `current` running of numSteps: the step it starts, or -1
+// when the slot is the one started last (`last`, updated).
+int stepStart(const Position& p, const Slot& slot, int current, int numSteps, Slot& last);
+// The same for the slot holding p.
+inline int stepStart(const BlockTiming& t, const Position& p, int current, int numSteps, Slot& last)
+{
+  return stepStart(p, slotAt(t, p), current, numSteps, last);
+}
 
 // Where the last block ended (the position of the sample it did not run): quarter notes into its
 // bar, the cycle, and in that block's steps the slot and whether it was the slot's first sample.
@@ -120,17 +130,22 @@ struct FollowState
   int currentStep;
   Slot lastStart;
   bool stepHandled;
-  bool lateStart;   // the block's first sample takes a step start whose window was skipped
-  long long cycle;  // the cycle count of the block's first sample
+  bool lateStart;           // the block's first sample takes a step start whose window was skipped
+  long long cycle;          // the cycle count of the block's first sample
+  Slot lateSlot = kNoSlot;  // the slot the late start is the start of
 };
 
 // At the start of a block in which the sequencer runs: when it did not run in the last block
-// (steppedBefore false), or the position in the bar moved from where the last block ended by more
-// than half a step (measured in quarter notes, so that a tempo change is no move), the step index
-// is taken from the position and the last start forgotten; otherwise the cycle count follows the
-// lines passed, and a step start whose window the block boundary skipped whole (a rounded host
-// position moving on, or a tempo change moving the steps' samples) starts late, at the block's
-// first sample.
+// (steppedBefore false), or the position in the bar jumped from where the last block ended, the
+// step index is taken from the position and the last start forgotten. A jump is a move (measured
+// in quarter notes, so that a tempo change is no move) on by more than half a step, or back by
+// more than a sixty-fourth note or half a step, the shorter: a loop's pass, while a host's
+// rounding steps back far less. Otherwise the cycle count follows the lines passed, and a step
+// start the block boundary would lose starts late, at the block's first sample: one whose window
+// the boundary skipped whole (a rounded host position moving on, or a tempo change moving the
+// steps' samples), and, at a speed change, the old speed's slot that the last block did not reach
+// and the block begins on or just past (a rounded position may also read the block as beginning up
+// to a window before it).
 FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
                            FollowState s);
 

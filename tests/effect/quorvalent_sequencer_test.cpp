@@ -485,10 +485,12 @@ TEST(QuorvalentSequencer, JumpsAndShortBarsRestartTheStepsWhereThePositionIs)
     }
 }
 
-// Where a block starts a little off from where the last one ended (song positions in ticks):
-// what the second block leaves of the step index and the gate fade. A window already taken does
-// not start again; a window skipped whole starts at the block's first sample, unless it merges
-// with a bar tail's shorter than the window, whose start was the bar's restart.
+// Where a block starts off from where the last one ended (song positions in ticks, locates): what
+// the second block leaves of the step index and the gate fade. A window already taken does not
+// start again, also over a long bar's line; a window skipped whole starts at the block's first
+// sample, unless it merges with a bar tail's shorter than the window, whose start was the bar's
+// restart. A start or locate on a window's last sample plays that window's step; a locate more
+// than half a step away, on or back, plays the step of the position without a late start.
 TEST(QuorvalentSequencer, BlockBoundaryJumpsStartEachStepOnce)
 {
   auto faded = [](int samples) {
@@ -505,10 +507,25 @@ TEST(QuorvalentSequencer, BlockBoundaryJumpsStartEachStepOnce)
     double startPpq;
     int firstBlock;
     double nextPpq;
-    int wantStep, wantFade;  // samples into the running gate fade
+    int wantStep, wantFade;  // samples into the running gate fade (0: none)
+    int nextBlock = 4, numerator = 4, denominator = 4;
   } cases[] = {
-    // Steps of 4096: the start at 4096 taken, the position 8 samples back into its window.
+    // Steps of 4096 (steps 1, 2 and 6 on): the start at 4096 taken, the position 8 samples back
+    // into its window.
     {"back into a window taken", kRate, 5, 0.0, 4108, 4100.0 / kQ, 1, 16},
+    // Steps of 512: a tick back from 9 samples past the start at 512.
+    {"a tick back into a window taken, half a sixty-fourth", kRate, 9, 0.0, 521,
+     521.0 / kQ - 1.0 / kTicks, 1, 13},
+    // The bar line 100 samples on, a block 2 past it, then a tick before it for 16 samples.
+    {"5/4, a tick back over its bar line", kRate, 5, 5.0 - 100.0 / kQ, 102, 5.0 - 1.0 / kTicks, 0,
+     18, 16, 5},
+    {"12/8, a tick back over its bar line", kRate, 5, 6.0 - 100.0 / kQ, 102, 6.0 - 1.0 / kTicks, 0,
+     18, 16, 12, 8},
+    {"a locate onto a window's last sample", kRate, 5, 0.0, 1000, (5 * 4096 + 10.0) / kQ, 5, 4},
+    {"a start on a window's last sample", kRate, 5, (4096 + 10.0) / kQ, 4, (4096 + 14.0) / kQ, 1,
+     8},
+    {"a locate 3/4 of a step on", kRate, 5, 0.0, 18384, 21456.0 / kQ, 5, 0},
+    {"a locate 3/4 of a step back", kRate, 5, 0.0, 21456, 18384.0 / kQ, 4, 0},
     // From 6 before the start to 14 after it.
     {"over a whole window", kRate, 5, 0.0, 4090, 4110.0 / kQ, 1, 4},
     // Bar 88200, steps of 5512: from 87510 to 88196, the tail's start at 88192 restarts the bar;
@@ -526,10 +543,12 @@ TEST(QuorvalentSequencer, BlockBoundaryJumpsStartEachStepOnce)
     host.setParam(kArpSpeed, c.arpSpeed);
     vsthost::TransportSettings t;
     t.startPpq = c.startPpq;
+    t.numerator = c.numerator;
+    t.denominator = c.denominator;
     vsthost::Transport& clock = host.useClock(t);
     host.render(dcInput((size_t)c.firstBlock), c.firstBlock);
     clock.locatePpq(c.nextPpq);
-    host.render(dcInput(4), 4);
+    host.render(dcInput((size_t)c.nextBlock), c.nextBlock);
     EXPECT_EQ(host.plug().shownStep(), c.wantStep);
     EXPECT_EQ(QuorvalentTestAccess::gateGain(host.plug()), faded(c.wantFade));
   }
@@ -595,14 +614,35 @@ struct Tally
 
 // One play of the sequencer: from song sample `first` on, with the host's position exact or
 // rounded to ticks, in blocks of `block`, cut at every speed change; steps 1 and every other
-// (odd or even) on.
+// (odd or even) on, or all (odd < 0).
 struct Play
 {
   stepgrid::Settings s;
   double first;
   int frames, block, ticks, odd;
   std::vector<stepgrid::Change> changes;
+  // Whether the changes lie where the host's rounding blurs them: a start may or may not come on a
+  // change's own sample (the old speed's slot just after it, or the new speed's whose window the
+  // change is in), and a start within a window (and the rounding) after it may come there, as the
+  // same slot's start.
+  bool blurred = false;
 };
+
+// Every ordered pair of n values once, as one walk from 0 (a circuit through the n(n-1) changes).
+std::vector<int> everyPairOnce(int n)
+{
+  std::vector<int> walk, next((size_t)n, 0), stack = {0};
+  while (!stack.empty())
+  {
+    const int v = stack.back();
+    next[v] += next[v] == v;
+    if (next[v] < n)
+      stack.push_back(next[v]++);
+    else
+      walk.push_back(v), stack.pop_back();
+  }
+  return walk;
+}
 
 // A constant input, the mix all wet, no LFO, the cutoff at its top and envelopes of 10 and 15
 // seconds: the gate fades show in the level (gateStarts).
@@ -650,7 +690,7 @@ Tally play(const Play& p)
   host.setParam(kArpSpeed, arpSpeedFor(p.s.speed));
   host.setParam(kNumStepsParam, p.s.numSteps);
   for (int i = 0; i < kNumSteps; ++i)
-    host.setParam(kStep1 + i, i == 0 || i % 2 == p.odd ? 1.0 : 0.0);
+    host.setParam(kStep1 + i, i == 0 || p.odd < 0 || i % 2 == p.odd ? 1.0 : 0.0);
   const std::vector<double> out = render(host, p);
   const std::vector<int> got = gateStarts(out, 64);
   Tally tally;
@@ -663,20 +703,46 @@ Tally play(const Play& p)
   const stepgrid::Lengths l = stepgrid::lengths(p.s);
   const double tol = p.ticks ? l.beat / p.ticks + 1.0 : 0.0;
   std::vector<bool> matched(got.size(), false);
-  for (const stepgrid::Start& e :
-       stepgrid::expectedStarts(p.s, p.first, p.first + p.frames, p.changes))
+  // The first start not matched yet within the tolerance of at or alt.
+  auto take = [&](double at, double alt) -> bool {
+    for (size_t j = 0; j < got.size(); ++j)
+      if (!matched[j] && (std::fabs(got[j] - at) <= tol || std::fabs(got[j] - alt) <= tol))
+        return matched[j] = true;
+    return false;
+  };
+  // At a blurred change, the old speed's slot that starts up to a window (and the rounding) after
+  // it: its start may come on the change's sample, as its own and the new speed's of that slot.
+  std::vector<std::pair<double, stepgrid::Start>> early;
+  for (size_t i = 0; p.blurred && i < p.changes.size(); ++i)
   {
-    const double at = e.at - p.first;
-    if (at < 64 + tol || at > p.frames - 20 || !(e.step == 0 || e.step % 2 == p.odd))
+    const double c = p.changes[i].at;
+    const std::vector<stepgrid::Change> before(p.changes.begin(), p.changes.begin() + i);
+    for (const stepgrid::Start& o : stepgrid::expectedStarts(p.s, c, c + 11 + tol, before))
+      early.push_back({c, o});
+  }
+  const std::vector<stepgrid::Start> grid =
+    stepgrid::expectedStarts(p.s, p.first, p.first + p.frames, p.changes);
+  for (const stepgrid::Start& e : grid)
+  {
+    double at = e.at - p.first, alt = at;
+    if (at < 64 + tol || at > p.frames - 20 || !(e.step == 0 || p.odd < 0 || e.step % 2 == p.odd))
       continue;
-    size_t j = 0;
-    while (j < got.size() && (matched[j] || std::fabs(got[j] - at) > tol))
-      ++j;
-    if (j < got.size())
-      matched[j] = true, ++tally.starts;
+    bool onChange = false;
+    for (const auto& o : early)
+      if (e.cycle == o.second.cycle && e.sixtyFourths == o.second.sixtyFourths)
+        alt = o.first - p.first;
+    for (const stepgrid::Change& c : p.changes)
+      onChange |= p.blurred && e.at == c.at;
+    if (onChange)
+      continue;
+    if (take(at, alt))
+      ++tally.starts;
     else if (++tally.lost <= 3)
       ADD_FAILURE() << "no start of step " << e.step + 1 << " at " << at;
   }
+  for (const stepgrid::Change& c : p.changes)
+    if (p.blurred && take(c.at - p.first, c.at - p.first))
+      ++tally.starts;
   for (size_t j = 0; j < got.size(); ++j)
     if (!matched[j] && got[j] < p.frames - 20 && ++tally.extra <= 3)
       ADD_FAILURE() << "a start off the grid at " << got[j];
@@ -696,6 +762,44 @@ std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
 }
 
 }  // namespace
+
+// Loops shorter than a step or barely longer, each holding one step start 0.3 of the loop after
+// its start, with exact and tick-rounded song positions: the step starts once in every pass
+// (a pass back is a jump down to a sixty-fourth note, or half a step where that is shorter, while
+// a host's rounding steps back far less). 48 kHz, 120 BPM, all steps on, ten passes.
+TEST(QuorvalentSequencer, ShortLoopsStartTheirStepInEveryPass)
+{
+  const struct
+  {
+    double speed, steps;  // the loop's length in steps
+  } loops[] = {{0.5, 1}, {1, 1},   {4, 1},   {8, 1},   {0.5, 0.6},    {1, 0.6},
+               {4, 0.6}, {8, 0.6}, {4, 0.4}, {8, 0.4}, {8, 1.5 / 8.0}};
+  for (const auto& c : loops)
+    for (int ticks : {0, kTicks})
+    {
+      SCOPED_TRACE(testing::Message() << "speed " << c.speed << ", a loop of " << c.steps
+                                      << " steps, ticks " << ticks);
+      QuorvalentHost host(48000, 4096);
+      host.loadDefaults();
+      setQuietEnvelopes(host);
+      host.setParam(kArpSpeed, arpSpeedFor(c.speed));
+      for (int i = 0; i < kNumSteps; ++i)
+        host.setParam(kStep1 + i, 1.0);
+      const double beat = 24000, len = c.steps * (int)(c.speed * 1500);
+      const double start = 4 * beat + 3 * (int)(c.speed * 1500);  // step 4 of bar 2
+      vsthost::TransportSettings t;
+      t.loop = true;
+      t.startPpq = t.loopStartPpq = (start - 0.3 * len) / beat;
+      t.loopEndPpq = (start + 0.7 * len) / beat;
+      t.ticksPerQuarter = ticks;
+      host.useClock(t);
+      const std::vector<int> got = gateStarts(host.render(dcInput((size_t)(10 * len)), 512).l, 64);
+      EXPECT_EQ(got.size(), 10u);
+      for (int n = 0; n < 10 && n < (int)got.size(); ++n)
+        EXPECT_NEAR(got[n], (n + 0.3) * len, ticks ? beat / ticks + 1 : 1) << "pass " << n;
+      EXPECT_EQ(host.plug().shownStep(), 3);
+    }
+}
 
 // Integer tempos 60-200 (every fifth, a different one at each of five sample rates), each with one
 // of every speed, step count, meter, block size and exact or tick-rounded positions: around a bar
@@ -822,17 +926,7 @@ TEST(QuorvalentSequencer, SpeedChangesStartEachSlotOfTheNewSpeedOnce)
                 {7, 8, 44100, 133},
                 {5, 4, 48000, 151}};
   const int blocks[] = {100, 441, 512, 777, 1000};
-  // Every ordered pair of speeds once, as one walk (a circuit through the 72 changes).
-  std::vector<int> walk, next(9, 0), stack = {0};
-  while (!stack.empty())
-  {
-    const int v = stack.back();
-    next[v] += next[v] == v;
-    if (next[v] < 9)
-      stack.push_back(next[v]++);
-    else
-      walk.push_back(v), stack.pop_back();
-  }
+  const std::vector<int> walk = everyPairOnce(9);
   ASSERT_EQ(walk.size(), 73u);
 
   Tally all;
@@ -885,10 +979,12 @@ TEST(QuorvalentSequencer, SpeedChangesStartEachSlotOfTheNewSpeedOnce)
       while (starts[k].at < after)
         ++k;
       const double start = starts[k].at, following = starts[k + 1].at;
-      // (A rounded position moves the grid by up to a tick: the change keeps clear of that.)
+      // (A rounded position moves the grid by up to a tick: the change keeps clear of that, and
+      // of the window before a start, which a rounded change may take for the old speed's.)
       const double clear = p.ticks ? std::ceil(l.beat / p.ticks) : 0.0;
+      const double before = p.ticks ? clear + 10 : 0.0;
       const double at[] = {start + clear + 3, start + clear + 12,
-                           std::floor((start + following) / 2), following - clear - 2};
+                           std::floor((start + following) / 2), following - before - 2};
       p.changes.push_back({at[i % 4], speeds[walk[i + 1]]});
       after = p.changes.back().at + l.cycle / 3;
       // Whether the cycle's step 1 started early, in the last one's remnant.
@@ -907,6 +1003,65 @@ TEST(QuorvalentSequencer, SpeedChangesStartEachSlotOfTheNewSpeedOnce)
   printf("%d speed changes (%d in a cycle whose step 1 started early): %lld step starts, %lld "
          "lost, %lld extra\n",
          changes, inRemnantBars, all.starts, all.lost, all.extra);
+}
+
+// Speed changes where a host that rounds its song position to ticks (1/1920 and 1/960 of a quarter
+// note, to the nearest) blurs them: each at a block start 1-10 samples after a start of the old
+// speed, on it, or 1-10 before it; every ordered pair of speeds once; in 4/4, 7/8 and 1/8; all
+// steps on. Each start of the old speed before the change and each slot of the new speed after it
+// starts once: none lost, none doubled. First the case users met: 48 kHz, 120 BPM, blocks of 512,
+// from half a sixty-fourth to 8 at the block that the host reads as starting on an old start.
+TEST(QuorvalentSequencer, RoundedSpeedChangesKeepTheStartsAroundThem)
+{
+  const double speeds[] = {8, 7, 6, 5, 4, 3, 2, 1, 0.5};
+  const struct
+  {
+    int numerator, denominator;
+    double rate, tempo;
+    int ticks, block;
+  } runs[] = {{4, 4, 48000, 120, 1920, 512},  {7, 8, 44100, 133, 1920, 441},
+              {1, 8, 48000, 137, 1920, 1024}, {4, 4, 44100, 133, 960, 777},
+              {7, 8, 48000, 120, 960, 64},    {1, 8, 96000, 97, 960, 1000}};
+  Tally all = play(
+    {{48000, 120, 4, 4, 0.5, 16}, 1252 * 512, 60 * 512, 512, 1920, -1, {{1292 * 512, 8}}, true});
+  EXPECT_EQ(all.lost + all.extra, 0);
+
+  const std::vector<int> walk = everyPairOnce(9);
+  int changes = 0;
+  for (int run = 0; run < 6; ++run)
+  {
+    const auto& r = runs[run];
+    Play p = {{r.rate, r.tempo, r.numerator, r.denominator, speeds[walk[run * 12]], 16},
+              0,
+              0,
+              r.block,
+              r.ticks,
+              -1,
+              {},
+              true};
+    const stepgrid::Lengths l = stepgrid::lengths(p.s);
+    p.first = std::floor(l.bar + l.stepLen / 2.0);
+    SCOPED_TRACE(testing::Message() << r.numerator << "/" << r.denominator << ", " << r.rate
+                                    << " Hz, " << r.tempo << " BPM, ticks " << r.ticks);
+    double after = p.first + 64;
+    for (int i = run * 12; i < run * 12 + 12; ++i, ++changes)
+    {
+      const std::vector<stepgrid::Start> starts = stepgrid::expectedStarts(
+        {p.s.rate, p.s.tempo, p.s.numerator, p.s.denominator, p.s.speed, 16}, p.first,
+        after + 3 * l.cycle, p.changes);
+      size_t k = 0;
+      while (starts[k].at < after)
+        ++k;
+      const double speed = speeds[walk[i + 1]];
+      p.changes.push_back({starts[k].at + i % 21 - 10, speed});
+      after = p.changes.back().at + std::max(l.cycle / 3, 2.5 * speed * l.unit);
+    }
+    p.frames = (int)(after - p.first);
+    all.add(play(p));
+  }
+  EXPECT_EQ(changes, 72);
+  printf("%d rounded speed changes: %lld step starts, %lld lost, %lld doubled or off the grid\n",
+         changes + 1, all.starts, all.lost, all.extra);
 }
 
 // A host that ramps the tempo from block to block and reports its song position rounded to ticks:

@@ -13,6 +13,7 @@
 // just started does not start again.
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct Start
 {
   double at;  // a whole sample
   int step;   // 0-based
+  // The slot: the cycle counted from song position 0, and its start in sixty-fourths from the
+  // cycle's line (a slot in a cycle's remnant is the next cycle's first).
+  long long cycle;
+  double sixtyFourths;
 };
 
 // From sample `at` on, steps of `speed` sixty-fourths.
@@ -75,12 +80,12 @@ inline std::vector<Start> expectedStarts(const Settings& s, double from, double 
 
   std::vector<Start> starts;
   // The slot started last: its cycle and its start in sixty-fourths.
-  long long lastCycle = -1;
+  long long lastCycle = LLONG_MIN;
   double lastAt = -1.0;
   int step = 0;
-  long long cycle = 0;
-  for (double bar = std::floor(from / l.bar) - 1.0; ownSample(bar * l.quarters, l.beat) < to;
-       bar += 1.0)
+  const double firstBar = std::floor(from / l.bar) - 1.0;
+  long long cycle = (long long)firstBar * (long long)std::ceil(l.quarters / 4.0);
+  for (double bar = firstBar; ownSample(bar * l.quarters, l.beat) < to; bar += 1.0)
     for (double q = 0.0; q < l.quarters; q += 4.0, ++cycle)
     {
       const double line = ownSample(bar * l.quarters + q, l.beat);
@@ -114,7 +119,7 @@ inline std::vector<Start> expectedStarts(const Settings& s, double from, double 
           continue;
         lastCycle = c, lastAt = at;
         step = at == 0.0 ? 0 : (step + 1) % s.numSteps;
-        starts.push_back({slot.at, step});
+        starts.push_back({slot.at, step, c, at});
       }
     }
   starts.erase(std::remove_if(starts.begin(), starts.end(),
