@@ -227,9 +227,11 @@ void PX_DrawCBezier(PX_IBitmap* dest, float xstart, float ystart, float xctl1, f
 namespace {
 
 // Walks a prepared cubic's segments for a fill along its major axis (x for row fills, y for
-// column fills): each segment whose truncated major end has reached the next whole position is
-// handed to seg(major1, minor1, major2, minor2) (minor rounded to the nearest), and the next piece
-// starts one position further on; the last piece ends one position before the curve's end.
+// column fills): each segment whose major end, rounded down, has reached the next whole position
+// is handed to seg(major1, minor1, major2, minor2) (minor rounded to the nearest), and the next
+// piece starts one position further on; the last piece ends one position before the curve's end.
+// Rounding down, not toward zero, keeps a curve above or left of the bitmap in the rows and
+// columns it would take anywhere else.
 template <class SEG>
 void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
 {
@@ -237,22 +239,23 @@ void FillWalk(const CBez& b, int n, bool xmajor, SEG seg)
   const auto minor = [&](float x, float y) { return xmajor ? y : x; };
   const double dt = (b.thi - b.tlo) / n;
   double t = b.tlo + dt;
-  int64_t pm = pxi_SatInt(major(b.xlo, b.ylo)), pn = pxi_SatInt(minor(b.xlo, b.ylo) + 0.5);
+  const auto cell = [](double v) { return (int64_t)pxi_SatInt(std::floor(v)); };
+  int64_t pm = cell(major(b.xlo, b.ylo)), pn = cell(minor(b.xlo, b.ylo) + 0.5);
   for (int i = 1; i < n - 1; ++i, t += dt)
   {
     float x, y;
     b.at(t, &x, &y);
-    const int64_t mi = pxi_SatInt(major(x, y));
+    const int64_t mi = cell(major(x, y));
     if (mi >= pm)
     {
-      const int64_t ni = pxi_SatInt(minor(x, y) + 0.5);
+      const int64_t ni = cell(minor(x, y) + 0.5);
       seg(pm, pn, mi, ni);
       pm = mi + 1, pn = ni;
     }
   }
-  const int64_t me = pxi_SatInt(major(b.xhi, b.yhi) - 1.0);
+  const int64_t me = cell(major(b.xhi, b.yhi) - 1.0);
   if (me >= pm)
-    seg(pm, pn, me, pxi_SatInt(minor(b.xhi, b.yhi) + 0.5));
+    seg(pm, pn, me, cell(minor(b.xhi, b.yhi) + 0.5));
 }
 
 }  // namespace

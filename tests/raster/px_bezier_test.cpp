@@ -216,4 +216,47 @@ TEST(PxBezier, FillsAgreeWithCairo)
   }
 }
 
+// Straight cubics along an axis, exactly: a column fill takes rows floor(ystart)..floor(yend) (its
+// last piece ends on the row above the end's and reaches one row past it) and the columns from the
+// fill column to the curve's; a row fill takes the rows from the curve's nearest row to the fill
+// row. At the top edge, where rounding toward zero would move a row.
+TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
+{
+  const int W = 10, H = 6;
+  struct Case
+  {
+    bool column;
+    float x0, y0, x1, y1;
+    int fill;
+    float seg;
+    int c0, c1, rows;  // columns c0..c1 of rows 0..rows - 1 filled
+  };
+  const Case cases[] = {
+    {true, 6, -10, 6, 0, 2, 2.0f, 2, 6, 1},      // last piece on row -1: row 0 by its overhang
+    {true, 6, 0, 6, -1, 2, 2.0f, 2, 6, 1},       // one piece, on row -1, given from its lower end
+    {true, 6, -10, 6, 0, 2, 0.25f, 2, 6, 1},     // last sample at y = -0.5, in row -1
+    {true, 6, -10, 6, 0.5f, 2, 2.0f, 2, 6, 1},   // ends inside row 0
+    {true, 6, -10, 6, -0.5f, 2, 2.0f, 2, 6, 0},  // ends inside row -1
+    {false, 2, -0.7f, 9, -0.7f, -3, 2.0f, 2, 8, 0},  // rows -3..-1 (y = -0.7 is nearest row -1)
+  };
+  for (size_t i = 0; i < std::size(cases); ++i)
+  {
+    const Case& c = cases[i];
+    // Control points at the thirds: the straight line.
+    const float dx = (c.x1 - c.x0) / 3, dy = (c.y1 - c.y0) / 3;
+    std::vector<int> want((size_t)W * H);
+    for (int y = 0; y < c.rows; ++y)
+      for (int x = c.c0; x <= c.c1; ++x)
+        want[(size_t)y * W + x] = 1;
+    EXPECT_EQ(Counts(W, H,
+                     [&](PX_IBitmap* bm, PX_pixel col, float a, int m) {
+                       (c.column ? PX_FillCBezierX
+                                 : PX_FillCBezier)(bm, c.x0, c.y0, c.x0 + dx, c.y0 + dy, c.x1 - dx,
+                                                   c.y1 - dy, c.x1, c.y1, c.fill, col, a, m, c.seg);
+                     }),
+              want)
+      << i;
+  }
+}
+
 }  // namespace
