@@ -129,6 +129,11 @@ double IParam::HeldNormalized(double normalizedValue) const
   return GetNormalized(HeldValue(normalizedValue));
 }
 
+bool IParam::KeepsHostValue(double normalizedValue) const
+{
+  return (float)HeldNormalized(normalizedValue) == (float)GetNormalized();
+}
+
 double IParam::GetNormalized() const { return GetNormalized(mValue); }
 
 double IParam::GetNormalized(double nonNormalizedValue) const

@@ -56,6 +56,11 @@ public:
   // for every type but double, at the nearest step; the current one for a value that is not
   // finite.
   double HeldNormalized(double normalizedValue) const;
+  // Whether SetNormalized(normalizedValue) leaves the value as the host reads it: in single
+  // precision, as it reads and automates parameters. A stored value need not come back bit for
+  // bit through normalised -> plain -> normalised; a difference below that resolution is no change
+  // (the host would record a point where nothing moved).
+  bool KeepsHostValue(double normalizedValue) const;
   double GetNormalized() const;
   double GetNormalized(double nonNormalizedValue) const;
 

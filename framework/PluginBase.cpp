@@ -134,17 +134,20 @@ void PluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
   TRACE("%d:%f", paramIdx, normalizedValue);
-  double before, held;
+  bool changed;
+  double held;
   {
     IMutexLock lock(this);
     IParam* pParam = GetParam(paramIdx);
-    before = pParam->GetNormalized();
-    pParam->SetNormalized(normalizedValue);
+    // What the host would read as it reads the value held now leaves that value as it is.
+    changed = !pParam->KeepsHostValue(normalizedValue);
+    if (changed)
+      pParam->SetNormalized(normalizedValue);
     held = pParam->GetNormalized();
     OnParamChange(paramIdx);
   }
   // Automation records what the plug-in holds, never a value between its steps.
-  if (held != before)
+  if (changed)
     InformHostOfParamChange(paramIdx, held);
 }
 

@@ -39,8 +39,8 @@ void IGraphics::EndEditGesture()
 
 // Begin-edit goes out before the first change a press makes, or after a press that changed nothing
 // (hosts take it as the user touching the control); a press that only opened the entry box or a
-// menu sends nothing (the box's commit is a gesture of its own). A value the parameter holds as
-// it holds it now (a step not reached) is no change: nothing is sent.
+// menu sends nothing (the box's commit is a gesture of its own). A value the host reads as it reads
+// the one held now (a step not reached, a move below its resolution) is no change: nothing is sent.
 void IGraphics::SetParameterFromControl(IControl* pControl, double value)
 {
   const int paramIdx = pControl->ParamIdx();
@@ -49,7 +49,7 @@ void IGraphics::SetParameterFromControl(IControl* pControl, double value)
     return;
   {
     PluginBase::IMutexLock lock(mPlug);
-    if (pParam->HeldNormalized(value) == pParam->GetNormalized())
+    if (pParam->KeepsHostValue(value))
       return;
   }
   const bool ownGesture = !mInGesture || (mEditParamIdx >= 0 && mEditParamIdx != paramIdx);

@@ -357,6 +357,38 @@ TEST(QuorvalentEditor, TheHostHearsTheSteppedValuesHeld)
     }
 }
 
+// In every program, a drag across a continuous knob (it turns up and down only) moves nothing the
+// host can read: the host hears the press as a touch, no automation, and reads the value as before.
+TEST(QuorvalentEditor, ADragAcrossAKnobAfterAProgramChangeAutomatesNothing)
+{
+  IMouseMod left(true);
+  for (int program = 0; program < kNumPrograms; ++program)
+  {
+    QuorvalentHost host;
+    IGraphics& g = Editor(host);
+    AEffect* e = host.effect();
+    host.selectProgram(program);
+    for (int p = 0; p < kNumParams; ++p)
+    {
+      if (host.plug().GetParam(p)->Type() != IParam::kTypeDouble)
+        continue;
+      SCOPED_TRACE(testing::Message() << "program " << program << ", parameter " << p);
+      const IRECT r = *g.GetControl(kFirstParam + p)->GetRECT();
+      const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+      const float before = e->getParameter(e, p);
+      const size_t seen = host.edits().size();
+      g.OnMouseDown(x, y, &left);
+      g.OnMouseDrag(x + 20, y, &left);
+      g.OnMouseUp(x + 20, y, &left);
+      const std::vector<std::string> all = host.edits();
+      const std::vector<std::string> touch = {"begin " + std::to_string(p),
+                                              "end " + std::to_string(p)};
+      EXPECT_EQ(std::vector<std::string>(all.begin() + (long)seen, all.end()), touch);
+      EXPECT_EQ(e->getParameter(e, p), before);
+    }
+  }
+}
+
 // The editor of a new instance (steps 1, 2 and 6 on) with the first step's lamp lit, pixel for
 // pixel. QV_UPDATE_GOLDEN=1 writes the file anew; a mismatch leaves the rendering beside the test
 // as editor-actual.png.

@@ -151,19 +151,25 @@ TEST(PluginBase, EditorChangeSetsTheParameterNotifiesThenInformsTheHostOnce)
     int paramIdx;
     double normalized;
     std::vector<std::string> log;
-    double value;  // of parameter 1 afterwards, from 10
+    double value;        // of parameter 1 afterwards, from 10
+    bool whole = false;  // parameter 1 an int rather than a double
   };
   const Case cases[] = {
     {1, 0.25, {"paramchange 1", "automate 1 0.25"}, 25.0},
     {1, 1.0, {"paramchange 1", "automate 1 1"}, 100.0},
     {2, 0.5, {}, 10.0},  // outside the parameter list
     {-1, 0.5, {}, 10.0},
+    {1, 0.104, {"paramchange 1"}, 10.0, true},  // the step held already
+    {1, 0.1 + 1e-10, {"paramchange 1"}, 10.0},  // a move the host cannot read
   };
   for (const Case& c : cases)
   {
-    SCOPED_TRACE(c.paramIdx);
+    SCOPED_TRACE(testing::Message() << c.paramIdx << " " << c.normalized);
     TestPlug plug(2, "1-1");
-    plug.GetParam(1)->InitDouble("d", 10.0, 0.0, 100.0, 1.0);
+    if (c.whole)
+      plug.GetParam(1)->InitInt("i", 10, 0, 100);
+    else
+      plug.GetParam(1)->InitDouble("d", 10.0, 0.0, 100.0, 1.0);
     plug.SetParameterFromGUI(c.paramIdx, c.normalized);
     EXPECT_EQ(plug.mLog, c.log);
     EXPECT_EQ(plug.GetParam(1)->Value(), c.value);

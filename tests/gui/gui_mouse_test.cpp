@@ -68,7 +68,8 @@ public:
   void HandleMouseOver() { mHandleMouseOver = true; }
 };
 
-// A surface of 100 x 100 holding the controls of a case, the editor of a plug-in with 4 parameters.
+// A surface of 100 x 100 holding the controls of a case, the editor of a plug-in with 4 parameters:
+// three doubles 0..1 and an int 0..4.
 struct Editor
 {
   TestPlug plug{4, "1-1"};
@@ -77,7 +78,9 @@ struct Editor
   IBitmap whole{nullptr, 100, 100, 1};
   Editor()
   {
-    plug.InitDoubles();
+    for (int i = 0; i < 3; ++i)
+      plug.GetParam(i)->InitDouble("p", 0.0, 0.0, 1.0, 0.001);
+    plug.GetParam(3)->InitInt("i", 0, 0, 4);
     for (int i = 0; i < plug.NParams(); ++i)
       plug.GetParam(i)->SetNormalized(0.75);  // no control sets it: each first change is one
     plug.AttachGraphics(&g);
@@ -234,7 +237,8 @@ TEST(MouseDispatch, GesturesReachTheControlsAndTheHostAsExpected)
 }
 
 // A change made on one control shows on every other control of its parameter, as main or
-// auxiliary value, and the next gesture on another of them goes on from it.
+// auxiliary value and as the parameter holds it, and the next gesture on another of them goes on
+// from it.
 TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
 {
   Editor e;
@@ -259,6 +263,17 @@ TEST(MouseDispatch, ControlsSharingAParameterFollowEachOther)
   EXPECT_DOUBLE_EQ(e.plug.GetParam(1)->GetNormalized(), 0.52);
   EXPECT_EQ(e.Gestures(),
             (std::vector<std::string>{"begin 1", "set 1", "end 1", "begin 1", "set 1", "end 1"}));
+
+  // A parameter with steps: the others show the step held, the knob dragged keeps its own value.
+  IKnobMultiControl* dragged = new IKnobMultiControl(&e.plug, 0, 40, 3, &face);
+  IKnobMultiControl* other = new IKnobMultiControl(&e.plug, 40, 40, 3, &face);
+  e.g.AttachControl(dragged);
+  e.g.AttachControl(other);
+  e.g.OnMouseDown(10, 50, &left);
+  e.g.OnMouseDrag(10, 24, &left);  // 26 of the 80 pixels of travel: step 1.3, held at 1
+  e.g.OnMouseUp(10, 24, &left);
+  EXPECT_EQ(dragged->GetValue(), 0.325);
+  EXPECT_EQ(other->GetValue(), 0.25);
 }
 
 // A press that changes nothing still tells the host the user touched the control, and so does a

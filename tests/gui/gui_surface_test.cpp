@@ -289,7 +289,7 @@ TEST(Surface, AParameterChangeCallsItsBoundControlsInListOrder)
 }
 
 // Controls inserted under the others follow the host as attached ones do, bound to parameter 0
-// or only through an auxiliary parameter alike.
+// or only through an auxiliary parameter alike, each from its own insertion on.
 TEST(Surface, ControlsInsertedUnderTheOthersFollowTheHost)
 {
   struct InsertingGraphics : TestGraphics
@@ -303,10 +303,11 @@ TEST(Surface, ControlsInsertedUnderTheOthersFollowTheHost)
   IControl* pAuxOnly = new BoundControl(&log, 1, -1);
   pAuxOnly->AddAuxParam(1);
   g.InsertControl(0, pAuxOnly);
+  g.SetParameterFromPlug(1, 0.5, true);
   g.InsertControl(0, new BoundControl(&log, 2, 0));
   g.SetParameterFromPlug(0, 0.5, true);
   g.SetParameterFromPlug(1, 0.5, true);
-  EXPECT_EQ(log, (std::vector<std::string>{"2 main", "1 aux 0", "0 main"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"1 aux 0", "0 main", "2 main", "1 aux 0", "0 main"}));
 }
 
 // A resize deletes the controls: a host change afterwards reaches only those attached for the new

@@ -427,4 +427,30 @@ TEST_F(EntryBox, AThrowingControlLeavesTheWindowUsable)
   EXPECT_EQ(now.at(kThrowerX, kThrowerY), before.at(kThrowerX, kThrowerY));
 }
 
+// A paint that throws while a press is held ends only the paint: the press keeps the mouse and
+// its gesture, a drag still edits, and the release ends the gesture.
+TEST_F(EntryBox, AThrowingPaintLeavesThePressHeld)
+{
+  PVOID handler = AddVectoredExceptionHandler(1, CatchDebugLine);
+  gDebugLines.clear();
+  host.log().clear();
+  HWND wnd = (HWND)editor->editor();
+  editor->press(0, kLevelX, kLevelY);
+  ASSERT_TRUE(EditorWindow::pumpUntil([&] { return GetCapture() == wnd; }, kSettleMs));
+  plugin->setParameter(kThrow, 1.0f);
+  EditorWindow::pumpFor(kTicksMs);  // its paints throw
+  plugin->setParameter(kThrow, 0.0f);
+  plugin->dispatch(effEditIdle);
+  RemoveVectoredExceptionHandler(handler);
+  EXPECT_EQ(gDebugLines.size(), 1u);  // the report of the paints stopped
+  EXPECT_EQ(GetCapture(), wnd);
+  EXPECT_EQ(Edits(), (std::vector<std::string>{"beginEdit 0"}));
+  editor->move(kLevelX, kLevelY - 10, kMouseLeft);
+  EXPECT_TRUE(
+    EditorWindow::pumpUntil([&] { return std::abs(Param(kLevel) - 0.6) < 1e-6; }, kSettleMs));
+  editor->release(0, kLevelX, kLevelY - 10);
+  EXPECT_TRUE(EditorWindow::pumpUntil([&] { return GetCapture() != wnd; }, kSettleMs));
+  EXPECT_EQ(Edits(), (std::vector<std::string>{"beginEdit 0", "automate 0", "endEdit 0"}));
+}
+
 }  // namespace

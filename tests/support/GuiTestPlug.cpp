@@ -3,13 +3,13 @@
 // box, menus and dialogs through real windows. Audio passes through unchanged.
 //
 // Its first page, 300 x 200: a background, a "Level" knob (double -10..10, centred text) and a
-// "Count" knob (int 0..16, right-aligned text) that open the entry box on a right click, a name
-// field without a parameter whose box renames the current program, and a block that throws from
-// its drawing and its mouse handlers while the "Throw" parameter is on. The "Size" parameter resizes
-// the editor: 0 and 1 rebuild the controls at 300 x 200 and 400 x 300; 2 leaves a 200 x 100
-// editor without any control. The "Page" parameter shows instead one of each further control
-// (GuiTestPage.h), whose web link records the address it opens as the current program's name
-// instead of starting a browser.
+// "Count" knob (int 0..16, right-aligned text) that follow a drag and open the entry box on a right
+// click, a name field without a parameter whose box renames the current program, and a block that
+// throws from its drawing and its mouse handlers while the "Throw" parameter is on. The "Size"
+// parameter resizes the editor: 0 and 1 rebuild the controls at 300 x 200 and 400 x 300; 2 leaves
+// a 200 x 100 editor without any control. The "Page" parameter shows instead one of each further
+// control (GuiTestPage.h), whose web link records the address it opens as the current program's
+// name instead of starting a browser.
 
 #include "framework/vst/PluginVST.h"
 #include "gui/IControl.h"
@@ -43,6 +43,14 @@ public:
     const int shade = 40 + (int)(180.0 * mValue);
     const IColor colour(255, shade, shade, 255 - shade);
     return pGraphics->FillIRect(&colour, &mRECT, nullptr);
+  }
+  // Up raises the value of a bound block by a hundredth a pixel.
+  void OnMouseDrag(int, int, int, int dY, IMouseMod*) override
+  {
+    if (mParamIdx < 0)
+      return;
+    mValue = mValue - 0.01 * dY;
+    SetDirty(true);
   }
 };
 
