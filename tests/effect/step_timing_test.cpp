@@ -223,3 +223,46 @@ TEST(StepTiming, FollowingThePosition)
     EXPECT_EQ(s.cycle, c.wantCycle);
   }
 }
+
+// After a speed change (from steps of 4096 to 5120 samples here), the old speed's slot that the
+// last block did not reach starts late, at the block's first sample, as its own slot's start: where
+// the block begins on it or past it, or, where the host rounds its position (the block does not
+// begin where the last one ended), up to a window before it. Not where it started already, past
+// it after a locate into its step, nor on the next cycle's line (that step starts on its sample).
+TEST(StepTiming, ASpeedChangeStartsTheOldSlotABlockWouldLose)
+{
+  const double q = 1.0 / 16384;  // a sample, in quarter notes at 120 BPM and 32768 Hz
+  const Slot slot3 = {7, 12.0};  // the old speed's fourth slot, at 12288
+  const struct
+  {
+    const char* what;
+    double endPpq, ppq;  // where the last block ended, and the new block's position
+    Slot lastStart;
+    bool wantLate;
+  } cases[] = {
+    {"a rounded block on an old start the last ended short of",
+     12287.5 * q,
+     12288 * q,
+     {7, 8},
+     true},
+    {"an exact block on an old start", 12288 * q, 12288 * q, {7, 8}, true},
+    {"a rounded block 5 before an old start", 12284 * q, 12283 * q, {7, 8}, true},
+    {"an exact block 5 before an old start", 12283 * q, 12283 * q, {7, 8}, false},
+    {"a rounded block 12 before an old start", 12277 * q, 12276 * q, {7, 8}, false},
+    {"a rounded move on over an old start", 12280 * q, 12300 * q, {7, 8}, true},
+    {"a rounded block past an old start taken", 12300 * q, 12295 * q, slot3, false},
+    {"past an old start, after a locate into its step", 12500 * q, 12505 * q, kNoSlot, false},
+    {"a rounded block 5 before the line", 4.0 - 4 * q, 4.0 - 5 * q, {7, 60}, false},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    const BlockTiming e = blockTiming(c.endPpq, 120, 4, 4, 32768, 4.0, 1.0);
+    const BlockTiming t = blockTiming(c.ppq, 120, 4, 4, 32768, 5.0, 1.0);
+    const FollowState s =
+      followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, {2, c.lastStart, true, false, 7});
+    EXPECT_EQ(s.lateStart, c.wantLate);
+    EXPECT_EQ(s.lateSlot == slot3, c.wantLate);
+    EXPECT_EQ(s.stepHandled, !c.wantLate);
+  }
+}
