@@ -785,8 +785,8 @@ TEST(QuorvalentSequencer, ShortLoopsStartTheirStepInEveryPass)
       host.setParam(kArpSpeed, arpSpeedFor(c.speed));
       for (int i = 0; i < kNumSteps; ++i)
         host.setParam(kStep1 + i, 1.0);
-      const double beat = 24000, len = c.steps * (int)(c.speed * 1500);
-      const double start = 4 * beat + 3 * (int)(c.speed * 1500);  // step 4 of bar 2
+      const double beat = 24000, stepLen = (int)(c.speed * beat / 16), len = c.steps * stepLen;
+      const double start = 4 * beat + 3 * stepLen;  // step 4 of bar 2
       vsthost::TransportSettings t;
       t.loop = true;
       t.startPpq = t.loopStartPpq = (start - 0.3 * len) / beat;
