@@ -42,6 +42,7 @@ Quorvalent::Quorvalent(PluginInstanceInfo instanceInfo)
   , mSteppedLastBlock(false)
   , mLateStepStart(false)
   , mLateSlot(steptiming::kNoSlot)
+  , mNoteOffHold(0)
   , mVectorCode(processorVectorCode())
 {
   for (int k = 0; k < kNumSteps; ++k)

@@ -180,6 +180,8 @@ private:
   steptiming::Slot mLastStart;
   bool mSteppedLastBlock;  // the sequencer ran in the last block
   bool mLateStepStart;     // the block's first sample takes a step start whose window was skipped
-  steptiming::Slot mLateSlot;  // the slot that start is the start of
-  VectorCode mVectorCode;      // the version of the quiet runs taken
+  steptiming::Slot mLateSlot;           // the slot that start is the start of
+  int mNoteOffHold;                     // samples from the block's start in which no note-off comes
+  steptiming::RoundingWatch mRounding;  // how far the host's rounding moves its positions
+  VectorCode mVectorCode;               // the version of the quiet runs taken
 };

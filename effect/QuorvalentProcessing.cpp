@@ -14,6 +14,7 @@
 
 #include "effect/dsp/DenormalGuard.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -34,7 +35,8 @@ void Quorvalent::sequencer()
 {
   const int pos = mPos.stepPos;
 
-  if ((double)(pos + kNoteOffLead) >= mTiming.noteOffThreshold && !mNoteOffSent)
+  if ((double)(pos + kNoteOffLead) >= mTiming.noteOffThreshold && !mNoteOffSent &&
+      mPos.blockSamples >= mNoteOffHold)
   {
     onNoteOff(1, 1);
     mNoteOffSent = true;
@@ -161,7 +163,10 @@ int Quorvalent::quietSamples(int limit, const BlockState& block) const
   const double threshold = mTiming.noteOffThreshold;
   if (!mNoteOffSent && threshold == threshold)
   {
-    const double before = std::ceil(threshold) - (double)kNoteOffLead - (double)mPos.stepPos;
+    // Not before a hold on it ends.
+    const double before =
+      std::max(std::ceil(threshold) - (double)kNoteOffLead - (double)mPos.stepPos,
+               (double)(mNoteOffHold - mPos.blockSamples));
     if (!(before > 0.0))
       return 0;
     if (before < (double)quiet)
@@ -290,14 +295,16 @@ void Quorvalent::beginBlock()
 
 void Quorvalent::followPosition(const steptiming::End& end)
 {
-  const steptiming::FollowState s =
-    steptiming::followPosition(mTiming, mSteppedLastBlock, end, mNumSteps,
-                               {mCurrentStep, mLastStart, mStepHandled, mLateStepStart, end.cycle});
+  steptiming::FollowState s = {mCurrentStep, mLastStart, mStepHandled, mLateStepStart, end.cycle};
+  s.rounding = mRounding;
+  s = steptiming::followPosition(mTiming, mSteppedLastBlock, end, mNumSteps, s);
   mCurrentStep = s.currentStep;
   mLastStart = s.lastStart;
   mStepHandled = s.stepHandled;
   mLateStepStart = s.lateStart;
   mLateSlot = s.lateSlot;
+  mNoteOffHold = s.noteOffHold;
+  mRounding = s.rounding;
   mPos.cycle = s.cycle;
 }
 

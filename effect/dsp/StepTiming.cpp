@@ -1,5 +1,6 @@
 #include "effect/dsp/StepTiming.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -21,6 +22,8 @@ constexpr double kOnTheLine = 1e-6;
 // A block that begins this far or farther from where the last one ended (in samples) was placed by
 // a host that rounds its song position: its first sample may lie a little after the position read.
 constexpr double kRoundedMove = 1e-3;
+// A millionth of a quarter note: what a host's arithmetic may lose of a loop's length.
+constexpr double kQuarterHair = 1e-6;
 
 // Samples from the position (x samples into the bar) to the own sample of the point `quarters`
 // into the bar: 0 or less when the position is at or after it.
@@ -32,15 +35,16 @@ double samplesTo(double quarters, double x, double samplesPerBeat)
 int clampedSamples(double n) { return n < 1.0 ? 1 : n > (double)INT_MAX ? INT_MAX : (int)n; }
 
 // A move of the position by `samples` from where the last block ended is a jump (a locate, a
-// loop's pass): on by more than half a step, or back by more than a sixty-fourth note or half a
-// step, the shorter. A host's rounding moves it by far less.
+// loop's pass): on by more than half a step, or back by a sixty-fourth note or half a step (the
+// shorter) or more. A loop of exactly a sixty-fourth may come out a hair short of it in the host's
+// arithmetic: a millionth of a quarter note less counts. A host's rounding moves it by far less.
 bool isJump(const BlockTiming& t, double samples)
 {
   const double halfStep = 0.5 * (double)t.stepLen;
   if (samples >= 0.0)
     return samples > halfStep;
-  const double sixtyFourth = t.samplesPerBeat / kSixtyFourthsPerQuarter;
-  return -samples > (sixtyFourth < halfStep ? sixtyFourth : halfStep);
+  const double sixtyFourth = t.samplesPerBeat * (1.0 / kSixtyFourthsPerQuarter - kQuarterHair);
+  return -samples >= (sixtyFourth < halfStep ? sixtyFourth : halfStep);
 }
 
 // At a speed change, the slot of the old speed (`speed`) that starts last at or before `ahead`
@@ -204,6 +208,7 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
 {
   s.lateStart = false;
   s.lateSlot = kNoSlot;
+  s.noteOffHold = 0;
   if (steppedBefore)
   {
     // The circular distance within the bar: a block that wraps the bar is no jump.
@@ -219,6 +224,18 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
     {
       const long long cyclesPerBar = (long long)std::ceil(bar / kQuartersPerCycle);
       s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) + barsPassed * cyclesPerBar;
+      // The rounding the host shows, in its moves at a steady speed.
+      if (end.speed == t.speed)
+        s.rounding.add(std::fabs(samples));
+      // A block that begins before the start of the slot started last (in the last block's
+      // steps) holds the note-off up to that start: the step running is the one started.
+      const Slot own = slotAt(t, firstPosition(t, s.cycle));
+      const Slot here = end.speed == t.speed ? own : oldSpeedSlot(t, end.speed, s.cycle, 0);
+      if (!(here == kNoSlot) && !(s.lastStart == kNoSlot) && here < s.lastStart)
+      {
+        const int stepLen = end.speed == t.speed ? t.stepLen : (int)(end.speed * (double)t.unit);
+        s.noteOffHold = std::min(stepLen - t.counter % stepLen, t.toCycleEnd);
+      }
       if (t.stepPos <= kStepStartWindow)
         return s;  // the block begins in a window: its first sample takes that start
       // A step start whose window lies between the last block's end and this block's first
@@ -226,19 +243,23 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
       // it starts at the block's first sample. At the same speed, the slots tell (a tempo change
       // moves the steps' samples: the last block's steps had not reached this slot yet); after a
       // speed change, the distance moved.
-      Slot late = slotAt(t, firstPosition(t, s.cycle));
+      Slot late = own;
       const long long moved = std::llround(samples);
       bool skipped = end.speed == t.speed ? end.slot < late || (late == end.slot && end.slotAhead)
                                           : moved > 0 && t.stepPos - moved <= kStepStartWindow;
       // After a speed change, the old speed's slot the last block did not reach, where the block
       // begins on it or past it, has no slot of the new speed to start it. So has one starting
-      // up to a window after the block's first sample, where the host rounds: the block may
-      // begin after it. Counted as that slot's start, a new speed's slot on its sixty-fourth does
-      // not start again.
+      // up to the host's rounding (and at least a window) after the block's first sample, where
+      // the host rounds: the block may begin after it. Counted as that slot's start, a new speed's
+      // slot on its sixty-fourth does not start again.
       if (!skipped && end.speed != t.speed)
       {
-        const bool rounded = std::fabs(samples) >= kRoundedMove;
-        const Slot old = oldSpeedSlot(t, end.speed, s.cycle, rounded ? kStepStartWindow : 0);
+        const double rounding = s.rounding.widest();
+        int ahead = 0;
+        if (rounding >= kRoundedMove || std::fabs(samples) >= kRoundedMove)
+          ahead = (int)std::min((double)t.toCycleEnd,
+                                std::max((double)kStepStartWindow, std::ceil(rounding)));
+        const Slot old = oldSpeedSlot(t, end.speed, s.cycle, ahead);
         skipped = !(old == kNoSlot) && (end.slot < old || (old == end.slot && end.slotAhead));
         if (skipped)
           late = old;

@@ -124,6 +124,25 @@ struct End
 };
 End endOf(const BlockTiming& t, const Position& p);
 
+// How far a host's rounding moves its song position from block to block: the widest move (in
+// samples) between where a block ended and where the next one was placed, over the last 64 to 128
+// blocks that followed on at a steady speed. A host that rounds to ticks shows its tick here.
+struct RoundingWatch
+{
+  static constexpr int kBlocks = 64;
+  double current = 0.0, previous = 0.0;
+  int blocks = 0;
+
+  double widest() const { return current > previous ? current : previous; }
+  void add(double samples)
+  {
+    if (samples > current)
+      current = samples;
+    if (++blocks == kBlocks)
+      previous = current, current = 0.0, blocks = 0;
+  }
+};
+
 // The sequencer's state that following the position may change.
 struct FollowState
 {
@@ -133,19 +152,25 @@ struct FollowState
   bool lateStart;           // the block's first sample takes a step start whose window was skipped
   long long cycle;          // the cycle count of the block's first sample
   Slot lateSlot = kNoSlot;  // the slot the late start is the start of
+  // Samples from the block's first sample in which no note-off comes: the block begins before
+  // the start of the slot started last (a rounded position read back), whose step is still the
+  // one running, up to that start.
+  int noteOffHold = 0;
+  RoundingWatch rounding = {};
 };
 
 // At the start of a block in which the sequencer runs: when it did not run in the last block
 // (steppedBefore false), or the position in the bar jumped from where the last block ended, the
 // step index is taken from the position and the last start forgotten. A jump is a move (measured
-// in quarter notes, so that a tempo change is no move) on by more than half a step, or back by
-// more than a sixty-fourth note or half a step, the shorter: a loop's pass, while a host's
-// rounding steps back far less. Otherwise the cycle count follows the lines passed, and a step
-// start the block boundary would lose starts late, at the block's first sample: one whose window
-// the boundary skipped whole (a rounded host position moving on, or a tempo change moving the
-// steps' samples), and, at a speed change, the old speed's slot that the last block did not reach
-// and the block begins on or just past (a rounded position may also read the block as beginning up
-// to a window before it).
+// in quarter notes, so that a tempo change is no move) on by more than half a step, or back by a
+// sixty-fourth note or half a step (the shorter) or more: a loop's pass, while a host's rounding
+// steps back far less. Otherwise the cycle count follows the lines passed, and a step start the
+// block boundary would lose starts late, at the block's first sample: one whose window the
+// boundary skipped whole (a rounded host position moving on, or a tempo change moving the steps'
+// samples), and, at a speed change, the old speed's slot that the last block did not reach and
+// the block begins on or just past (where the host rounds, the block may read as beginning up to
+// its rounding, and at least a window, before it). A block that reads back before the start of
+// the slot started last holds the note-off until it reaches that start.
 FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
                            FollowState s);
 

@@ -765,20 +765,26 @@ std::vector<int> lfoRestarts(const std::vector<double>& out, int from)
 
 // Loops shorter than a step or barely longer, each holding one step start 0.3 of the loop after
 // its start, with exact and tick-rounded song positions: the step starts once in every pass
-// (a pass back is a jump down to a sixty-fourth note, or half a step where that is shorter, while
-// a host's rounding steps back far less). 48 kHz, 120 BPM, all steps on, ten passes.
+// (a pass back is a jump from a sixty-fourth note on, exactly one among them, or from half a step
+// where that is shorter, while a host's rounding steps back far less). 48 kHz, 120 BPM, all steps
+// on, ten passes.
 TEST(QuorvalentSequencer, ShortLoopsStartTheirStepInEveryPass)
 {
+  // The last six: a sixty-fourth (1500 samples), and a sample more.
   const struct
   {
     double speed, steps;  // the loop's length in steps
-  } loops[] = {{0.5, 1}, {1, 1},   {4, 1},   {8, 1},   {0.5, 0.6},    {1, 0.6},
-               {4, 0.6}, {8, 0.6}, {4, 0.4}, {8, 0.4}, {8, 1.5 / 8.0}};
+    int block;
+  } loops[] = {{0.5, 1, 512},         {1, 1, 512},     {4, 1, 512},           {8, 1, 512},
+               {0.5, 0.6, 512},       {1, 0.6, 512},   {4, 0.6, 512},         {8, 0.6, 512},
+               {4, 0.4, 512},         {8, 0.4, 512},   {8, 0.1875, 512},      {2, 0.5, 512},
+               {4, 0.25, 2048},       {8, 0.125, 512}, {2, 1501 / 3e3, 2048}, {4, 1501 / 6e3, 512},
+               {8, 1501 / 12e3, 2048}};
   for (const auto& c : loops)
     for (int ticks : {0, kTicks})
     {
       SCOPED_TRACE(testing::Message() << "speed " << c.speed << ", a loop of " << c.steps
-                                      << " steps, ticks " << ticks);
+                                      << " steps, ticks " << ticks << ", blocks of " << c.block);
       QuorvalentHost host(48000, 4096);
       host.loadDefaults();
       setQuietEnvelopes(host);
@@ -793,7 +799,8 @@ TEST(QuorvalentSequencer, ShortLoopsStartTheirStepInEveryPass)
       t.loopEndPpq = (start + 0.7 * len) / beat;
       t.ticksPerQuarter = ticks;
       host.useClock(t);
-      const std::vector<int> got = gateStarts(host.render(dcInput((size_t)(10 * len)), 512).l, 64);
+      const std::vector<int> got =
+        gateStarts(host.render(dcInput((size_t)(10 * len)), c.block).l, 64);
       EXPECT_EQ(got.size(), 10u);
       for (int n = 0; n < 10 && n < (int)got.size(); ++n)
         EXPECT_NEAR(got[n], (n + 0.3) * len, ticks ? beat / ticks + 1 : 1) << "pass " << n;

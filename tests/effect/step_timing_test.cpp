@@ -227,8 +227,10 @@ TEST(StepTiming, FollowingThePosition)
 // After a speed change (from steps of 4096 to 5120 samples here), the old speed's slot that the
 // last block did not reach starts late, at the block's first sample, as its own slot's start: where
 // the block begins on it or past it, or, where the host rounds its position (the block does not
-// begin where the last one ended), up to a window before it. Not where it started already, past
-// it after a locate into its step, nor on the next cycle's line (that step starts on its sample).
+// begin where the last one ended), up to its rounding (as its moves at the old speed showed it, not
+// the change's own, and at least a window) before it. Not where it started already, past it after a locate into its step,
+// on the next cycle's line (that step starts on its sample), nor where the block moved on over a
+// window of the new speed (that slot starts).
 TEST(StepTiming, ASpeedChangeStartsTheOldSlotABlockWouldLose)
 {
   const double q = 1.0 / 16384;  // a sample, in quarter notes at 120 BPM and 32768 Hz
@@ -238,31 +240,68 @@ TEST(StepTiming, ASpeedChangeStartsTheOldSlotABlockWouldLose)
     const char* what;
     double endPpq, ppq;  // where the last block ended, and the new block's position
     Slot lastStart;
-    bool wantLate;
+    Slot wantLate;    // kNoSlot: none
+    double rounding;  // the widest move seen before the change, in samples
   } cases[] = {
-    {"a rounded block on an old start the last ended short of",
-     12287.5 * q,
-     12288 * q,
-     {7, 8},
-     true},
-    {"an exact block on an old start", 12288 * q, 12288 * q, {7, 8}, true},
-    {"a rounded block 5 before an old start", 12284 * q, 12283 * q, {7, 8}, true},
-    {"an exact block 5 before an old start", 12283 * q, 12283 * q, {7, 8}, false},
-    {"a rounded block 12 before an old start", 12277 * q, 12276 * q, {7, 8}, false},
-    {"a rounded move on over an old start", 12280 * q, 12300 * q, {7, 8}, true},
-    {"a rounded block past an old start taken", 12300 * q, 12295 * q, slot3, false},
-    {"past an old start, after a locate into its step", 12500 * q, 12505 * q, kNoSlot, false},
-    {"a rounded block 5 before the line", 4.0 - 4 * q, 4.0 - 5 * q, {7, 60}, false},
+    {"a rounded block on an old start not reached", 12287.5 * q, 12288 * q, {7, 8}, slot3, 0},
+    {"an exact block on an old start", 12288 * q, 12288 * q, {7, 8}, slot3, 0},
+    {"a rounded block 5 before an old start", 12284 * q, 12283 * q, {7, 8}, slot3, 0},
+    {"an exact block 5 before an old start", 12283 * q, 12283 * q, {7, 8}, kNoSlot, 0},
+    {"a rounded block 12 before an old start", 12277 * q, 12276 * q, {7, 8}, kNoSlot, 0},
+    {"14 before an old start, rounding by 16", 12274 * q, 12274 * q, {7, 8}, slot3, 16},
+    {"14 before an old start, rounding by 5", 12275 * q, 12274 * q, {7, 8}, kNoSlot, 5},
+    {"14 before an old start, moved on by 14", 12260 * q, 12274 * q, {7, 8}, kNoSlot, 0},
+    {"a rounded move on over an old start", 12280 * q, 12300 * q, {7, 8}, slot3, 0},
+    {"a rounded block past an old start taken", 12300 * q, 12295 * q, slot3, kNoSlot, 0},
+    {"past an old start, after a locate into its step", 12500 * q, 12505 * q, kNoSlot, kNoSlot, 0},
+    {"a rounded block 5 before the line", 4.0 - 4 * q, 4.0 - 5 * q, {7, 60}, kNoSlot, 0},
+    {"on over a new speed's window and an old start", 15355 * q, 16390 * q, {7, 12}, {7, 15}, 0},
   };
   for (const auto& c : cases)
   {
     SCOPED_TRACE(c.what);
     const BlockTiming e = blockTiming(c.endPpq, 120, 4, 4, 32768, 4.0, 1.0);
     const BlockTiming t = blockTiming(c.ppq, 120, 4, 4, 32768, 5.0, 1.0);
+    FollowState before = {2, c.lastStart, true, false, 7};
+    before.rounding.add(c.rounding);
+    const FollowState s = followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, before);
+    const bool wantLate = !(c.wantLate == kNoSlot);
+    EXPECT_EQ(s.lateStart, wantLate);
+    EXPECT_TRUE(s.lateSlot == c.wantLate);
+    EXPECT_EQ(s.stepHandled, !wantLate);
+  }
+}
+
+// A block whose position reads back before the start of the slot started last (a rounded host
+// position) holds the note-off for the samples up to that start, in the last block's steps (4096
+// samples at 32768 Hz and 120 BPM; 5120 after a change): the step started is the one running.
+TEST(StepTiming, ABlockReadBackBeforeAStartHoldsTheNoteOffUpToIt)
+{
+  const double q = 1.0 / 16384;
+  const struct
+  {
+    const char* what;
+    double endPpq, ppq;
+    double speed;  // of the new block
+    Slot lastStart;
+    int wantHold;
+  } cases[] = {
+    {"back before the start taken", 4100 * q, 4090 * q, 4, {7, 4}, 6},
+    {"back inside the step started", 4200 * q, 4190 * q, 4, {7, 4}, 0},
+    {"on from the start taken", 4100 * q, 4105 * q, 4, {7, 4}, 0},
+    {"back over the line started", 4.0 + 4 * q, 4.0 - 6 * q, 4, {7, 0}, 6},
+    {"back before the start, no start taken", 4100 * q, 4090 * q, 4, kNoSlot, 0},
+    {"a locate back", 1.3, 100 * q, 4, {7, 20}, 0},
+    {"back before an old start at a speed change", 12290 * q, 12285 * q, 5, {7, 12}, 3},
+    {"back inside an old step at a speed change", 12390 * q, 12385 * q, 5, {7, 12}, 0},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    const BlockTiming e = blockTiming(c.endPpq, 120, 4, 4, 32768, 4.0, 1.0);
+    const BlockTiming t = blockTiming(c.ppq, 120, 4, 4, 32768, c.speed, 1.0);
     const FollowState s =
       followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, {2, c.lastStart, true, false, 7});
-    EXPECT_EQ(s.lateStart, c.wantLate);
-    EXPECT_EQ(s.lateSlot == slot3, c.wantLate);
-    EXPECT_EQ(s.stepHandled, !c.wantLate);
+    EXPECT_EQ(s.noteOffHold, c.wantHold);
   }
 }
