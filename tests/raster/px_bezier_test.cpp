@@ -259,4 +259,55 @@ TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
   }
 }
 
+// The counts of a fill that covers line i (column i, or row i when !columns) from lo[i] to hi.
+std::vector<int> Spans(int w, int h, bool columns, const std::vector<int>& lo, int hi)
+{
+  std::vector<int> c((size_t)w * h);
+  for (int i = 0; i < (int)lo.size(); ++i)
+    for (int j = std::max(lo[i], 0); j <= hi && j < (columns ? h : w); ++j)
+      c[columns ? (size_t)j * w + i : (size_t)i * w + j] = 1;
+  return c;
+}
+
+// Curved fills, pixel by pixel. Eight segments (control polygon 25.6 long, 3 pixels a segment):
+// samples at t = i / 8, i = 1..6. Along the axis the fill walks, the curve passes 0.5, 3.5, 5.5,
+// 8.5: sample i lies in line i (at 1.58, 2.59, 3.56, 4.5, 5.44, 6.41), the last piece ends on line
+// floor(8.5 - 1) = 7. Across it, 2, 9, -3, 2 give 2 + 21t - 57t^2 + 36t^3: 3.80, 4.25, 3.76, 2.75,
+// 1.65, 0.875, to the nearest 4 4 4 3 2 1 (down: 3 4 3 2 1 0).
+// Row fill to row 9: the first piece covers columns 0-1 from its ends' rows 2 and 4; piece i covers
+// column i (2..6) from the upper of samples i - 1 and i; the last, column 7, from the upper of
+// sample 6 and the end (2). Every column reaches row 10, below the fill row.
+// Column fill to column 9, across values one more (nearest 5 5 5 4 3 2): the first piece covers
+// rows 0-2 from columns 3 and 5, row 1 halfway (4); piece i covers rows i and i + 1 from samples
+// i - 1 and i; the last, rows 7 and 8, from sample 6 and the end (3). Every row reaches column 10.
+TEST(PxBezier, CurvedFillsEndTheirPiecesOnTheNearestPixel)
+{
+  const int W = 12, H = 12;
+  struct Case
+  {
+    bool column;
+    float along[4], across[4];
+    std::vector<int> lo;  // line i (column of a row fill, row of a column fill) from lo[i] to 10
+  };
+  const Case cases[] = {
+    {false, {0.5f, 3.5f, 5.5f, 8.5f}, {2, 9, -3, 2}, {2, 4, 4, 4, 3, 2, 1, 1}},
+    {true, {0.5f, 3.5f, 5.5f, 8.5f}, {3, 10, -2, 3}, {3, 4, 5, 5, 5, 4, 3, 2, 3}},
+  };
+  for (const Case& c : cases)
+  {
+    const float *a = c.along, *b = c.across;
+    EXPECT_EQ(Counts(W, H,
+                     [&](PX_IBitmap* bm, PX_pixel col, float al, int m) {
+                       if (c.column)
+                         PX_FillCBezierX(bm, b[0], a[0], b[1], a[1], b[2], a[2], b[3], a[3], 9, col,
+                                         al, m, 3.0f);
+                       else
+                         PX_FillCBezier(bm, a[0], b[0], a[1], b[1], a[2], b[2], a[3], b[3], 9, col,
+                                        al, m, 3.0f);
+                     }),
+              Spans(W, H, !c.column, c.lo, 10))
+      << c.column;
+  }
+}
+
 }  // namespace
