@@ -218,8 +218,9 @@ TEST(PxBezier, FillsAgreeWithCairo)
 
 // Straight cubics along an axis, exactly: a column fill takes rows floor(ystart)..floor(yend) (its
 // last piece ends on the row above the end's and reaches one row past it) and the columns from the
-// fill column to the curve's; a row fill takes the rows from the curve's nearest row to the fill
-// row. At the top edge, where rounding toward zero would move a row.
+// fill column to the curve's (cut to the bitmap, also where the curve lies beside it); a row fill
+// takes the rows from the curve's nearest row to the fill row. At the top edge, where rounding
+// toward zero would move a row.
 TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
 {
   const int W = 10, H = 6;
@@ -238,6 +239,8 @@ TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
     {true, 6, -10, 6, 0.5f, 2, 2.0f, 2, 6, 1},   // ends inside row 0
     {true, 6, -10, 6, -0.5f, 2, 2.0f, 2, 6, 0},  // ends inside row -1
     {false, 2, -0.7f, 9, -0.7f, -3, 2.0f, 2, 8, 0},  // rows -3..-1 (y = -0.7 is nearest row -1)
+    {true, 12, -10, 12, 3, 2, 0.5f, 2, 9, 4},  // right of the bitmap: its rows to the right edge
+    {true, -3, -10, -3, 3, 4, 0.5f, 0, 5, 4},  // left of it: from the left edge
   };
   for (size_t i = 0; i < std::size(cases); ++i)
   {
@@ -308,6 +311,21 @@ TEST(PxBezier, CurvedFillsEndTheirPiecesOnTheNearestPixel)
               Spans(W, H, !c.column, c.lo, 10))
       << c.column;
   }
+}
+
+// A column fill takes the rows of the parts of its curve left and right of the bitmap, from the
+// bitmap's edge. The line from (-10, 0) to (20, 20) in one piece, filled to column 30: the edge
+// moves 1.5 columns a row, row k starting at column -10 + floor(1.5 k); the rows end at column 31,
+// cut to the last column. Row 20 (the piece's reach past its end) lies below the bitmap.
+TEST(PxBezier, ColumnFillTakesTheRowsBesideTheBitmap)
+{
+  const int W = 24, H = 20;
+  EXPECT_EQ(
+    Counts(W, H,
+           [&](PX_IBitmap* bm, PX_pixel col, float a, int m) {
+             PX_FillCBezierX(bm, -10, 0, 0, 20 / 3.0f, 10, 40 / 3.0f, 20, 20, 30, col, a, m, 1000);
+           }),
+    Spans(W, H, false, {0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}, W - 1));
 }
 
 }  // namespace
