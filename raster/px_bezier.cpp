@@ -1,7 +1,7 @@
 // Bezier curves drawn as chains of float line segments, and cubic curves filled toward a row or a
-// column with triangles and convex quadrilaterals. Curves are clipped in x only (to the bitmap's
-// columns, by solving for the curve parameter); the primitives clip the rest. A fill combines each
-// pixel it covers once.
+// column with triangles and convex quadrilaterals. Curves and row fills are clipped in x only (to
+// the bitmap's columns, by solving for the curve parameter), column fills in y only (to its rows);
+// the primitives clip the rest. A fill combines each pixel it covers once.
 #include "raster/px_bezier.h"
 #include "raster/px_line.h"
 #include "raster/px_shape_setup.h"
@@ -48,14 +48,16 @@ struct CBez
   }
 };
 
-// Orders the end points (by x, or by y when !xbasis), clips the parameter range to the bitmap's
-// columns and answers the segment count, 0 for nothing to draw.
+// Orders the end points (by x, or by y when !xbasis) and answers the segment count, 0 for nothing
+// to draw. The parameter range is cut to the bitmap along the axis the curve is ordered by: to its
+// columns (the curves and the row fill), or to its rows from row -1 on (the column fill, whose
+// pieces reach one row past their ends: a piece on row -1 fills row 0). The other axis is left to
+// the primitives, so that a part of the curve beside the bitmap still fills its rows.
 int CBezPrep(PX_IBitmap* dest, float x1, float y1, float xc1, float yc1, float xc2, float yc2,
              float x4, float y4, float maxsegmentpx, bool xbasis, CBez* b)
 {
   if (!dest || !pxi_AllFinite(x1, y1, xc1, yc1, xc2, yc2, x4, y4))
     return 0;
-  const int w = dest->getWidth();
   if (xbasis ? x1 > x4 : y1 > y4)
   {
     SWAP(x1, x4);
@@ -69,19 +71,26 @@ int CBezPrep(PX_IBitmap* dest, float x1, float y1, float xc1, float yc1, float x
   b->dx = x1, b->dy = y1;
   b->xlo = x1, b->xhi = x4, b->ylo = y1, b->yhi = y4;
   b->tlo = 0, b->thi = 1.0;
-  if (b->xlo < 0)
+  // m: the axis cut (ordered along the curve), o: the other.
+  const float m[4] = {xbasis ? x1 : y1, xbasis ? xc1 : yc1, xbasis ? xc2 : yc2, xbasis ? x4 : y4};
+  const float o[4] = {xbasis ? y1 : x1, xbasis ? yc1 : xc1, xbasis ? yc2 : xc2, xbasis ? y4 : x4};
+  float &mlo = xbasis ? b->xlo : b->ylo, &mhi = xbasis ? b->xhi : b->yhi;
+  float &olo = xbasis ? b->ylo : b->xlo, &ohi = xbasis ? b->yhi : b->xhi;
+  const float first = xbasis ? 0.0f : -1.0f;
+  const float last = (float)(xbasis ? dest->getWidth() : dest->getHeight());
+  if (mlo < first)
   {
-    b->xlo = 0;
-    b->ylo = PX_CBezier_GetY(x1, xc1, xc2, x4, y1, yc1, yc2, y4, 0.0f, (float*)nullptr,
-                             (float*)nullptr, nullptr, &b->tlo);
+    mlo = first;
+    olo = PX_CBezier_GetY(m[0], m[1], m[2], m[3], o[0], o[1], o[2], o[3], first, (float*)nullptr,
+                          (float*)nullptr, nullptr, &b->tlo);
   }
-  if (b->xhi > (float)w)
+  if (mhi > last)
   {
-    b->xhi = (float)w;
-    b->yhi = PX_CBezier_GetY(x1, xc1, xc2, x4, y1, yc1, yc2, y4, (float)w, (float*)nullptr,
-                             (float*)nullptr, &b->thi, nullptr);
+    mhi = last;
+    ohi = PX_CBezier_GetY(m[0], m[1], m[2], m[3], o[0], o[1], o[2], o[3], last, (float*)nullptr,
+                          (float*)nullptr, &b->thi, nullptr);
   }
-  if (xbasis ? b->xlo > b->xhi : b->ylo > b->yhi)
+  if (mlo > mhi)
     return 0;
   return segmentCount(len * (b->thi - b->tlo), maxsegmentpx);
 }

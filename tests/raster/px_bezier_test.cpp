@@ -218,8 +218,9 @@ TEST(PxBezier, FillsAgreeWithCairo)
 
 // Straight cubics along an axis, exactly: a column fill takes rows floor(ystart)..floor(yend) (its
 // last piece ends on the row above the end's and reaches one row past it) and the columns from the
-// fill column to the curve's; a row fill takes the rows from the curve's nearest row to the fill
-// row. At the top edge, where rounding toward zero would move a row.
+// fill column to the curve's (cut to the bitmap, also where the curve lies beside it); a row fill
+// takes the rows from the curve's nearest row to the fill row. At the top edge, where rounding
+// toward zero would move a row.
 TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
 {
   const int W = 10, H = 6;
@@ -238,6 +239,8 @@ TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
     {true, 6, -10, 6, 0.5f, 2, 2.0f, 2, 6, 1},   // ends inside row 0
     {true, 6, -10, 6, -0.5f, 2, 2.0f, 2, 6, 0},  // ends inside row -1
     {false, 2, -0.7f, 9, -0.7f, -3, 2.0f, 2, 8, 0},  // rows -3..-1 (y = -0.7 is nearest row -1)
+    {true, 12, -10, 12, 3, 2, 0.5f, 2, 9, 4},  // right of the bitmap: its rows to the right edge
+    {true, -3, -10, -3, 3, 4, 0.5f, 0, 5, 4},  // left of it: from the left edge
   };
   for (size_t i = 0; i < std::size(cases); ++i)
   {
@@ -257,6 +260,72 @@ TEST(PxBezier, AxisAlignedFillsTakeWholeRows)
               want)
       << i;
   }
+}
+
+// The counts of a fill that covers line i (column i, or row i when !columns) from lo[i] to hi.
+std::vector<int> Spans(int w, int h, bool columns, const std::vector<int>& lo, int hi)
+{
+  std::vector<int> c((size_t)w * h);
+  for (int i = 0; i < (int)lo.size(); ++i)
+    for (int j = std::max(lo[i], 0); j <= hi && j < (columns ? h : w); ++j)
+      c[columns ? (size_t)j * w + i : (size_t)i * w + j] = 1;
+  return c;
+}
+
+// Curved fills, pixel by pixel. Eight segments (control polygon 25.6 long, 3 pixels a segment):
+// samples at t = i / 8, i = 1..6. Along the axis the fill walks, the curve passes 0.5, 3.5, 5.5,
+// 8.5: sample i lies in line i (at 1.58, 2.59, 3.56, 4.5, 5.44, 6.41), the last piece ends on line
+// floor(8.5 - 1) = 7. Across it, 2, 9, -3, 2 give 2 + 21t - 57t^2 + 36t^3: 3.80, 4.25, 3.76, 2.75,
+// 1.65, 0.875, to the nearest 4 4 4 3 2 1 (down: 3 4 3 2 1 0).
+// Row fill to row 9: the first piece covers columns 0-1 from its ends' rows 2 and 4; piece i covers
+// column i (2..6) from the upper of samples i - 1 and i; the last, column 7, from the upper of
+// sample 6 and the end (2). Every column reaches row 10, below the fill row.
+// Column fill to column 9, across values one more (nearest 5 5 5 4 3 2): the first piece covers
+// rows 0-2 from columns 3 and 5, row 1 halfway (4); piece i covers rows i and i + 1 from samples
+// i - 1 and i; the last, rows 7 and 8, from sample 6 and the end (3). Every row reaches column 10.
+TEST(PxBezier, CurvedFillsEndTheirPiecesOnTheNearestPixel)
+{
+  const int W = 12, H = 12;
+  struct Case
+  {
+    bool column;
+    float along[4], across[4];
+    std::vector<int> lo;  // line i (column of a row fill, row of a column fill) from lo[i] to 10
+  };
+  const Case cases[] = {
+    {false, {0.5f, 3.5f, 5.5f, 8.5f}, {2, 9, -3, 2}, {2, 4, 4, 4, 3, 2, 1, 1}},
+    {true, {0.5f, 3.5f, 5.5f, 8.5f}, {3, 10, -2, 3}, {3, 4, 5, 5, 5, 4, 3, 2, 3}},
+  };
+  for (const Case& c : cases)
+  {
+    const float *a = c.along, *b = c.across;
+    EXPECT_EQ(Counts(W, H,
+                     [&](PX_IBitmap* bm, PX_pixel col, float al, int m) {
+                       if (c.column)
+                         PX_FillCBezierX(bm, b[0], a[0], b[1], a[1], b[2], a[2], b[3], a[3], 9, col,
+                                         al, m, 3.0f);
+                       else
+                         PX_FillCBezier(bm, a[0], b[0], a[1], b[1], a[2], b[2], a[3], b[3], 9, col,
+                                        al, m, 3.0f);
+                     }),
+              Spans(W, H, !c.column, c.lo, 10))
+      << c.column;
+  }
+}
+
+// A column fill takes the rows of the parts of its curve left and right of the bitmap, from the
+// bitmap's edge. The line from (-10, 0) to (20, 20) in one piece, filled to column 30: the edge
+// moves 1.5 columns a row, row k starting at column -10 + floor(1.5 k); the rows end at column 31,
+// cut to the last column. Row 20 (the piece's reach past its end) lies below the bitmap.
+TEST(PxBezier, ColumnFillTakesTheRowsBesideTheBitmap)
+{
+  const int W = 24, H = 20;
+  EXPECT_EQ(
+    Counts(W, H,
+           [&](PX_IBitmap* bm, PX_pixel col, float a, int m) {
+             PX_FillCBezierX(bm, -10, 0, 0, 20 / 3.0f, 10, 40 / 3.0f, 20, 20, 30, col, a, m, 1000);
+           }),
+    Spans(W, H, false, {0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}, W - 1));
 }
 
 }  // namespace
