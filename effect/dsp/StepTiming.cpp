@@ -64,6 +64,17 @@ Slot oldSpeedSlot(const BlockTiming& t, double speed, long long cycle, int ahead
   return slotAt(old, {start, 0, t.toCycleEnd - at, cycle, 0, t.cycleInBar, 0});
 }
 
+// Whether the new speed has a slot on the sixty-fourth of `slot` that starts after the block's first
+// sample: that start comes on its own sample. (Steps are whole samples, so the two speeds' starts
+// on one sixty-fourth may lie apart: at half a sixty-fourth, by up to a sample a sixty-fourth.)
+bool newSpeedStartsAhead(const BlockTiming& t, const Slot& slot, long long cycle)
+{
+  if (slot.cycle > cycle)
+    return true;  // the next cycle's first step
+  const double k = slot.sixtyFourths / t.speed;
+  return k == std::floor(k) && k * (double)t.stepLen > (double)t.counter;
+}
+
 // The line that ends cycle m of a bar, in quarter notes into that bar.
 double cycleEndIn(double quartersPerBar, long long m)
 {
@@ -125,6 +136,7 @@ BlockTiming blockTiming(double ppq, double tempo, int numerator, int denominator
   const double fromLine =
     std::floor(x - kQuartersPerCycle * (double)m * samplesPerBeat + kOnTheLine);
 
+  t.ppq = ppq;
   t.posInBar = posInBar;
   t.quartersPerBar = quartersPerBar;
   t.samplesPerBeat = samplesPerBeat;
@@ -193,14 +205,18 @@ int stepStart(const Position& p, const Slot& slot, int current, int numSteps, Sl
 End endOf(const BlockTiming& t, const Position& p)
 {
   if (!t.valid)
-    return {0.0, 0, p.cycle, 0.0, kNoSlot, false};
-  return {t.posInBar + (double)p.blockSamples / t.samplesPerBeat -
-            t.quartersPerBar * (double)p.barsOn,
-          p.cycleInBar,
-          p.cycle,
-          t.speed,
-          slotAt(t, p),
-          p.stepPos == 0};
+    return {0.0, 0.0, 0.0, 0, p.cycle, 0.0, kNoSlot, false};
+  End e;
+  const double run = (double)p.blockSamples / t.samplesPerBeat;
+  e.ppq = t.ppq + run;
+  e.quarters = t.posInBar + run - t.quartersPerBar * (double)p.barsOn;
+  e.quartersPerBar = t.quartersPerBar;
+  e.cycleInBar = p.cycleInBar;
+  e.cycle = p.cycle;
+  e.speed = t.speed;
+  e.slot = slotAt(t, p);
+  e.slotAhead = p.stepPos == 0;
+  return e;
 }
 
 FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
@@ -214,16 +230,31 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
     // The circular distance within the bar: a block that wraps the bar is no jump.
     const double bar = t.quartersPerBar;
     double d = t.posInBar - end.quarters;
-    long long barsPassed = 0;
-    if (2.0 * d > bar)
+    int barsPassed = 0;
+    bool lineMoved = false;
+    if (end.quartersPerBar != bar)
+    {
+      // The meter changed: the distance in the song, where the new bar's line is the old one's
+      // (the position as far into the old bar, the next one, or the new bar before), else a jump.
+      d = t.ppq - end.ppq;
+      const double at = end.quarters + d, near = 0.5 / t.samplesPerBeat;
+      if (std::fabs(t.posInBar - (at - end.quartersPerBar)) < near)
+        barsPassed = 1;
+      else if (std::fabs(t.posInBar - (at + bar)) < near)
+        barsPassed = -1;
+      else
+        lineMoved = std::fabs(t.posInBar - at) >= near;
+    }
+    else if (2.0 * d > bar)
       d -= bar, barsPassed = -1;
     else if (2.0 * d < -bar)
       d += bar, barsPassed = 1;
     const double samples = d * t.samplesPerBeat;
-    if (!isJump(t, samples))
+    if (!lineMoved && !isJump(t, samples))
     {
-      const long long cyclesPerBar = (long long)std::ceil(bar / kQuartersPerCycle);
-      s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) + barsPassed * cyclesPerBar;
+      const double barPassed = barsPassed > 0 ? end.quartersPerBar : bar;
+      s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) +
+                barsPassed * (long long)std::ceil(barPassed / kQuartersPerCycle);
       // The rounding the host shows, in its moves at a steady speed.
       if (end.speed == t.speed)
         s.rounding.add(std::fabs(samples));
@@ -243,10 +274,19 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
       // it starts at the block's first sample. At the same speed, the slots tell (a tempo change
       // moves the steps' samples: the last block's steps had not reached this slot yet); after a
       // speed change, the distance moved.
+      // Where the host rounds, the block's first sample may lie up to its rounding (the widest
+      // move seen at a steady speed) from the position read, either way.
+      const bool rounded =
+        s.rounding.widest() >= kRoundedMove || std::fabs(samples) >= kRoundedMove;
+      const int rounding =
+        rounded ? (int)std::min((double)t.toCycleEnd, std::ceil(s.rounding.widest())) : 0;
       Slot late = own;
       const long long moved = std::llround(samples);
+      // After a speed change, a window of the new speed that the block moved on over, or that
+      // lies within the rounding before the block's first sample.
       bool skipped = end.speed == t.speed ? end.slot < late || (late == end.slot && end.slotAhead)
-                                          : moved > 0 && t.stepPos - moved <= kStepStartWindow;
+                                          : (moved > 0 && t.stepPos - moved <= kStepStartWindow) ||
+                                              t.stepPos - rounding <= kStepStartWindow;
       // After a speed change, the old speed's slot the last block did not reach, where the block
       // begins on it or past it, has no slot of the new speed to start it. So has one starting
       // up to the host's rounding (and at least a window) after the block's first sample, where
@@ -254,12 +294,11 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
       // slot on its sixty-fourth does not start again.
       if (!skipped && end.speed != t.speed)
       {
-        const double rounding = s.rounding.widest();
-        int ahead = 0;
-        if (rounding >= kRoundedMove || std::fabs(samples) >= kRoundedMove)
-          ahead = (int)std::min((double)t.toCycleEnd,
-                                std::max((double)kStepStartWindow, std::ceil(rounding)));
-        const Slot old = oldSpeedSlot(t, end.speed, s.cycle, ahead);
+        const int ahead =
+          rounded ? std::min(t.toCycleEnd, std::max(kStepStartWindow, rounding)) : 0;
+        Slot old = oldSpeedSlot(t, end.speed, s.cycle, ahead);
+        if (!(old == kNoSlot) && newSpeedStartsAhead(t, old, s.cycle))
+          old = oldSpeedSlot(t, end.speed, s.cycle, 0);
         skipped = !(old == kNoSlot) && (end.slot < old || (old == end.slot && end.slotAhead));
         if (skipped)
           late = old;

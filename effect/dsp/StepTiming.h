@@ -21,6 +21,7 @@ constexpr int kNoteOffLead = 100;
 struct BlockTiming
 {
   bool valid = false;           // false: tempo, position or lengths unusable; the sequencer idles
+  double ppq = 0.0;             // the song position, in quarter notes
   double posInBar = 0.0;        // quarter notes into the bar, from 0 to below quartersPerBar
   double quartersPerBar = 0.0;  // numerator x 4 / denominator
   double samplesPerBeat = 0.0;  // a quarter note in samples
@@ -112,11 +113,12 @@ inline int stepStart(const BlockTiming& t, const Position& p, int current, int n
   return stepStart(p, slotAt(t, p), current, numSteps, last);
 }
 
-// Where the last block ended (the position of the sample it did not run): quarter notes into its
-// bar, the cycle, and in that block's steps the slot and whether it was the slot's first sample.
+// Where the last block ended (the position of the sample it did not run): the song position and
+// quarter notes into its bar (of its meter), the cycle, and in that block's steps the slot and
+// whether it was the slot's first sample.
 struct End
 {
-  double quarters;
+  double ppq, quarters, quartersPerBar;
   long long cycleInBar, cycle;
   double speed;
   Slot slot;
@@ -162,14 +164,16 @@ struct FollowState
 // At the start of a block in which the sequencer runs: when it did not run in the last block
 // (steppedBefore false), or the position in the bar jumped from where the last block ended, the
 // step index is taken from the position and the last start forgotten. A jump is a move (measured
-// in quarter notes, so that a tempo change is no move) on by more than half a step, or back by a
-// sixty-fourth note or half a step (the shorter) or more: a loop's pass, while a host's rounding
-// steps back far less. Otherwise the cycle count follows the lines passed, and a step start the
-// block boundary would lose starts late, at the block's first sample: one whose window the
-// boundary skipped whole (a rounded host position moving on, or a tempo change moving the steps'
-// samples), and, at a speed change, the old speed's slot that the last block did not reach and
-// the block begins on or just past (where the host rounds, the block may read as beginning up to
-// its rounding, and at least a window, before it). A block that reads back before the start of
+// in quarter notes, so that a tempo change is no move; across a meter change, in the song, where
+// the new meter's bar line is the old one's) on by more than half a step, or back by a sixty-fourth
+// note or half a step (the shorter) or more: a loop's pass, while a host's rounding steps back far
+// less. Otherwise the cycle count follows the lines passed, and a step start the block boundary
+// would lose starts late, at the block's first sample: one whose window the boundary skipped whole
+// (a rounded host position moving on, or a tempo change moving the steps' samples), and, at a
+// speed change, the new speed's slot whose window lies within the host's rounding before the
+// block, or else the old speed's slot that the last block did not reach and the block begins on
+// or just past (where the host rounds, up to its rounding, and at least a window, before it; not
+// one the new speed starts later on its own sample). A block that reads back before the start of
 // the slot started last holds the note-off until it reaches that start.
 FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& end, int numSteps,
                            FollowState s);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -34,13 +35,20 @@ struct Events
 
 // Renders one frame per block and records what happened at each frame. Steps here are longer than
 // the attack, so every note-on enters ATTACK and every note-off RELEASE from another stage.
-Events record(QuorvalentHost& host, int frames)
+// `block` (when given) is called before each frame's block.
+Events record(QuorvalentHost& host, int frames, const std::function<void()>& block = nullptr)
 {
   Events ev;
   Quorvalent& q = host.plug();
   auto last = QuorvalentTestAccess::ampStage(q);
   host.render(
-    dcInput((size_t)frames), [] { return 1; }, ProcessCall::Double,
+    dcInput((size_t)frames),
+    [&] {
+      if (block)
+        block();
+      return 1;
+    },
+    ProcessCall::Double,
     [&](double pos) {
       const auto stage = QuorvalentTestAccess::ampStage(q);
       if (QuorvalentTestAccess::trigger(q) && QuorvalentTestAccess::gateGain(q) == 0.95f)
@@ -153,6 +161,37 @@ TEST(QuorvalentSequencer, StepsRetriggersAndNoteOffsFollowTheGrid)
     expectEvents(record(host, c.frames),
                  expected(c.stepLen, c.numSteps, c.steps, {0, kBar, 2 * kBar, 3 * kBar},
                           c.noteOffPos, c.frames));
+  }
+}
+
+// A block whose song position reads back before the step started last (a host's rounding, here
+// for one block of a frame, 5 samples into the gate fade or 30 samples after the start) neither
+// releases that step nor starts it again: its note-off comes where its note length ends, as with
+// exact positions (32768 Hz, 120 BPM, steps of 4096, all on).
+TEST(QuorvalentSequencer, APositionReadBackBeforeAStartKeepsThatStepsNoteOff)
+{
+  const struct
+  {
+    int after, back;  // the block reading back: samples after the start at 8192, and how far
+  } cases[] = {{5, 10}, {5, 40}, {30, 40}, {30, 90}, {30, 20}};
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(testing::Message() << c.back << " back, " << c.after << " after the start");
+    QuorvalentHost host(kRate);
+    host.setParam(kArpSpeed, 5);
+    host.setParam(kNoteLength, 1.0);
+    setSteps(host, "1111111111111111");
+    host.transport.rawTime = true;
+    VstTimeInfo& t = host.transport.raw;
+    t.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
+    t.tempo = 120;
+    t.timeSigNumerator = t.timeSigDenominator = 4;
+    int frame = 0;
+    const Events got = record(host, 4 * 4096, [&] {
+      const int readBack = frame == 8192 + c.after ? c.back : 0;
+      t.ppqPos = (double)(frame++ - readBack) / kQ;
+    });
+    expectEvents(got, expected(4096, 16, "1111111111111111", {0, kBar}, 3996, 4 * 4096));
   }
 }
 
