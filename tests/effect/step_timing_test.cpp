@@ -270,6 +270,16 @@ TEST(StepTiming, ASpeedChangeStartsTheOldSlotABlockWouldLose)
     EXPECT_TRUE(s.lateSlot == c.wantLate);
     EXPECT_EQ(s.stepHandled, !wantLate);
   }
+
+  // At 48 kHz, 137 BPM and 2/4 the old speed's last slot is a remnant 28 samples before the line
+  // (at 42016): 16 samples ahead, where the host rounds by 20, it is left to the new speed, whose
+  // next cycle starts on the line.
+  const double beat = 48000 * 60 / 137.0;
+  const BlockTiming e = blockTiming(42000 / beat, 137, 2, 4, 48000, 4.0, 1.0);
+  const BlockTiming t = blockTiming(42000 / beat, 137, 2, 4, 48000, 5.0, 1.0);
+  FollowState before = {2, {7, 24}, true, false, 7};
+  before.rounding.add(20);
+  EXPECT_FALSE(followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, before).lateStart);
 }
 
 // A block whose position reads back before the start of the slot started last (a rounded host
