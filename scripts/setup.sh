@@ -24,8 +24,9 @@ PACKAGES=(
   lsp-plugins-vst dragonfly-reverb-vst zam-plugins
   # the editor's artwork (resources/make_artwork.py)
   python3-cairo fonts-dejavu-core
-  # real hosts: Ardour for the native plug-in (driven by ardour7-lua)
-  ardour
+  # real hosts: Ardour for the native plug-in (driven by ardour7-lua), and gdb for the backtraces
+  # of a host that crashes
+  ardour gdb
 )
 
 sudo_if() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -32,7 +32,6 @@ end
 -- returns the source and the plug-in processors.
 function M.create (dir, name, rate, block, tempo, numerator, denominator)
 	local backend = engine (block)
-	os.execute ("rm -rf '" .. dir .. "'") -- left by a run that died
 	M.check (create_session (dir, name, rate), "cannot create the session")
 	M.check (backend:buffer_size () == block, "block size " .. backend:buffer_size ())
 	local map = Temporal.TempoMap.write_copy ()
