@@ -282,6 +282,42 @@ TEST(StepTiming, ASpeedChangeStartsTheOldSlotABlockWouldLose)
   EXPECT_FALSE(followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, before).lateStart);
 }
 
+// Across a meter change on a bar line both meters share, a move (a host's rounding) is measured in
+// the song: on over the line, the cycles of the old bar are passed; back over it, those of the new
+// bar before. Where the new meter's bar lines are not the old one's, the position moved in the bar:
+// the step is taken from it (32768 Hz, 120 BPM, the last block ended in cycle 7).
+TEST(StepTiming, AMeterChangeOnASharedLineCountsTheBarsPassed)
+{
+  const double q = 1.0 / 16384;
+  const struct
+  {
+    const char* what;
+    double endPpq;
+    int endNumerator;
+    double ppq;
+    int numerator;
+    long long wantCycle;  // -1: the last start forgotten
+  } cases[] = {
+    {"4/4 to 2/4, on over the line", 8.0 - 5 * q, 4, 8.0 + 5 * q, 2, 8},
+    {"4/4 to 2/4, back over the line", 8.0 + 5 * q, 4, 8.0 - 5 * q, 2, 6},
+    {"5/4 to 4/4, on over the line", 20.0 - 5 * q, 5, 20.0 + 5 * q, 4, 8},
+    {"4/4 to 5/4, back over the line", 20.0 + 5 * q, 4, 20.0 - 5 * q, 5, 6},
+    {"3/4 to 4/4, on a line of 3/4 only", 6.0 - 5 * q, 3, 6.0 + 5 * q, 4, -1},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    const BlockTiming e = blockTiming(c.endPpq, 120, c.endNumerator, 4, 32768, 4.0, 1.0);
+    const BlockTiming t = blockTiming(c.ppq, 120, c.numerator, 4, 32768, 4.0, 1.0);
+    const FollowState s =
+      followPosition(t, true, endOf(e, firstPosition(e, 7)), 16, {2, {7, 4}, true, false, 7});
+    if (c.wantCycle < 0)
+      EXPECT_TRUE(s.lastStart == kNoSlot);
+    else
+      EXPECT_EQ(s.cycle, c.wantCycle);
+  }
+}
+
 // A block whose position reads back before the start of the slot started last (a rounded host
 // position) holds the note-off for the samples up to that start, in the last block's steps (4096
 // samples at 32768 Hz and 120 BPM; 5120 after a change): the step started is the one running.
