@@ -255,16 +255,17 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
       const double barPassed = barsPassed > 0 ? end.quartersPerBar : bar;
       s.cycle = end.cycle + (t.cycleInBar - end.cycleInBar) +
                 barsPassed * (long long)std::ceil(barPassed / kQuartersPerCycle);
+      const bool sameSpeed = end.speed == t.speed;
       // The rounding the host shows, in its moves at a steady speed.
-      if (end.speed == t.speed)
+      if (sameSpeed)
         s.rounding.add(std::fabs(samples));
       // A block that begins before the start of the slot started last (in the last block's
-      // steps) holds the note-off up to that start: the step running is the one started.
+      // steps: `here`) holds the note-off up to that start: the step running is the one started.
       const Slot own = slotAt(t, firstPosition(t, s.cycle));
-      const Slot here = end.speed == t.speed ? own : oldSpeedSlot(t, end.speed, s.cycle, 0);
+      const Slot here = sameSpeed ? own : oldSpeedSlot(t, end.speed, s.cycle, 0);
       if (!(here == kNoSlot) && !(s.lastStart == kNoSlot) && here < s.lastStart)
       {
-        const int stepLen = end.speed == t.speed ? t.stepLen : (int)(end.speed * (double)t.unit);
+        const int stepLen = sameSpeed ? t.stepLen : (int)(end.speed * (double)t.unit);
         s.noteOffHold = std::min(stepLen - t.counter % stepLen, t.toCycleEnd);
       }
       if (t.stepPos <= kStepStartWindow)
@@ -284,21 +285,21 @@ FollowState followPosition(const BlockTiming& t, bool steppedBefore, const End& 
       const long long moved = std::llround(samples);
       // After a speed change, a window of the new speed that the block moved on over, or that
       // lies within the rounding before the block's first sample.
-      bool skipped = end.speed == t.speed ? end.slot < late || (late == end.slot && end.slotAhead)
-                                          : (moved > 0 && t.stepPos - moved <= kStepStartWindow) ||
-                                              t.stepPos - rounding <= kStepStartWindow;
+      bool skipped = sameSpeed ? end.slot < late || (late == end.slot && end.slotAhead)
+                               : (moved > 0 && t.stepPos - moved <= kStepStartWindow) ||
+                                   t.stepPos - rounding <= kStepStartWindow;
       // After a speed change, the old speed's slot the last block did not reach, where the block
       // begins on it or past it, has no slot of the new speed to start it. So has one starting
       // up to the host's rounding (and at least a window) after the block's first sample, where
       // the host rounds: the block may begin after it. Counted as that slot's start, a new speed's
       // slot on its sixty-fourth does not start again.
-      if (!skipped && end.speed != t.speed)
+      if (!skipped && !sameSpeed)
       {
         const int ahead =
           rounded ? std::min(t.toCycleEnd, std::max(kStepStartWindow, rounding)) : 0;
         Slot old = oldSpeedSlot(t, end.speed, s.cycle, ahead);
         if (!(old == kNoSlot) && newSpeedStartsAhead(t, old, s.cycle))
-          old = oldSpeedSlot(t, end.speed, s.cycle, 0);
+          old = here;
         skipped = !(old == kNoSlot) && (end.slot < old || (old == end.slot && end.slotAhead));
         if (skipped)
           late = old;
